@@ -1,0 +1,23 @@
+#include "LandscapeFormat.h"
+
+#include <windows.h>
+
+#include "Registry.h"
+
+namespace LogonManager { namespace Proxy {
+
+bool Landscape_Format_Enabled()
+{
+    using QOR::FrontEnd::Util::Registry::Get_DWORD;
+    const char* const key = "Software\\QOR\\QORLogon\\Options";
+    const char* const value = "LandscapeFormatEnabled";
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        bool found = false;
+        const DWORD setting = Get_DWORD(root, key, value, &found);
+        if (found)
+            return setting != 0;
+    }
+    return true;
+}
+
+}} // namespace LogonManager::Proxy

@@ -1,0 +1,193 @@
+#include "CMsXmlDocument.h"
+
+#include <vector>
+
+#include "UniqueHandle.h"
+
+namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
+
+namespace {
+
+std::wstring Widen(const char* text)
+{
+    const _bstr_t wide(text);
+    return wide.length() ? std::wstring(static_cast<const wchar_t*>(wide), wide.length()) : std::wstring();
+}
+
+CString Narrow(const std::wstring& text)
+{
+    const _bstr_t narrow(text.c_str());
+    return CString(static_cast<const char*>(narrow));
+}
+
+bool Path_Exists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A fresh DOMDocument60 that neither fetches external resources nor accepts a
+// document type declaration.
+IXMLDOMDocument2Ptr Create_Document()
+{
+    IXMLDOMDocument2Ptr document;
+    Check(document.CreateInstance(__uuidof(DOMDocument60), nullptr, CLSCTX_INPROC_SERVER));
+    Check(document->put_async(VARIANT_FALSE));
+    Check(document->put_resolveExternals(VARIANT_FALSE));
+    Check(document->put_validateOnParse(VARIANT_FALSE));
+    Check(document->setProperty(_bstr_t(L"ProhibitDTD"), _variant_t(true)));
+    return document;
+}
+
+std::wstring Parse_Error_Text(IXMLDOMDocument2* document)
+{
+    IXMLDOMParseErrorPtr error;
+    BSTR reason = nullptr;
+    if (SUCCEEDED(document->get_parseError(&error)) && error && SUCCEEDED(error->get_reason(&reason)) && reason) {
+        const _bstr_t owned(reason, false);
+        if (owned.length())
+            return std::wstring(static_cast<const wchar_t*>(owned), owned.length());
+    }
+    return std::wstring();
+}
+
+// Loads `path` into `document`; on failure returns false and the reason.
+bool Load_Into(IXMLDOMDocument2* document, const std::wstring& path, std::wstring& message)
+{
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    const HRESULT hr = document->load(_variant_t(path.c_str()), &loaded);
+    if (SUCCEEDED(hr) && loaded == VARIANT_TRUE)
+        return true;
+    message = Parse_Error_Text(document);
+    if (message.empty())
+        message = Path_Exists(path) ? L"The file could not be parsed." : L"The file does not exist.";
+    return false;
+}
+
+// Keeps an unreadable file that is about to be replaced.
+bool Back_Up_Unparseable(const std::wstring& path)
+{
+    if (!Path_Exists(path))
+        return true;
+    std::wstring ignored;
+    if (Load_Into(Create_Document(), path, ignored))
+        return true;
+    std::wstring backup = path + L".bak";
+    for (int number = 2; Path_Exists(backup); ++number)
+        backup = path + L".bak." + std::to_wstring(number);
+    return CopyFileW(path.c_str(), backup.c_str(), TRUE) != FALSE;
+}
+
+std::wstring Folder_Of(const std::wstring& path)
+{
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? L"." : path.substr(0, separator + 1);
+}
+
+// A temporary file beside the target (same volume, so the final move is a rename).
+struct TemporaryFile
+{
+    std::wstring path;
+
+    explicit TemporaryFile(const std::wstring& target)
+    {
+        wchar_t name[MAX_PATH] = {};
+        if (GetTempFileNameW(Folder_Of(target).c_str(), L"qor", 0, name))
+            path = name;
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        if (!path.empty())
+            DeleteFileW(path.c_str());
+    }
+    void Committed() { path.clear(); }
+};
+
+} // namespace
+
+CMsXmlDocument::CMsXmlDocument()
+{
+    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    m_comInitialized = SUCCEEDED(hr); // S_FALSE too: every success is paired
+    m_pXmlDocument = Create_Document();
+}
+
+CMsXmlDocument::~CMsXmlDocument()
+{
+    // The document must be gone before this thread's COM use may end.
+    m_pXmlDocument = nullptr;
+    if (m_comInitialized)
+        CoUninitialize();
+}
+
+bool CMsXmlDocument::Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace)
+{
+    std::wstring wideMessage;
+    const bool loaded = Load_From_File(Widen(path), wideMessage, preserveWhiteSpace);
+    message = Narrow(wideMessage);
+    return loaded;
+}
+
+bool CMsXmlDocument::Load_From_File(const std::wstring& path, std::wstring& message, bool preserveWhiteSpace)
+{
+    Pre_Load();
+    message.clear();
+    Check(m_pXmlDocument->put_preserveWhiteSpace(preserveWhiteSpace ? VARIANT_TRUE : VARIANT_FALSE));
+    m_loaded = Load_Into(m_pXmlDocument, path, message);
+    if (m_loaded)
+        m_file = path;
+    Post_Load();
+    return m_loaded;
+}
+
+bool CMsXmlDocument::Save_To_File(const CString& path) { return Save_To_File(Widen(path)); }
+
+bool CMsXmlDocument::Save_To_File(const std::wstring& path)
+{
+    Pre_Save();
+    bool saved = false;
+    TemporaryFile temporary(path);
+    if (!path.empty() && !temporary.path.empty() && Back_Up_Unparseable(path) &&
+        SUCCEEDED(m_pXmlDocument->save(_variant_t(temporary.path.c_str()))) &&
+        MoveFileExW(temporary.path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        temporary.Committed();
+        m_file = path;
+        saved = true;
+    }
+    Post_Save(saved);
+    return saved;
+}
+
+bool CMsXmlDocument::Load_From_String(const std::wstring& xml)
+{
+    Pre_Load();
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    m_loaded = SUCCEEDED(m_pXmlDocument->loadXML(_bstr_t(xml.c_str()), &loaded)) && loaded == VARIANT_TRUE;
+    Post_Load();
+    return m_loaded;
+}
+
+bool CMsXmlDocument::Save_To_File_Deprecated(const char* path)
+{
+    return path && Save_To_File(CString(path));
+}
+
+bool CMsXmlDocument::Save() { return !m_file.empty() && Save_To_File(std::wstring(m_file)); }
+
+bool CMsXmlDocument::Is_Loaded() const { return m_loaded; }
+
+std::wstring CMsXmlDocument::To_String() const
+{
+    BSTR xml = nullptr;
+    Check(m_pXmlDocument->get_xml(&xml));
+    const _bstr_t owned(xml, false);
+    return owned.length() ? std::wstring(static_cast<const wchar_t*>(owned), owned.length()) : std::wstring();
+}
+
+void CMsXmlDocument::Pre_Load() {}
+void CMsXmlDocument::Post_Load() {}
+void CMsXmlDocument::Pre_Save() {}
+void CMsXmlDocument::Post_Save(bool) {}
+
+}}} // namespace QOR::FrontEnd::MsXmlAdaptor

@@ -1,0 +1,60 @@
+#pragma once
+// An MSXML 6 DOM document with safe loading and saving. See docs/xml-documents.md.
+#include <string>
+
+#include "CString.h"
+#include "MsXml.h"
+#include "QorUtilApi.h"
+
+namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
+
+class QORUTIL_API CMsXmlDocument
+{
+public:
+    // Creates an empty DOMDocument60 (initialising COM on this thread for the
+    // document's lifetime when nobody has). Raises _com_error when MSXML is missing.
+    CMsXmlDocument();
+    virtual ~CMsXmlDocument();
+    CMsXmlDocument(const CMsXmlDocument&) = delete;
+    CMsXmlDocument& operator=(const CMsXmlDocument&) = delete;
+
+    // Loads the file; false when it is missing or malformed, with MSXML's reason
+    // in `message`. `preserveWhiteSpace` keeps the file's own layout.
+    virtual bool Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace);
+    virtual bool Load_From_File(const std::wstring& path, std::wstring& message, bool preserveWhiteSpace);
+
+    // Writes a temporary file beside the target and then replaces the target, so
+    // a failure leaves the previous file as it was. A target that exists but does
+    // not parse is first copied to "<path>.bak" (".bak.2", ".bak.3", ... when taken).
+    virtual bool Save_To_File(const CString& path);
+    virtual bool Save_To_File(const std::wstring& path);
+
+    virtual bool Load_From_String(const std::wstring& xml);
+
+    // Kept for older callers; saves exactly as Save_To_File does.
+    virtual bool Save_To_File_Deprecated(const char* path);
+
+    // Saves to the file last loaded or saved; false when there is none.
+    virtual bool Save();
+
+    virtual bool Is_Loaded() const;
+
+    // The whole document as XML text.
+    virtual std::wstring To_String() const;
+
+    // The MSXML document itself, for DOM work.
+    IXMLDOMDocument2Ptr m_pXmlDocument;
+
+protected:
+    virtual void Pre_Load();
+    virtual void Post_Load();
+    virtual void Pre_Save();
+    virtual void Post_Save(bool saved);
+
+private:
+    bool m_comInitialized = false;
+    bool m_loaded = false;
+    std::wstring m_file;
+};
+
+}}} // namespace QOR::FrontEnd::MsXmlAdaptor

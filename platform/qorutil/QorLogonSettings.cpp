@@ -1,0 +1,177 @@
+#include "QorLogonSettings.h"
+
+#include <string.h>
+#include <vector>
+
+#include "QorUtil.h"
+#include "Registry.h"
+
+namespace {
+
+// Splits a command line the way the C runtime does for argv: blanks separate,
+// double quotes group, backslashes before a quote escape it.
+std::vector<std::string> Split_Command_Line(const char* line)
+{
+    std::vector<std::string> arguments;
+    const char* p = line ? line : "";
+    for (;;) {
+        while (*p == ' ' || *p == '\t')
+            ++p;
+        if (!*p)
+            return arguments;
+        std::string argument;
+        bool quoted = false;
+        for (; *p && (quoted || (*p != ' ' && *p != '\t')); ++p) {
+            size_t backslashes = 0;
+            while (*p == '\\') {
+                ++backslashes;
+                ++p;
+            }
+            if (*p == '"') {
+                argument.append(backslashes / 2, '\\');
+                if (backslashes % 2)
+                    argument += '"';
+                else
+                    quoted = !quoted;
+            } else {
+                argument.append(backslashes, '\\');
+                if (!*p)
+                    break;
+                if (!quoted && (*p == ' ' || *p == '\t'))
+                    break;
+                argument += *p;
+            }
+        }
+        arguments.push_back(argument);
+    }
+}
+
+} // namespace
+
+bool QorLogonSettings::Environment_Value(const char* name, std::string& value)
+{
+    value.clear();
+    const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
+    if (size == 0)
+        return false;
+    std::vector<char> buffer(size, '\0');
+    const DWORD length = GetEnvironmentVariableA(name, buffer.data(), size);
+    if (length == 0 || length >= size)
+        return false;
+    value.assign(buffer.data(), length);
+    return true;
+}
+
+bool QorLogonSettings::Command_Line_Value(const char* switchName, std::string& value)
+{
+    value.clear();
+    const size_t nameLength = strlen(switchName);
+    const std::vector<std::string> arguments = Split_Command_Line(GetCommandLineA());
+    for (size_t i = 1; i < arguments.size(); ++i) { // argument 0 is the program
+        const std::string& argument = arguments[i];
+        if (argument.size() > nameLength + 1 && (argument[0] == '/' || argument[0] == '-') &&
+            _strnicmp(argument.c_str() + 1, switchName, nameLength) == 0 && argument[nameLength + 1] == '=') {
+            value = argument.substr(nameLength + 2);
+            return !value.empty();
+        }
+    }
+    return false;
+}
+
+bool QorLogonSettings::Registry_String(const std::string& key, const std::string& value, int mode,
+                                       std::string& text)
+{
+    using QOR::FrontEnd::Util::Registry::Get_String;
+    if (mode == 0)
+        mode = QORUTIL_REG_USER_THEN_MACHINE;
+    return ((mode & QORUTIL_REG_CURRENT_USER) && Get_String(HKEY_CURRENT_USER, key, value, text)) ||
+           ((mode & QORUTIL_REG_LOCAL_MACHINE) && Get_String(HKEY_LOCAL_MACHINE, key, value, text));
+}
+
+std::string QorLogonSettings::User_Folder()
+{
+    std::string appData;
+    if (!Environment_Value("APPDATA", appData))
+        return std::string();
+    if (appData.back() != '\\' && appData.back() != '/')
+        appData += '\\';
+    return appData + "QOR\\Common\\";
+}
+
+std::string QorLogonSettings::Named_Or_Default(const char* switchName, const char* variable,
+                                               const char* fileName, int commandLineSource,
+                                               int environmentSource, int& source)
+{
+    std::string path;
+    if (Command_Line_Value(switchName, path)) {
+        source = commandLineSource;
+        return path;
+    }
+    if (Environment_Value(variable, path) && !path.empty()) {
+        source = environmentSource;
+        return path;
+    }
+    const std::string folder = User_Folder();
+    source = folder.empty() ? QORUTIL_SOURCE_NONE : QORUTIL_SOURCE_USER_DEFAULT;
+    return folder.empty() ? std::string() : folder + fileName;
+}
+
+std::string QorLogonSettings::User_Landscape(int& source)
+{
+    return Named_Or_Default(Landscape_Switch, Landscape_Variable, User_Landscape_Name,
+                            QORUTIL_SOURCE_COMMAND_LINE, QORUTIL_SOURCE_ENVIRONMENT, source);
+}
+
+std::string QorLogonSettings::User_Ini(int& source)
+{
+    return Named_Or_Default(Ini_Switch, Ini_Variable, User_Ini_Name, QORUTIL_SOURCE_NAMED,
+                            QORUTIL_SOURCE_NAMED, source);
+}
+
+// The local shared landscape always lies beside the user landscape, wherever
+// that was named: a recorded core file in that folder is recognised as the
+// result of an earlier local migration.
+std::string QorLogonSettings::Local_Shared_Landscape(int& source)
+{
+    int landscapeSource = QORUTIL_SOURCE_NONE;
+    const std::string landscape = User_Landscape(landscapeSource);
+    const size_t separator = landscape.find_last_of("\\/");
+    source = landscape.empty() ? QORUTIL_SOURCE_NONE : QORUTIL_SOURCE_USER_DEFAULT;
+    if (landscape.empty())
+        return std::string();
+    const std::string folder = separator == std::string::npos ? std::string() : landscape.substr(0, separator + 1);
+    return folder + Local_Shared_Landscape_Name;
+}
+
+std::string QorLogonSettings::Server_Landscape_File()
+{
+    std::string path;
+    Registry_String(Options_Key, Server_Landscape_Value, 0, path);
+    return path;
+}
+
+std::string QorLogonSettings::Core_Landscape_File()
+{
+    std::string path;
+    Registry_String(Options_Key, Core_Landscape_Value, 0, path);
+    return path;
+}
+
+// The landscape on the server that a user landscape includes: the one the
+// administrator distributes if there is one, else the core file recorded by
+// the last migration.
+std::string QorLogonSettings::Shared_Landscape_On_Server()
+{
+    const std::string server = Server_Landscape_File();
+    return server.empty() ? Core_Landscape_File() : server;
+}
+
+std::string QorLogonSettings::Trace_Directory()
+{
+    std::string folder;
+    if (!Environment_Value(Trace_Directory_Variable, folder) || folder.empty())
+        Registry_String(Options_Key, Trace_Directory_Value, 0, folder);
+    const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
+    const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return isFolder ? folder : std::string();
+}

@@ -1,0 +1,78 @@
+#pragma once
+// Test fixtures for running real Windows code under Wine: each test gets its own
+// folder, its own registry hives and its own environment, all put back after.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace TestSupport {
+
+// A fresh folder under %TEMP%, deleted with everything in it at the end.
+class ScratchDirectory
+{
+public:
+    ScratchDirectory();
+    ~ScratchDirectory();
+    ScratchDirectory(const ScratchDirectory&) = delete;
+    ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // Path of `name` inside the folder.
+    std::string operator/(const std::string& name) const { return m_path + "\\" + name; }
+
+private:
+    std::string m_path;
+};
+
+// Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to empty
+// keys of their own for the lifetime of the object; the keys are deleted after.
+// Code under test sees a clean registry and leaves nothing behind.
+class RegistrySandbox
+{
+public:
+    RegistrySandbox();
+    ~RegistrySandbox();
+    RegistrySandbox(const RegistrySandbox&) = delete;
+    RegistrySandbox& operator=(const RegistrySandbox&) = delete;
+
+private:
+    std::string m_userKey;
+    std::string m_machineKey;
+    HKEY m_user = nullptr;
+    HKEY m_machine = nullptr;
+};
+
+// Sets (or, with a null value, removes) an environment variable; puts back
+// what was there at the end.
+class EnvironmentVariable
+{
+public:
+    EnvironmentVariable(const std::string& name, const char* value);
+    ~EnvironmentVariable();
+    EnvironmentVariable(const EnvironmentVariable&) = delete;
+    EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
+
+private:
+    std::string m_name;
+    std::string m_old;
+    bool m_hadOld;
+};
+
+struct ProcessResult
+{
+    DWORD exitCode = 0;
+    std::string output; // standard output and standard error together
+};
+
+// Runs a program of the test folder (beside this test) with the given command
+// line tail and waits for it.
+ProcessResult Run_Program(const std::string& program, const std::string& arguments);
+
+std::string Program_Folder();
+std::string Read_File(const std::string& path);
+void Write_File(const std::string& path, const std::string& content);
+bool Path_Exists(const std::string& path);
+std::vector<std::string> Files_In(const std::string& folder);
+
+} // namespace TestSupport

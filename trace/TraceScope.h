@@ -1,0 +1,149 @@
+#pragma once
+// The per-function trace scope. Every traced function opens one with
+//
+//     QOR_TRACE_SCOPE(this);                              // member, no arguments
+//     QOR_TRACE_SCOPE(this, "value=%d", value);           // member with arguments
+//     QOR_TRACE_SCOPE(nullptr);                           // free function
+//
+// and then writes through it: trace_scope.Data("x=%s\n", x), .Error, .Warning,
+// .DeveloperNote, and `return trace_scope.Return(result);`. Message lines carry
+// the prefix "TID: <thread>, <Class::Function>[<object>]/<line>: ". The argument
+// list is evaluated only when level 4 is on, so a disabled scope costs a level
+// test; the function name is worked out on the first line actually written.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+
+#include "CString.h"
+#include "Tracing.h"
+
+namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
+
+// A message format that remembers the source line it was written on.
+struct TraceMessage
+{
+    TraceMessage(const char* text, int sourceLine = __builtin_LINE()) : format(text), line(sourceLine) {}
+    const char* format;
+    int line;
+};
+
+class TraceScope
+{
+public:
+    template <typename Describe>
+    TraceScope(const char* prettyFunction, int line, const void* object, Describe describe)
+        : m_trace(Get_Trace(QORPCTRC_LEVEL_ERROR)), m_function(prettyFunction), m_object(object), m_line(line)
+    {
+        if (Enabled(QORPCTRC_LEVEL_DATA))
+            describe(*this);
+    }
+    TraceScope(const TraceScope&) = delete;
+    TraceScope& operator=(const TraceScope&) = delete;
+
+    bool Enabled(int level) const noexcept { return m_trace->trace().Is_Enabled(level); }
+
+    // The entry line: "CALL" alone, or "CALL(<arguments>)".
+    void Arguments();
+    template <typename... Args>
+    void Arguments(const char* format, const Args&... args)
+    {
+        Write_Call("CALL");
+        m_trace->TraceData("(");
+        m_trace->TraceData(format, args...);
+        m_trace->TraceData(")\n");
+    }
+
+    template <typename... Args>
+    void Error(TraceMessage message, const Args&... args)
+    {
+        Print(QORPCTRC_LEVEL_ERROR, message, args...);
+    }
+    template <typename... Args>
+    void Warning(TraceMessage message, const Args&... args)
+    {
+        Print(QORPCTRC_LEVEL_WARNING, message, args...);
+    }
+    template <typename... Args>
+    void DeveloperNote(TraceMessage message, const Args&... args)
+    {
+        Print(QORPCTRC_LEVEL_DEVELOPER, message, args...);
+    }
+    template <typename... Args>
+    void Data(TraceMessage message, const Args&... args)
+    {
+        Print(QORPCTRC_LEVEL_DATA, message, args...);
+    }
+
+    // Traces "Setting return value:(<value>) ..." and hands the value back.
+    template <typename T>
+    T Return(T value, int line = __builtin_LINE())
+    {
+        if (Enabled(QORPCTRC_LEVEL_DATA))
+            Write_Return(line, Value_Format(value), Value_Text(value));
+        return value;
+    }
+
+    // "Class::Function" as it appears in the lines.
+    const char* Name();
+
+private:
+    template <typename... Args>
+    void Print(int level, const TraceMessage& message, const Args&... args)
+    {
+        if (!Enabled(level))
+            return;
+        const std::string format = Prefix() + message.format;
+        if (m_object)
+            m_trace->trace().Print(level, format.c_str(), Thread_Id(), Name(), m_object, message.line, args...);
+        else
+            m_trace->trace().Print(level, format.c_str(), Thread_Id(), Name(), message.line, args...);
+    }
+
+    std::string Prefix() const;
+    void Write_Call(const char* call);
+    template <typename V>
+    void Write_Return(int line, const char* format, const V& value)
+    {
+        m_trace->TraceData("TID: %d, %s/%d: Setting return value:", Thread_Id(), Name(), line);
+        m_trace->TraceData("(");
+        m_trace->TraceData(format, value);
+        m_trace->TraceData(") - this can be changed before exitting the function (in this case it can be seen below).\n");
+    }
+
+    static int Thread_Id() noexcept { return static_cast<int>(GetCurrentThreadId()); }
+
+    static const char* Value_Format(bool) { return "%s"; }
+    static const char* Value_Text(bool value) { return value ? "true" : "false"; }
+    template <typename T>
+    static std::enable_if_t<std::is_integral<T>::value && !std::is_same<T, bool>::value, const char*>
+    Value_Format(T)
+    {
+        return "%d";
+    }
+    template <typename T>
+    static std::enable_if_t<std::is_integral<T>::value && !std::is_same<T, bool>::value, int> Value_Text(T value)
+    {
+        return static_cast<int>(value);
+    }
+    static const char* Value_Format(const std::string&) { return "%s"; }
+    static const std::string& Value_Text(const std::string& value) { return value; }
+    static const char* Value_Format(const CString&) { return "%s"; }
+    static const CString& Value_Text(const CString& value) { return value; }
+
+    Tracing* m_trace;
+    const char* m_function;
+    const void* m_object;
+    int m_line;
+    const char* m_name = nullptr;
+    char m_nameBuffer[128];
+    std::unique_ptr<char[]> m_longName;
+};
+
+}}}} // namespace QOR::FrontEnd::Landscape::Migration
+
+#define QOR_TRACE_SCOPE(object, ...)                                                                        \
+    ::QOR::FrontEnd::Landscape::Migration::TraceScope trace_scope(                                          \
+        __PRETTY_FUNCTION__, __LINE__, object,                                                              \
+        [&](::QOR::FrontEnd::Landscape::Migration::TraceScope& scope_) { scope_.Arguments(__VA_ARGS__); })

@@ -1,0 +1,34 @@
+#include "Tracing.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
+
+namespace {
+
+const char* const Banner = "landscape_migration.dll v8000.1.15.56";
+
+// Empty until the first trace request; released when this library is unloaded,
+// which closes the trace file.
+std::shared_ptr<Tracing> g_trace;
+
+} // namespace
+
+Tracing::Tracing(const std::string& fileName, QORPCTRC_LEVEL level) : TracingAdaptor(fileName, level) {}
+
+Tracing* Get_Trace(int level)
+{
+    if (!g_trace) {
+        char fileName[MAX_PATH];
+        std::snprintf(fileName, sizeof(fileName), "landscape_migration_%.4d_%.4d.trc",
+                      static_cast<int>(GetCurrentProcessId()), static_cast<int>(GetCurrentThreadId()));
+        g_trace = std::make_shared<Tracing>(fileName, static_cast<QORPCTRC_LEVEL>(level));
+        g_trace->TraceDeveloperNote("%s\n\n", Banner);
+    }
+    return g_trace.get();
+}
+
+}}}} // namespace QOR::FrontEnd::Landscape::Migration
