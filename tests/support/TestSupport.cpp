@@ -52,9 +52,15 @@ ScratchDirectory::ScratchDirectory()
 {
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    m_path = std::string(temp) + Unique_Name("qortest_");
-    if (!CreateDirectoryA(m_path.c_str(), nullptr))
-        throw std::runtime_error("cannot create " + m_path);
+    // Names repeat across runs (process ids are reused); skip those still there.
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        m_path = std::string(temp) + Unique_Name("qortest_");
+        if (CreateDirectoryA(m_path.c_str(), nullptr))
+            return;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    throw std::runtime_error("cannot create " + m_path);
 }
 
 ScratchDirectory::~ScratchDirectory() { Delete_Tree(m_path); }
