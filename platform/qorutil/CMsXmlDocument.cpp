@@ -185,6 +185,13 @@ std::wstring CMsXmlDocument::To_String() const
     return owned.length() ? std::wstring(static_cast<const wchar_t*>(owned), owned.length()) : std::wstring();
 }
 
+void CMsXmlDocument::Adopt(IXMLDOMDocument2Ptr document, const std::wstring& path)
+{
+    m_pXmlDocument = document;
+    m_file = path;
+    m_loaded = true;
+}
+
 void CMsXmlDocument::Pre_Load() {}
 void CMsXmlDocument::Post_Load() {}
 void CMsXmlDocument::Pre_Save() {}

@@ -46,6 +46,12 @@ public:
     IXMLDOMDocument2Ptr m_pXmlDocument;
 
 protected:
+    // Makes `document` this object's document, as though it had been loaded
+    // from `path` (for a document shared with another owner of the same file).
+    void Adopt(IXMLDOMDocument2Ptr document, const std::wstring& path);
+    // The file last loaded or saved; empty when there is none.
+    const std::wstring& File() const { return m_file; }
+
     virtual void Pre_Load();
     virtual void Post_Load();
     virtual void Pre_Save();

@@ -1,51 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 #include "CMigrationToolConfig.h"
 #include "TestSupport.h"
-#include "Tracing.h"
+#include "ProcessTrace.h"
 
 using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
+using TestSupport::Crlf;
 using TestSupport::ScratchDirectory;
+using TestSupport::TraceTail;
 
 namespace {
 
-// The process traces at level 4 into a folder of its own, so tests can read
-// what each call wrote.
-class TraceEnvironment : public ::testing::Environment
-{
-public:
-    void SetUp() override
-    {
-        folder = std::make_unique<ScratchDirectory>();
-        SetEnvironmentVariableA("QOR_TRACE_DIR", folder->Path().c_str());
-        QOR::FrontEnd::Landscape::Migration::Get_Trace(4);
-        char name[MAX_PATH];
-        std::snprintf(name, sizeof(name), "\\landscape_migration_%.4d_%.4d.trc",
-                      static_cast<int>(GetCurrentProcessId()), static_cast<int>(GetCurrentThreadId()));
-        file = folder->Path() + name;
-    }
-    // The folder is left for the process's end: the trace file stays open until then.
-    static std::unique_ptr<ScratchDirectory> folder;
-    static std::string file;
-};
-std::unique_ptr<ScratchDirectory> TraceEnvironment::folder;
-std::string TraceEnvironment::file;
-const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new TraceEnvironment);
-
-// What the trace file gained since the object was made.
-class TraceTail
-{
-public:
-    TraceTail() : m_start(TestSupport::Read_File(TraceEnvironment::file).size()) {}
-    std::string Text() const { return TestSupport::Read_File(TraceEnvironment::file).substr(m_start); }
-    bool Has(const std::string& piece) const { return Text().find(piece) != std::string::npos; }
-
-private:
-    size_t m_start;
-};
+const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace);
 
 const char* const Default_Text = "CMigrationToolConfig:\n"
                                  "  check                       = 0\n"
@@ -61,15 +29,6 @@ const char* const Default_Text = "CMigrationToolConfig:\n"
                                  "  shared_landscape_xml_path   = **missing** \n"
                                  "  user_teduoptions_xml_path   = **missing** \n"
                                  "  shared_teduoptions_xml_path = **missing** \n";
-
-// The trace file is written in text mode: line feeds are stored as CR LF.
-std::string Crlf(const std::string& text)
-{
-    std::string stored;
-    for (char ch : text)
-        stored += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    return stored;
-}
 
 // A configuration that is valid as it stands: an existing connection file and
 // two landscape files that do not exist yet.

@@ -1,0 +1,97 @@
+#pragma once
+#include <windows.h>
+
+#include <string>
+
+#include "CdmDataMan.h"
+#include "ComApartment.h"
+#include "UniqueHandle.h"
+
+namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
+
+// One connection-data library, loaded from this library's own folder: its
+// function table, its initialization result, and traced wrappers of the data
+// operations. In read-only mode every write is simulated.
+class CLogonManagerLibrary
+{
+public:
+    enum Which
+    {
+        V01_OLD_LOGON_MANAGER = 0,
+        V02_SERVICE_LANDSCAPE = 1
+    };
+
+    CLogonManagerLibrary(int which, const std::string& ini_or_xml_file, const std::string& trace_file,
+                         bool readonly);
+    ~CLogonManagerLibrary();
+    CLogonManagerLibrary(const CLogonManagerLibrary&) = delete;
+    CLogonManagerLibrary& operator=(const CLogonManagerLibrary&) = delete;
+
+    int Init(const char* ini_file, int* ini_state, int* error, CString* error_in_file, int trace_level,
+             const char* trace_file);
+    int Exit();
+    bool Load_Library_File(const std::string& dllfile);
+    void Cleanup_Library();
+    std::string Get_DLL_Path(const std::string& dllfilename);
+    std::string Get_INI_File() const { return m_ini_file; }
+    const CDM_INITIALIZATION_STATE& Get_Initialization_State() const { return m_InitializationState; }
+
+    int GetSubFolderKeys(const CString& strKeyActFolder, CStringArray* pKeysSubfolder, BOOL bRecursive, int nType);
+    int GetEntryKeys(const CString& strKeyActFolder, CStringArray* pKeysEntry, int nEntryType);
+    int GetFolderAttributes(const CString& strFolderKey, CString& strFolderName, int& nType, BOOL& bExpanded,
+                            CString& strFolderMemo, CString& strParentFolderKey);
+    int GetFolderAttribute(const CString& strKey, CString& strValue);
+    int GetEntryAttribute(const CString& strKey, int nType, CString& strValue);
+    int GetEntryData(const CString& strKey, CMapStringToString* pMapProperties);
+    int AddFolder(const CString& strParentFolderKey, const CString& strFolderName, BOOL bExpanded,
+                  const CString& strFolderMemo, CString& strFolderKey, const CString& strNextFolderKey);
+    int AddEntryLinkToFolder(const CString& strLinkName, const CString& strKeyEntryToBeLinked,
+                             const CString& strParentFolderKey, CString& strEntryKey, const CString& strNextEntryKey);
+    int AddEntryToFolder(const CString& strEntryName, int nEntryType, const CString& strParentFolderKey,
+                         CString& strEntryKey, const CString& strNextEntryKey, CMapStringToString* pMapProperties);
+    int GetParentFolderKey(const CString& strKeyActFolder, CString& strParentKey);
+    int SetConfigurationParameter(const CString& key, const CString& value);
+    int GetConfigurationParameter(const CString& key, CString& value);
+
+    // "NEW-UUID-<n>", counting from 0 for the whole process.
+    static CString Next_UUID();
+
+    // Finds the workspace named "Local" (any letter case) or creates it.
+    bool Get_Main_Folder(CString& root_uuid);
+
+private:
+    template <typename Function>
+    bool Resolve(Function& slot, const char* exportName, const char*& missing);
+    const char* Resolve_Function_Table();
+    CString Named_User_File() const;
+    bool Search_Local_Workspace(const CStringArray& workspaces, CString& root_uuid);
+
+    QOR::FrontEnd::Util::unique_hmodule m_hLibrary;
+    std::string m_ini_file;
+    int m_which;
+    bool m_readonly;
+    CdmDataManInit_t m_Init = nullptr;
+    CdmDataManExit_t m_Exit = nullptr;
+    CdmDataManGetSubFolderKeys_t m_GetSubFolderKeys = nullptr;
+    CdmDataManGetEntryKeys_t m_GetEntryKeys = nullptr;
+    CdmDataManSetFolderAttributes_t m_SetFolderAttributes = nullptr;
+    CdmDataManGetFolderAttributes_t m_GetFolderAttributes = nullptr;
+    CdmDataManGetFolderAttribute_t m_GetFolderAttribute = nullptr;
+    CdmDataManSetFolderAttribute_t m_SetFolderAttribute = nullptr;
+    CdmDataManGetEntryAttribute_t m_GetEntryAttribute = nullptr;
+    CdmDataManSetEntryAttribute_t m_SetEntryAttribute = nullptr;
+    CdmDataManGetEntryData_t m_GetEntryData = nullptr;
+    CdmDataManSetEntryData_t m_SetEntryData = nullptr;
+    CdmDataManAddFolder_t m_AddFolder = nullptr;
+    CdmDataManAddEntryLinkToFolder_t m_AddEntryLinkToFolder = nullptr;
+    CdmDataManAddEntryToFolder_t m_AddEntryToFolder = nullptr;
+    CdmDataManGetLogonParamtersByKey_t m_GetLogonParamtersByKey = nullptr;
+    CdmDataManGetLogonParamtersByProperties_t m_GetLogonParamtersByProperties = nullptr;
+    CdmDataManGetParentFolderKey_t m_GetParentFolderKey = nullptr;
+    CdmDataManSetConfigurationParameter_t m_SetConfigurationParameter = nullptr;
+    CdmDataManGetConfigurationParameter_t m_GetConfigurationParameter = nullptr;
+    CDM_INITIALIZATION_STATE m_InitializationState;
+    QOR::FrontEnd::Util::ComApartment m_com; // only the old library needs COM
+};
+
+}}}} // namespace QOR::FrontEnd::Landscape::Migration

@@ -1,0 +1,254 @@
+#include "CQorLogonIni.h"
+
+#include <string.h>
+
+#include <algorithm>
+
+namespace {
+
+std::string Trim(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+bool Same(const std::string& text, const char* word) { return _stricmp(text.c_str(), word) == 0; }
+
+int Entry_Type_Of(const std::string& word)
+{
+    if (Same(word, "Connection"))
+        return 402;
+    if (Same(word, "Shortcut"))
+        return 401;
+    if (Same(word, "Link"))
+        return 400;
+    return 0;
+}
+
+// "1" is on, "0" is off; anything else is off and worth a warning.
+bool Flag(const std::string& value, int line, const CQorLogonIni::Warning& warn)
+{
+    if (value != "0" && value != "1")
+        warn(line, "flag value '" + value + "' is neither 0 nor 1; taken as 0");
+    return value == "1";
+}
+
+// Replaces the value of an existing name, or adds the pair at the end.
+bool Set_Pair(std::vector<std::pair<CString, CString>>& pairs, const std::string& name, const std::string& value)
+{
+    for (auto& pair : pairs)
+        if (pair.first == name.c_str()) {
+            pair.second = value.c_str();
+            return false;
+        }
+    pairs.emplace_back(name.c_str(), value.c_str());
+    return true;
+}
+
+} // namespace
+
+void CQorLogonIni::Parse(const std::string& text, const Warning& warn)
+{
+    int lineNumber = 0;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        start = end + 1;
+        ++lineNumber;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        line = Trim(line);
+        if (line.empty() || line[0] == ';' || line[0] == '#')
+            continue;
+        if (line[0] == '[') {
+            if (line.back() != ']') {
+                warn(lineNumber, "section header without ']'; the section is ignored");
+                m_section = Section::Ignored;
+            } else {
+                Start_Section(Trim(line.substr(1, line.size() - 2)), lineNumber, warn);
+            }
+            continue;
+        }
+        const size_t equals = line.find('=');
+        if (equals == std::string::npos || equals == 0) {
+            warn(lineNumber, "line is not of the form name=value; ignored");
+            continue;
+        }
+        Read_Value(Trim(line.substr(0, equals)), Trim(line.substr(equals + 1)), lineNumber, warn);
+    }
+    Link_Tree(warn);
+}
+
+bool CQorLogonIni::Key_Taken(const std::string& key) const
+{
+    return m_folderIndex.count(key) != 0 || m_entryIndex.count(key) != 0;
+}
+
+void CQorLogonIni::Start_Section(const std::string& header, int line, const Warning& warn)
+{
+    m_section = Section::Ignored;
+    if (Same(header, "Parameters")) {
+        m_section = Section::Parameters;
+        return;
+    }
+    const size_t blank = header.find_first_of(" \t");
+    const std::string word = header.substr(0, blank);
+    const std::string key = blank == std::string::npos ? std::string() : Trim(header.substr(blank));
+    const bool isFolder = Same(word, "Folder");
+    const int entryType = Entry_Type_Of(word);
+    if (!isFolder && entryType == 0) {
+        warn(line, "unknown section [" + header + "]; ignored");
+    } else if (key.empty()) {
+        warn(line, "section [" + header + "] has no key; ignored");
+    } else if (Key_Taken(key)) {
+        warn(line, "key '" + key + "' is used twice; the later section is ignored");
+    } else if (isFolder) {
+        m_folderIndex.emplace(key, m_folders.size());
+        m_folders.emplace_back();
+        m_folders.back().key = key.c_str();
+        m_section = Section::Folder;
+    } else {
+        m_entryIndex.emplace(key, m_entries.size());
+        m_entries.emplace_back();
+        m_entries.back().key = key.c_str();
+        m_entries.back().type = entryType;
+        m_section = Section::Entry;
+    }
+}
+
+void CQorLogonIni::Read_Value(const std::string& name, const std::string& value, int line, const Warning& warn)
+{
+    switch (m_section) {
+    case Section::None:
+        warn(line, "value outside any section; ignored");
+        return;
+    case Section::Ignored:
+        return;
+    case Section::Parameters:
+        if (!Set_Pair(m_parameters, name, value))
+            warn(line, "parameter '" + name + "' is set twice; the later value is kept");
+        return;
+    case Section::Folder: {
+        Folder& folder = m_folders.back();
+        if (Same(name, "Name"))
+            folder.name = value.c_str();
+        else if (Same(name, "Parent"))
+            folder.parent = value.c_str();
+        else if (Same(name, "Memo"))
+            folder.memo = value.c_str();
+        else if (Same(name, "Expanded"))
+            folder.expanded = Flag(value, line, warn);
+        else if (Same(name, "FromServer"))
+            folder.fromServer = Flag(value, line, warn);
+        else
+            warn(line, "unknown folder setting '" + name + "'; ignored");
+        return;
+    }
+    case Section::Entry: {
+        Entry& entry = m_entries.back();
+        if (Same(name, "Name"))
+            entry.name = value.c_str();
+        else if (Same(name, "Folder"))
+            entry.folder = value.c_str();
+        else if (Same(name, "Skip"))
+            entry.skip = Flag(value, line, warn);
+        else if (Same(name, "Target"))
+            entry.target = value.c_str();
+        else if (!Set_Pair(entry.properties, name, value))
+            warn(line, "property '" + name + "' is set twice; the later value is kept");
+        return;
+    }
+    }
+}
+
+// Builds the tree in file order. A folder or entry whose parent is unknown is
+// kept at the top rather than dropped.
+void CQorLogonIni::Link_Tree(const Warning& warn)
+{
+    for (size_t i = 0; i < m_folders.size(); ++i) {
+        Folder& folder = m_folders[i];
+        const auto parent = m_folderIndex.find(folder.parent.GetString());
+        if (!folder.parent.IsEmpty() && parent == m_folderIndex.end()) {
+            warn(0, std::string("folder '") + folder.key.GetString() + "' names the unknown parent '" +
+                        folder.parent.GetString() + "'; it is placed at the top");
+            folder.parent.Empty();
+        }
+        if (folder.parent.IsEmpty())
+            m_topFolders.push_back(i);
+        else
+            m_folders[parent->second].folders.push_back(i);
+    }
+    Attach_Unreachable_Folders(warn);
+    for (size_t i = 0; i < m_entries.size(); ++i) {
+        Entry& entry = m_entries[i];
+        const auto folder = m_folderIndex.find(entry.folder.GetString());
+        if (!entry.folder.IsEmpty() && folder == m_folderIndex.end()) {
+            warn(0, std::string("entry '") + entry.key.GetString() + "' names the unknown folder '" +
+                        entry.folder.GetString() + "'; it is placed at the top");
+            entry.folder.Empty();
+        }
+        if (entry.folder.IsEmpty())
+            m_topEntries.push_back(i);
+        else
+            m_folders[folder->second].entries.push_back(i);
+        if (entry.type == 400 && entry.target.IsEmpty())
+            warn(0, std::string("link '") + entry.key.GetString() + "' has no Target");
+    }
+}
+
+// Folders whose parents form a cycle cannot be reached from the top; the first
+// of each cycle is moved to the top so that nothing is lost.
+void CQorLogonIni::Attach_Unreachable_Folders(const Warning& warn)
+{
+    std::vector<bool> reached(m_folders.size(), false);
+    auto mark = [&](size_t root) {
+        std::vector<size_t> pending{root};
+        while (!pending.empty()) {
+            const size_t index = pending.back();
+            pending.pop_back();
+            if (reached[index])
+                continue;
+            reached[index] = true;
+            pending.insert(pending.end(), m_folders[index].folders.begin(), m_folders[index].folders.end());
+        }
+    };
+    for (size_t top : m_topFolders)
+        mark(top);
+    for (size_t i = 0; i < m_folders.size(); ++i) {
+        if (reached[i])
+            continue;
+        Folder& folder = m_folders[i];
+        warn(0, std::string("folder '") + folder.key.GetString() + "' is its own ancestor; it is placed at the top");
+        std::vector<size_t>& siblings = m_folders[m_folderIndex.at(folder.parent.GetString())].folders;
+        siblings.erase(std::find(siblings.begin(), siblings.end(), i));
+        folder.parent.Empty();
+        m_topFolders.push_back(i);
+        mark(i);
+    }
+}
+
+const CQorLogonIni::Folder* CQorLogonIni::Find_Folder(const char* key) const
+{
+    const auto found = m_folderIndex.find(key ? key : "");
+    return found == m_folderIndex.end() ? nullptr : &m_folders[found->second];
+}
+
+const CQorLogonIni::Entry* CQorLogonIni::Find_Entry(const char* key) const
+{
+    const auto found = m_entryIndex.find(key ? key : "");
+    return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
+}
+
+bool CQorLogonIni::Find_Parameter(const char* name, CString& value) const
+{
+    for (const auto& parameter : m_parameters)
+        if (parameter.first == name) {
+            value = parameter.second;
+            return true;
+        }
+    return false;
+}

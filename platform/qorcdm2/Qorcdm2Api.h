@@ -1,0 +1,6 @@
+#pragma once
+#ifdef QORCDM2_EXPORTS
+#define QORCDM2_API __declspec(dllexport)
+#else
+#define QORCDM2_API __declspec(dllimport)
+#endif
