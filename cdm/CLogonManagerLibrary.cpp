@@ -123,7 +123,7 @@ int CLogonManagerLibrary::Init(const char* ini_file, int* ini_state, int* error,
     const char* const format = "ini_file=%s ini_state=%d error=%d error_in_file=%s trace_level=%d trace_file=%s";
     QOR_TRACE_SCOPE(this, format, ini_file, ini_state ? *ini_state : 0, error ? *error : 0,
                     error_in_file ? error_in_file->GetString() : "", trace_level, trace_file);
-    const int result = Call(m_Init, ini_file, ini_state, error, error_in_file, trace_level, trace_file);
+    const int result = Call(m_functions.Init, ini_file, ini_state, error, error_in_file, trace_level, trace_file);
     Trace_After_Call(trace_scope, __LINE__, format, ini_file, ini_state ? *ini_state : 0, error ? *error : 0,
                      error_in_file ? error_in_file->GetString() : "", trace_level, trace_file);
     return trace_scope.Return(result);
@@ -132,7 +132,7 @@ int CLogonManagerLibrary::Init(const char* ini_file, int* ini_state, int* error,
 int CLogonManagerLibrary::Exit()
 {
     QOR_TRACE_SCOPE(this);
-    return trace_scope.Return(Call(m_Exit));
+    return trace_scope.Return(Call(m_functions.Exit));
 }
 
 bool CLogonManagerLibrary::Load_Library_File(const std::string& dllfile)
@@ -178,24 +178,24 @@ const char* CLogonManagerLibrary::Resolve_Function_Table()
 {
     const char* missing = nullptr;
     const bool complete =
-        Resolve(m_Init, "CdmDataManInit", missing) && Resolve(m_Exit, "CdmDataManExit", missing) &&
-           Resolve(m_GetSubFolderKeys, "CdmDataManGetSubFolderKeys", missing) &&
-           Resolve(m_GetEntryKeys, "CdmDataManGetEntryKeys", missing) &&
-           Resolve(m_SetFolderAttributes, "CdmDataManSetFolderAttributes", missing) &&
-           Resolve(m_GetFolderAttributes, "CdmDataManGetFolderAttributes", missing) &&
-           Resolve(m_GetFolderAttribute, "CdmDataManGetFolderAttribute", missing) &&
-           Resolve(m_SetFolderAttribute, "CdmDataManSetFolderAttribute", missing) &&
-           Resolve(m_GetEntryAttribute, "CdmDataManGetEntryAttribute", missing) &&
-           Resolve(m_SetEntryAttribute, "CdmDataManSetEntryAttribute", missing) &&
-           Resolve(m_GetEntryData, "CdmDataManGetEntryData", missing) && Resolve(m_SetEntryData, "CdmDataManSetEntryData", missing) &&
-           Resolve(m_AddFolder, "CdmDataManAddFolder", missing) &&
-           Resolve(m_AddEntryLinkToFolder, "CdmDataManAddEntryLinkToFolder", missing) &&
-           Resolve(m_AddEntryToFolder, "CdmDataManAddEntryToFolder", missing) &&
-           Resolve(m_GetLogonParamtersByKey, "CdmDataManGetLogonParamtersByKey", missing) &&
-           Resolve(m_GetLogonParamtersByProperties, "CdmDataManGetLogonParamtersByProperties", missing) &&
-           Resolve(m_GetParentFolderKey, "CdmDataManGetParentFolderKey", missing) &&
-           Resolve(m_SetConfigurationParameter, "CdmDataManSetConfigurationParameter", missing) &&
-           Resolve(m_GetConfigurationParameter, "CdmDataManGetConfigurationParameter", missing);
+        Resolve(m_functions.Init, "CdmDataManInit", missing) && Resolve(m_functions.Exit, "CdmDataManExit", missing) &&
+           Resolve(m_functions.GetSubFolderKeys, "CdmDataManGetSubFolderKeys", missing) &&
+           Resolve(m_functions.GetEntryKeys, "CdmDataManGetEntryKeys", missing) &&
+           Resolve(m_functions.SetFolderAttributes, "CdmDataManSetFolderAttributes", missing) &&
+           Resolve(m_functions.GetFolderAttributes, "CdmDataManGetFolderAttributes", missing) &&
+           Resolve(m_functions.GetFolderAttribute, "CdmDataManGetFolderAttribute", missing) &&
+           Resolve(m_functions.SetFolderAttribute, "CdmDataManSetFolderAttribute", missing) &&
+           Resolve(m_functions.GetEntryAttribute, "CdmDataManGetEntryAttribute", missing) &&
+           Resolve(m_functions.SetEntryAttribute, "CdmDataManSetEntryAttribute", missing) &&
+           Resolve(m_functions.GetEntryData, "CdmDataManGetEntryData", missing) && Resolve(m_functions.SetEntryData, "CdmDataManSetEntryData", missing) &&
+           Resolve(m_functions.AddFolder, "CdmDataManAddFolder", missing) &&
+           Resolve(m_functions.AddEntryLinkToFolder, "CdmDataManAddEntryLinkToFolder", missing) &&
+           Resolve(m_functions.AddEntryToFolder, "CdmDataManAddEntryToFolder", missing) &&
+           Resolve(m_functions.GetLogonParamtersByKey, "CdmDataManGetLogonParamtersByKey", missing) &&
+           Resolve(m_functions.GetLogonParamtersByProperties, "CdmDataManGetLogonParamtersByProperties", missing) &&
+           Resolve(m_functions.GetParentFolderKey, "CdmDataManGetParentFolderKey", missing) &&
+           Resolve(m_functions.SetConfigurationParameter, "CdmDataManSetConfigurationParameter", missing) &&
+           Resolve(m_functions.GetConfigurationParameter, "CdmDataManGetConfigurationParameter", missing);
     return complete ? nullptr : missing;
 }
 
@@ -204,6 +204,7 @@ void CLogonManagerLibrary::Cleanup_Library()
     QOR_TRACE_SCOPE(this);
     if (!m_hLibrary)
         trace_scope.Warning("Cleaning up but library was already freed. The call is unnecessary.\n");
+    m_functions = Functions(); // nothing of the library may be called any more
     m_hLibrary.reset();
     if (m_which == 0) {
         trace_scope.Data("Calling CoUninitialize.\n");
@@ -221,7 +222,7 @@ int CLogonManagerLibrary::GetSubFolderKeys(const CString& strKeyActFolder, CStri
 {
     const char* const format = "strKeyActFolder=%s, pKeysSubfolder=%p, bRecursive=%d, nType=%d";
     QOR_TRACE_SCOPE(this, format, strKeyActFolder, static_cast<void*>(pKeysSubfolder), bRecursive, nType);
-    const int result = Call(m_GetSubFolderKeys, strKeyActFolder, pKeysSubfolder, bRecursive, nType);
+    const int result = Call(m_functions.GetSubFolderKeys, strKeyActFolder, pKeysSubfolder, bRecursive, nType);
     Trace_After_Call(trace_scope, __LINE__, format, strKeyActFolder, static_cast<void*>(pKeysSubfolder), bRecursive,
                      nType);
     return trace_scope.Return(result);
@@ -233,7 +234,7 @@ int CLogonManagerLibrary::GetEntryKeys(const CString& strKeyActFolder, CStringAr
     const char* const format = "strKeyActFolder=%s, pKeysEntry=%p, bRecursive=%d, nEntryType=%d";
     const BOOL bRecursive = TRUE;
     QOR_TRACE_SCOPE(this, format, strKeyActFolder, static_cast<void*>(pKeysEntry), bRecursive, nEntryType);
-    const int result = Call(m_GetEntryKeys, strKeyActFolder, pKeysEntry, bRecursive, nEntryType);
+    const int result = Call(m_functions.GetEntryKeys, strKeyActFolder, pKeysEntry, bRecursive, nEntryType);
     Trace_After_Call(trace_scope, __LINE__, format, strKeyActFolder, static_cast<void*>(pKeysEntry), bRecursive,
                      nEntryType);
     return trace_scope.Return(result);
@@ -246,7 +247,7 @@ int CLogonManagerLibrary::GetFolderAttributes(const CString& strFolderKey, CStri
                                "strParentFolderKey=%s";
     QOR_TRACE_SCOPE(this, format, strFolderKey, strFolderName, nType, bExpanded, strFolderMemo, strParentFolderKey);
     const int result =
-        Call(m_GetFolderAttributes, strFolderKey, strFolderName, nType, bExpanded, strFolderMemo, strParentFolderKey);
+        Call(m_functions.GetFolderAttributes, strFolderKey, strFolderName, nType, bExpanded, strFolderMemo, strParentFolderKey);
     Trace_After_Call(trace_scope, __LINE__, format, strFolderKey, strFolderName, nType, bExpanded, strFolderMemo,
                      strParentFolderKey);
     return trace_scope.Return(result);
@@ -258,7 +259,7 @@ int CLogonManagerLibrary::GetFolderAttribute(const CString& strKey, CString& str
     const char* const format = "strKey=%s, nType=%d, strValue=%s";
     const int nType = ITEM_ATTR_FOLDER_FROM_SERVER;
     QOR_TRACE_SCOPE(this, format, strKey, nType, strValue);
-    const int result = Call(m_GetFolderAttribute, strKey, nType, strValue);
+    const int result = Call(m_functions.GetFolderAttribute, strKey, nType, strValue);
     Trace_After_Call(trace_scope, __LINE__, format, strKey, nType, strValue);
     return trace_scope.Return(result);
 }
@@ -267,7 +268,7 @@ int CLogonManagerLibrary::GetEntryAttribute(const CString& strKey, int nType, CS
 {
     const char* const format = "strKey=%s, nType=%d, strValue=%s";
     QOR_TRACE_SCOPE(this, format, strKey, nType, strValue);
-    const int result = Call(m_GetEntryAttribute, strKey, nType, strValue);
+    const int result = Call(m_functions.GetEntryAttribute, strKey, nType, strValue);
     Trace_After_Call(trace_scope, __LINE__, format, strKey, nType, strValue);
     return trace_scope.Return(result);
 }
@@ -276,7 +277,7 @@ int CLogonManagerLibrary::GetEntryData(const CString& strKey, CMapStringToString
 {
     const char* const format = "strKey=%s, pMapProperties=%p";
     QOR_TRACE_SCOPE(this, format, strKey, static_cast<void*>(pMapProperties));
-    const int result = Call(m_GetEntryData, strKey, pMapProperties);
+    const int result = Call(m_functions.GetEntryData, strKey, pMapProperties);
     Trace_After_Call(trace_scope, __LINE__, format, strKey, static_cast<void*>(pMapProperties));
     return trace_scope.Return(result);
 }
@@ -294,7 +295,7 @@ int CLogonManagerLibrary::AddFolder(const CString& strParentFolderKey, const CSt
         strFolderKey = Next_UUID();
         trace_scope.Data("Generating new UUID instead of adding folder=%s\n", strFolderKey);
     } else {
-        result = Call(m_AddFolder, strParentFolderKey, strFolderName, bExpanded, strFolderMemo, strFolderKey,
+        result = Call(m_functions.AddFolder, strParentFolderKey, strFolderName, bExpanded, strFolderMemo, strFolderKey,
                       strNextFolderKey);
     }
     Trace_After_Call(trace_scope, __LINE__, format, strParentFolderKey, strFolderName, bExpanded, strFolderMemo,
@@ -315,7 +316,7 @@ int CLogonManagerLibrary::AddEntryLinkToFolder(const CString& strLinkName, const
         strEntryKey = Next_UUID();
         trace_scope.Data("Generating new UUID instead of adding entry=%s\n", strEntryKey);
     } else {
-        result = Call(m_AddEntryLinkToFolder, strLinkName, strKeyEntryToBeLinked, strParentFolderKey, strEntryKey,
+        result = Call(m_functions.AddEntryLinkToFolder, strLinkName, strKeyEntryToBeLinked, strParentFolderKey, strEntryKey,
                       strNextEntryKey);
     }
     Trace_After_Call(trace_scope, __LINE__, format, strLinkName, strKeyEntryToBeLinked, strParentFolderKey,
@@ -336,7 +337,7 @@ int CLogonManagerLibrary::AddEntryToFolder(const CString& strEntryName, int nEnt
         strEntryKey = Next_UUID();
         trace_scope.Data("Generating new UUID instead of adding entry=%s\n", strEntryKey);
     } else {
-        result = Call(m_AddEntryToFolder, strEntryName, nEntryType, strParentFolderKey, strEntryKey, strNextEntryKey,
+        result = Call(m_functions.AddEntryToFolder, strEntryName, nEntryType, strParentFolderKey, strEntryKey, strNextEntryKey,
                       pMapProperties);
     }
     Trace_After_Call(trace_scope, __LINE__, format, strEntryName, nEntryType, strParentFolderKey, strEntryKey,
@@ -348,7 +349,7 @@ int CLogonManagerLibrary::GetParentFolderKey(const CString& strKeyActFolder, CSt
 {
     const char* const format = "strKeyActFolder=%s, strParentKey=%s";
     QOR_TRACE_SCOPE(this, format, strKeyActFolder, strParentKey);
-    const int result = Call(m_GetParentFolderKey, strKeyActFolder, strParentKey);
+    const int result = Call(m_functions.GetParentFolderKey, strKeyActFolder, strParentKey);
     Trace_After_Call(trace_scope, __LINE__, format, strKeyActFolder, strParentKey);
     return trace_scope.Return(result);
 }
@@ -361,7 +362,7 @@ int CLogonManagerLibrary::SetConfigurationParameter(const CString& key, const CS
     if (m_readonly)
         trace_scope.Data("SetConfigurationParameter call will be ignored\n");
     else
-        result = Call(m_SetConfigurationParameter, key, value);
+        result = Call(m_functions.SetConfigurationParameter, key, value);
     Trace_After_Call(trace_scope, __LINE__, format, key, value);
     return trace_scope.Return(result);
 }
@@ -370,7 +371,7 @@ int CLogonManagerLibrary::GetConfigurationParameter(const CString& key, CString&
 {
     const char* const format = "key=%s, value=%s";
     QOR_TRACE_SCOPE(this, format, key, value);
-    const int result = Call(m_GetConfigurationParameter, key, value);
+    const int result = Call(m_functions.GetConfigurationParameter, key, value);
     Trace_After_Call(trace_scope, __LINE__, format, key, value);
     return trace_scope.Return(result);
 }

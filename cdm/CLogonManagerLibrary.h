@@ -60,6 +60,31 @@ public:
     bool Get_Main_Folder(CString& root_uuid);
 
 private:
+    // The twenty functions, in table order; all null while no library is loaded.
+    struct Functions
+    {
+        CdmDataManInit_t Init = nullptr;
+        CdmDataManExit_t Exit = nullptr;
+        CdmDataManGetSubFolderKeys_t GetSubFolderKeys = nullptr;
+        CdmDataManGetEntryKeys_t GetEntryKeys = nullptr;
+        CdmDataManSetFolderAttributes_t SetFolderAttributes = nullptr;
+        CdmDataManGetFolderAttributes_t GetFolderAttributes = nullptr;
+        CdmDataManGetFolderAttribute_t GetFolderAttribute = nullptr;
+        CdmDataManSetFolderAttribute_t SetFolderAttribute = nullptr;
+        CdmDataManGetEntryAttribute_t GetEntryAttribute = nullptr;
+        CdmDataManSetEntryAttribute_t SetEntryAttribute = nullptr;
+        CdmDataManGetEntryData_t GetEntryData = nullptr;
+        CdmDataManSetEntryData_t SetEntryData = nullptr;
+        CdmDataManAddFolder_t AddFolder = nullptr;
+        CdmDataManAddEntryLinkToFolder_t AddEntryLinkToFolder = nullptr;
+        CdmDataManAddEntryToFolder_t AddEntryToFolder = nullptr;
+        CdmDataManGetLogonParamtersByKey_t GetLogonParamtersByKey = nullptr;
+        CdmDataManGetLogonParamtersByProperties_t GetLogonParamtersByProperties = nullptr;
+        CdmDataManGetParentFolderKey_t GetParentFolderKey = nullptr;
+        CdmDataManSetConfigurationParameter_t SetConfigurationParameter = nullptr;
+        CdmDataManGetConfigurationParameter_t GetConfigurationParameter = nullptr;
+    };
+
     template <typename Function>
     bool Resolve(Function& slot, const char* exportName, const char*& missing);
     const char* Resolve_Function_Table();
@@ -70,26 +95,7 @@ private:
     std::string m_ini_file;
     int m_which;
     bool m_readonly;
-    CdmDataManInit_t m_Init = nullptr;
-    CdmDataManExit_t m_Exit = nullptr;
-    CdmDataManGetSubFolderKeys_t m_GetSubFolderKeys = nullptr;
-    CdmDataManGetEntryKeys_t m_GetEntryKeys = nullptr;
-    CdmDataManSetFolderAttributes_t m_SetFolderAttributes = nullptr;
-    CdmDataManGetFolderAttributes_t m_GetFolderAttributes = nullptr;
-    CdmDataManGetFolderAttribute_t m_GetFolderAttribute = nullptr;
-    CdmDataManSetFolderAttribute_t m_SetFolderAttribute = nullptr;
-    CdmDataManGetEntryAttribute_t m_GetEntryAttribute = nullptr;
-    CdmDataManSetEntryAttribute_t m_SetEntryAttribute = nullptr;
-    CdmDataManGetEntryData_t m_GetEntryData = nullptr;
-    CdmDataManSetEntryData_t m_SetEntryData = nullptr;
-    CdmDataManAddFolder_t m_AddFolder = nullptr;
-    CdmDataManAddEntryLinkToFolder_t m_AddEntryLinkToFolder = nullptr;
-    CdmDataManAddEntryToFolder_t m_AddEntryToFolder = nullptr;
-    CdmDataManGetLogonParamtersByKey_t m_GetLogonParamtersByKey = nullptr;
-    CdmDataManGetLogonParamtersByProperties_t m_GetLogonParamtersByProperties = nullptr;
-    CdmDataManGetParentFolderKey_t m_GetParentFolderKey = nullptr;
-    CdmDataManSetConfigurationParameter_t m_SetConfigurationParameter = nullptr;
-    CdmDataManGetConfigurationParameter_t m_GetConfigurationParameter = nullptr;
+    Functions m_functions;
     CDM_INITIALIZATION_STATE m_InitializationState;
     QOR::FrontEnd::Util::ComApartment m_com; // only the old library needs COM
 };

@@ -108,6 +108,11 @@ std::string Program_Folder()
 
 ProcessResult Run_Program(const std::string& program, const std::string& arguments)
 {
+    return Run_Process(Program_Folder() + "\\" + program, arguments);
+}
+
+ProcessResult Run_Process(const std::string& path, const std::string& arguments)
+{
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE readEnd = nullptr, writeEnd = nullptr;
     if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
@@ -121,7 +126,6 @@ ProcessResult Run_Program(const std::string& program, const std::string& argumen
     startup.hStdError = writeEnd;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
-    const std::string path = Program_Folder() + "\\" + program;
     std::string commandLine = "\"" + path + "\" " + arguments;
     if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
                         &process)) {

@@ -68,6 +68,8 @@ struct ProcessResult
 // Runs a program of the test folder (beside this test) with the given command
 // line tail and waits for it.
 ProcessResult Run_Program(const std::string& program, const std::string& arguments);
+// The same for a program given by its full path.
+ProcessResult Run_Process(const std::string& path, const std::string& arguments);
 
 std::string Program_Folder();
 std::string Read_File(const std::string& path);

@@ -1,0 +1,18 @@
+// Loads one connection-data library the way the migration does, from the folder
+// this program runs in, with the process tracing at level 4 into the current
+// directory. Prints the initialization state; argument: 0 (qorcdm.dll) or 1.
+#include <cstdio>
+#include <cstdlib>
+
+#include "CLogonManagerLibrary.h"
+#include "Tracing.h"
+
+int main(int argc, char** argv)
+{
+    using namespace QOR::FrontEnd::Landscape::Migration;
+    Get_Trace(4);
+    const int which = argc > 1 ? std::atoi(argv[1]) : 0;
+    CLogonManagerLibrary library(which, "connections", "", true);
+    std::printf("state=%d\n", library.Get_Initialization_State().state);
+    return 0;
+}
