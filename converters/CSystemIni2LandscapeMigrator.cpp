@@ -1,0 +1,140 @@
+#include "CSystemIni2LandscapeMigrator.h"
+
+#include "CMsXmlDocument.h"
+#include "TraceScope.h"
+
+namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
+
+using QOR::FrontEnd::MsXmlAdaptor::Check;
+
+CSystemIni2LandscapeMigrator::CSystemIni2LandscapeMigrator(const CMigrationToolConfig* config) : m_config(config)
+{
+    QOR_TRACE_SCOPE(this);
+}
+
+const CMigrationToolConfig* CSystemIni2LandscapeMigrator::Get_Configuration()
+{
+    QOR_TRACE_SCOPE(this);
+    return m_config;
+}
+
+bool CSystemIni2LandscapeMigrator::Ini2Xml_Persist(const std::string& xml_file)
+{
+    QOR_TRACE_SCOPE(this, "xml_file=%s", xml_file);
+    QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
+    CString message;
+    const CString path(xml_file.c_str());
+    const IXMLDOMDocumentPtr doc = document.m_pXmlDocument;
+    if (!document.Load_From_File(path, message, true)) {
+        trace_scope.Warning("Cannot load Landscape from file '%s'. Message: %s\n", xml_file, message);
+        if (!Ini2Xml_Initialize_Landscape_Root(doc)) {
+            trace_scope.Error("Cannot initialize landscape root '%s'.\n", xml_file);
+            return trace_scope.Return(false);
+        }
+    }
+    if (!Ini2Xml_Merge_Data_into_Landscape_Xml(doc)) {
+        trace_scope.Error("Cannot merge data into landscape '%s'.\n", xml_file);
+        return trace_scope.Return(false);
+    }
+    const bool saved = document.Save_To_File(path);
+    if (!saved)
+        trace_scope.Error("Cannot merge data into landscape '%s'.\n", xml_file);
+    return trace_scope.Return(saved);
+}
+
+bool CSystemIni2LandscapeMigrator::Ini2Xml_Initialize_Landscape_Root(IXMLDOMDocumentPtr doc)
+{
+    QOR_TRACE_SCOPE(this);
+    IXMLDOMElementPtr root;
+    Check(doc->createElement(_bstr_t("Landscape"), &root));
+    Check(doc->putref_documentElement(root));
+    IXMLDOMProcessingInstructionPtr declaration;
+    Check(doc->createProcessingInstruction(_bstr_t("xml"), _bstr_t(" version='1.0' encoding='UTF-8'"),
+                                           &declaration));
+    IXMLDOMNodePtr inserted;
+    Check(doc->insertBefore(declaration, _variant_t(static_cast<IDispatch*>(root)), &inserted));
+    return trace_scope.Return(true);
+}
+
+std::string CSystemIni2LandscapeMigrator::To_Narrow(const _bstr_t& text)
+{
+    // _bstr_t converts with the thread's ANSI code page.
+    return text.length() ? std::string(static_cast<const char*>(text)) : std::string();
+}
+
+std::string CSystemIni2LandscapeMigrator::Xml_Text(IXMLDOMNodePtr node)
+{
+    if (!node)
+        return "null";
+    BSTR xml = nullptr;
+    Check(node->get_xml(&xml));
+    return To_Narrow(_bstr_t(xml, false));
+}
+
+std::string CSystemIni2LandscapeMigrator::Node_Name(IXMLDOMNodePtr node)
+{
+    BSTR name = nullptr;
+    Check(node->get_nodeName(&name));
+    return To_Narrow(_bstr_t(name, false));
+}
+
+bool CSystemIni2LandscapeMigrator::Is_Element(IXMLDOMNodePtr node)
+{
+    DOMNodeType type = NODE_INVALID;
+    Check(node->get_nodeType(&type));
+    return type == NODE_ELEMENT;
+}
+
+IXMLDOMNodePtr CSystemIni2LandscapeMigrator::First_Child(IXMLDOMNodePtr node)
+{
+    IXMLDOMNodePtr child;
+    Check(node->get_firstChild(&child));
+    return child;
+}
+
+IXMLDOMNodePtr CSystemIni2LandscapeMigrator::Next_Sibling(IXMLDOMNodePtr node)
+{
+    IXMLDOMNodePtr next;
+    Check(node->get_nextSibling(&next));
+    return next;
+}
+
+IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Find_Main_Element(IXMLDOMElementPtr root, const _bstr_t& tag)
+{
+    const std::string wanted = To_Narrow(tag);
+    for (IXMLDOMNodePtr child = First_Child(root); child; child = Next_Sibling(child))
+        if (Is_Element(child) && Node_Name(child) == wanted)
+            return child;
+    return nullptr;
+}
+
+IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Append_Element(IXMLDOMNodePtr parent, const _bstr_t& tag)
+{
+    IXMLDOMDocumentPtr owner;
+    Check(parent->get_ownerDocument(&owner));
+    IXMLDOMElementPtr element;
+    Check(owner->createElement(tag, &element));
+    IXMLDOMNodePtr appended;
+    Check(parent->appendChild(element, &appended));
+    return appended;
+}
+
+void CSystemIni2LandscapeMigrator::Set_Attribute(IXMLDOMElementPtr element, const char* name, const std::string& value)
+{
+    if (value.empty())
+        return;
+    Check(element->setAttribute(_bstr_t(name), _variant_t(_bstr_t(value.c_str()))));
+}
+
+std::string CSystemIni2LandscapeMigrator::Read_Attribute(IXMLDOMNodePtr element, const char* name)
+{
+    IXMLDOMNamedNodeMapPtr attributes;
+    Check(element->get_attributes(&attributes));
+    IXMLDOMNodePtr attribute;
+    Check(attributes->getNamedItem(_bstr_t(name), &attribute));
+    _variant_t value;
+    Check(attribute->get_nodeValue(&value)); // a missing attribute is a null pointer here
+    return value.vt == VT_BSTR ? To_Narrow(_bstr_t(value.bstrVal)) : std::string();
+}
+
+}}}} // namespace QOR::FrontEnd::Landscape::Migration
