@@ -1,0 +1,71 @@
+#include "LandscapeMigration.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "MigrationState.h"
+#include "TraceScope.h"
+
+using namespace QOR::FrontEnd::Landscape::Migration;
+
+namespace {
+
+// LD_MIG_TRC_LEVEL as a number; unset, empty or not a number gives 0.
+int Trace_Level_From_Environment()
+{
+    std::vector<char> buffer(64, '\0');
+    size_t length = 0;
+    if (getenv_s(&length, buffer.data(), buffer.size(), "LD_MIG_TRC_LEVEL") != 0 || length == 0)
+        return 0;
+    return std::atoi(buffer.data());
+}
+
+} // namespace
+
+bool Execute_Landscape_Migration_Check()
+{
+    CDM_INITIALIZATION_STATE source{3, CString()};
+    CDM_INITIALIZATION_STATE destination{3, CString()};
+    return Execute_Landscape_Migration_Check_Internal(&source, &destination, Trace_Level_From_Environment());
+}
+
+bool Execute_Landscape_Migration_Check_Internal(CDM_INITIALIZATION_STATE* source,
+                                                CDM_INITIALIZATION_STATE* destination, int trace_level)
+{
+    Get_Trace(trace_level); // the first request fixes the level of the process
+    QOR_TRACE_SCOPE(nullptr);
+    CMigrationChecker checker;
+    const bool result = checker.Check();
+    *source = checker.GetSourceInitializationState();
+    *destination = checker.GetDestinationInitializationState();
+    return trace_scope.Return(result);
+}
+
+bool Execute_Landscape_Migration_Check_Custom(const CMigrationToolConfig& configuration)
+{
+    QOR_TRACE_SCOPE(nullptr, "configuration=%s", configuration.To_String());
+    CMigrationChecker checker(configuration);
+    return trace_scope.Return(checker.Check());
+}
+
+void Update_Migration_Status(const CDM_INITIALIZATION_STATE& source, const CDM_INITIALIZATION_STATE& destination,
+                             const std::vector<int>& replaceable, int* state, CString* description)
+{
+    QOR_TRACE_SCOPE(nullptr, "srcInitState: state=%d, description='%s'\ndestInitState: state=%d, description='%s'",
+                    source.state, source.description, destination.state, destination.description);
+    if (std::find(replaceable.begin(), replaceable.end(), *state) == replaceable.end())
+        return;
+    for (const CDM_INITIALIZATION_STATE* record : {&source, &destination})
+        if (record->state != 0) {
+            *state = record->state;
+            *description = record->description;
+        }
+}
+
+int Get_Migration_State()
+{
+    const DWORD state = Read_Migration_State();
+    return state <= S4_MIGRATED_INTO_ENVIRONMENT_FILE ? static_cast<int>(state) : 0;
+}
