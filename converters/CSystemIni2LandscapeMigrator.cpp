@@ -36,6 +36,11 @@ bool CSystemIni2LandscapeMigrator::Ini2Xml_Persist(const std::string& xml_file)
         trace_scope.Error("Cannot merge data into landscape '%s'.\n", xml_file);
         return trace_scope.Return(false);
     }
+    // A simulated run changes no file; the merge itself has run and been traced.
+    if (m_config->Is_Simulation()) {
+        trace_scope.Data("Simulation: landscape '%s' is not saved.\n", xml_file);
+        return trace_scope.Return(true);
+    }
     const bool saved = document.Save_To_File(path);
     if (!saved)
         trace_scope.Error("Cannot merge data into landscape '%s'.\n", xml_file);

@@ -77,6 +77,13 @@ bool Back_Up_Unparseable(const std::wstring& path)
     return CopyFileW(path.c_str(), backup.c_str(), TRUE) != FALSE;
 }
 
+// A read-only file is not replaced, as Windows itself refuses to.
+bool Is_Read_Only(const std::wstring& path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 std::wstring Folder_Of(const std::wstring& path)
 {
     const size_t separator = path.find_last_of(L"\\/");
@@ -148,7 +155,7 @@ bool CMsXmlDocument::Save_To_File(const std::wstring& path)
     Pre_Save();
     bool saved = false;
     TemporaryFile temporary(path);
-    if (!path.empty() && !temporary.path.empty() && Back_Up_Unparseable(path) &&
+    if (!path.empty() && !Is_Read_Only(path) && !temporary.path.empty() && Back_Up_Unparseable(path) &&
         SUCCEEDED(m_pXmlDocument->save(_variant_t(temporary.path.c_str()))) &&
         MoveFileExW(temporary.path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         temporary.Committed();
