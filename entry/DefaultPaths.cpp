@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "FileSystem.h"
@@ -12,13 +11,15 @@ namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
 namespace {
 
-// The variable + suffix as a full path; empty when the variable cannot be read.
-// An unset variable reads as empty text, leaving the suffix alone.
+// The variable + suffix as a full path; empty when the variable does not fit
+// the buffer. An unset variable reads as empty text, leaving the suffix alone.
+// The process environment is read, not the C runtime's copy of it, so that a
+// host that sets a variable before the call is heard.
 std::string Under_Variable(const char* variable, const char* suffix)
 {
     std::vector<char> buffer(16640, '\0');
-    size_t length = 0;
-    if (getenv_s(&length, buffer.data(), buffer.size(), variable) != 0)
+    const DWORD length = GetEnvironmentVariableA(variable, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (length >= buffer.size())
         return std::string();
     return QOR::FrontEnd::Util::FileSystem::Full_Path(std::string(buffer.data()) + suffix);
 }

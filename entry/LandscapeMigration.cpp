@@ -15,11 +15,11 @@ namespace {
 // LD_MIG_TRC_LEVEL as a number; unset, empty or not a number gives 0.
 int Trace_Level_From_Environment()
 {
-    std::vector<char> buffer(64, '\0');
-    size_t length = 0;
-    if (getenv_s(&length, buffer.data(), buffer.size(), "LD_MIG_TRC_LEVEL") != 0 || length == 0)
+    char buffer[64] = {};
+    const DWORD length = GetEnvironmentVariableA("LD_MIG_TRC_LEVEL", buffer, sizeof(buffer));
+    if (length == 0 || length >= sizeof(buffer))
         return 0;
-    return std::atoi(buffer.data());
+    return std::atoi(buffer);
 }
 
 } // namespace

@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <shlobj.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "LandscapeMigration.h"
+#include "MsXml.h"
+#include "TestSupport.h"
+
+using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
+using TestSupport::EnvironmentVariable;
+using TestSupport::Read_File;
+using TestSupport::ScratchDirectory;
+using TestSupport::Write_File;
+
+namespace {
+
+const char* const Qor_Key = "Software\\QOR\\QORLogon";
+const char* const Options_Key = "Software\\QOR\\QORLogon\\Options";
+
+DWORD Registry_DWORD(const char* key, const char* value, DWORD missing = 0xFFFFFFFF)
+{
+    DWORD data = 0, size = sizeof(data);
+    return RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_DWORD, nullptr, &data, &size) == ERROR_SUCCESS
+               ? data
+               : missing;
+}
+
+std::string Registry_String(const char* key, const char* value)
+{
+    char data[1024] = {};
+    DWORD size = sizeof(data);
+    return RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS ? data
+                                                                                                              : "";
+}
+
+void Set_DWORD(const char* key, const char* value, DWORD data)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_DWORD, &data, sizeof(data));
+}
+
+void Set_String(const char* key, const char* value, const std::string& data)
+{
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1));
+}
+
+// The trace file of this process, at level 4: the first call fixes the level.
+class ProcessTrace : public ::testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        folder = std::make_unique<ScratchDirectory>();
+        SetEnvironmentVariableA("QOR_TRACE_DIR", folder->Path().c_str());
+        TestSupport::RegistrySandbox registry;
+        Set_DWORD(Options_Key, "LandscapeFormatEnabled", 0); // the call does nothing else
+        CDM_INITIALIZATION_STATE source, destination;
+        Execute_Landscape_Migration_Check_Internal(&source, &destination, 4);
+        char name[MAX_PATH];
+        std::snprintf(name, sizeof(name), "\\landscape_migration_%.4d_%.4d.trc",
+                      static_cast<int>(GetCurrentProcessId()), static_cast<int>(GetCurrentThreadId()));
+        file = folder->Path() + name;
+    }
+    static std::unique_ptr<ScratchDirectory> folder;
+    static std::string file;
+};
+std::unique_ptr<ScratchDirectory> ProcessTrace::folder;
+std::string ProcessTrace::file;
+const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new ProcessTrace);
+
+class TraceTail
+{
+public:
+    TraceTail() : m_start(Read_File(ProcessTrace::file).size()) {}
+    bool Has(const std::string& piece) const
+    {
+        return Read_File(ProcessTrace::file).substr(m_start).find(piece) != std::string::npos;
+    }
+
+private:
+    size_t m_start;
+};
+
+// A Windows user of its own: registry, APPDATA, ProgramData and windir in a
+// scratch folder, with the sample profile installed there.
+class Startup : public ::testing::Test
+{
+protected:
+    TestSupport::RegistrySandbox registry;
+    ScratchDirectory folder;
+    std::string appData = folder / "AppData";
+    std::string windows = folder / "Windows";
+    std::string common = appData + "\\QOR\\Common";
+    std::string user = common + "\\QORUILandscape.xml";
+    std::string global = common + "\\QORUILandscapeGlobal.xml";
+    EnvironmentVariable appDataVariable{"APPDATA", appData.c_str()};
+    EnvironmentVariable programData{"ProgramData", (folder / "ProgramData").c_str()};
+    EnvironmentVariable windir{"windir", windows.c_str()};
+    EnvironmentVariable noNamedLandscape{"QORLOGON_LSXML", nullptr};
+    EnvironmentVariable noNamedIni{"QORLOGON_INI", nullptr};
+
+    void SetUp() override
+    {
+        const std::string sample = TestSupport::Program_Folder() + "\\sample";
+        for (const char* sub : {"AppData\\QOR\\Common", "AppData\\QOR\\TEDU", "ProgramData\\QOR\\TEDU",
+                                "Windows\\System32\\drivers\\etc"})
+            SHCreateDirectoryExA(nullptr, (folder / sub).c_str(), nullptr);
+        for (const char* file : {"AppData\\QOR\\Common\\qorlogon.ini", "AppData\\QOR\\TEDU\\TEDUOptions.xml",
+                                 "ProgramData\\QOR\\TEDU\\TEDUOptions.xml", "Windows\\qormsg.ini",
+                                 "Windows\\qorroute.ini", "Windows\\System32\\drivers\\etc\\services"})
+            ASSERT_TRUE(CopyFileA((sample + "\\" + file).c_str(), (folder / file).c_str(), FALSE)) << file;
+    }
+
+    bool Start()
+    {
+        CDM_INITIALIZATION_STATE source, destination;
+        return Execute_Landscape_Migration_Check_Internal(&source, &destination, 4);
+    }
+    DWORD State() { return Registry_DWORD(Qor_Key, "LandscapeMigrationState"); }
+};
+
+} // namespace
+
+TEST_F(Startup, FirstStartMigratesLocallyAndRecordsTheCoreFile)
+{
+    TraceTail tail;
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(1u, State());
+    EXPECT_EQ(global, Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
+    EXPECT_TRUE(tail.Has(": User landscape does not exist. Setting migration state to S0_NOT_STARTED_YET.\r\n"));
+    EXPECT_TRUE(tail.Has(": no_shared_landscape_reg_setting: true, IgnoreCoreFile:  \r\n"));
+    EXPECT_TRUE(tail.Has(": Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \r\n"));
+    EXPECT_NE(std::string::npos, Read_File(user).find("<Include index=\"0\" url=\"" + global + "\"/>"));
+    EXPECT_NE(std::string::npos, Read_File(global).find("<Messageserver "));
+}
+
+TEST_F(Startup, StateOneWithoutServerLandscapeDoesNothing)
+{
+    ASSERT_TRUE(Start());
+    const std::string before = Read_File(user);
+    TraceTail tail;
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(1u, State());
+    EXPECT_EQ(before, Read_File(user));
+    EXPECT_TRUE(tail.Has(": Server/core landscape file is available: no\r\n"));
+    EXPECT_TRUE(tail.Has(": No migration was necessary or has been performed.\r\n"));
+}
+
+TEST_F(Startup, StateOneWithAServerLandscapeSwitchesToCentral)
+{
+    ASSERT_TRUE(Start());
+    Set_String(Options_Key, "ServerLandscapeFileName", "\\\\server\\qor\\core.xml");
+    TraceTail tail;
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(2u, State());
+    EXPECT_TRUE(tail.Has(": S2_Switch_To_Central_Landscape's result: true\r\n"));
+    EXPECT_NE(std::string::npos, Read_File(user).find("url=\"\\\\server\\qor\\core.xml\""));
+}
+
+TEST_F(Startup, StateTwoIsFinal)
+{
+    Set_DWORD(Qor_Key, "LandscapeMigrationState", 2);
+    Write_File(user, "<Landscape/>");
+    TraceTail tail;
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(2u, State());
+    EXPECT_EQ("<Landscape/>", Read_File(user));
+    EXPECT_TRUE(tail.Has(": Migration state is S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. No migration is necessary.\r\n"));
+}
+
+TEST_F(Startup, AConfiguredServerLandscapeMakesTheFirstStepCentral)
+{
+    const std::string server = folder / "server-core.xml";
+    Write_File(server, "<?xml version=\"1.0\"?>\n<Landscape/>\n");
+    Set_String(Options_Key, "ServerLandscapeFileName", server);
+    TraceTail tail;
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(2u, State());
+    EXPECT_TRUE(tail.Has(": Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. \r\n"));
+    EXPECT_NE(std::string::npos, Read_File(user).find("url=\"" + server + "\""));
+    EXPECT_FALSE(TestSupport::Path_Exists(global)) << "no local shared landscape";
+    EXPECT_EQ("", Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
+}
+
+TEST_F(Startup, AGoneLocalCoreFileIsIgnoredAndTheStepIsLocalAgain)
+{
+    ASSERT_TRUE(Start());
+    DeleteFileA(user.c_str());
+    DeleteFileA(global.c_str());
+    TraceTail tail;
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(1u, State());
+    EXPECT_TRUE(tail.Has(": no_shared_landscape_reg_setting: true, IgnoreCoreFile: " + global + " \r\n"));
+}
+
+TEST_F(Startup, AFileNamedByTheEnvironmentIsMigratedIntoWithStateFour)
+{
+    const std::string named = folder / "named\\mine.xml";
+    SHCreateDirectoryExA(nullptr, (folder / "named").c_str(), nullptr);
+    EnvironmentVariable variable("QORLOGON_LSXML", named.c_str());
+    TraceTail tail;
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(4u, State());
+    EXPECT_TRUE(tail.Has(": Setting migration state to 4. \r\n"));
+    EXPECT_NE(std::string::npos, Read_File(named).find("name=\"ERP\""));
+    EXPECT_NE(std::string::npos, Read_File(named).find(folder / "named\\QORUILandscapeGlobal.xml"));
+    TraceTail second;
+    EXPECT_FALSE(Start()) << "the file exists now: no migration";
+    EXPECT_TRUE(second.Has(": No migration for file >" + named +
+                           "< defined by command parameter or envrionment variable.\r\n"));
+}
+
+TEST_F(Startup, ADisabledLandscapeFormatStopsEverything)
+{
+    Set_DWORD(Options_Key, "LandscapeFormatEnabled", 0);
+    TraceTail tail;
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(0xFFFFFFFFu, State()) << "the state is not even read";
+    EXPECT_FALSE(TestSupport::Path_Exists(user));
+    EXPECT_TRUE(tail.Has(": Landscape is not enabled and configuration is not forced. No landscape migration will be "
+                         "done.\r\n"));
+    EXPECT_TRUE(tail.Has("CMigrationChecker::Check")) << "the exit guard still traces";
+}
+
+TEST_F(Startup, AnXmlErrorOfAConverterReachesTheCaller)
+{
+    Write_File(global, "<Landscape><Messageservers><Messageserver host=\"no name\"/></Messageservers></Landscape>");
+    try {
+        Execute_Landscape_Migration_Check();
+        FAIL() << "no _com_error";
+    } catch (const _com_error& error) {
+        EXPECT_EQ(E_POINTER, error.Error());
+    }
+}
+
+TEST(UpdateMigrationStatus, FoldsOnlyReplaceableStatesAndTheDestinationWins)
+{
+    const CDM_INITIALIZATION_STATE source{5, CString("source text")};
+    const CDM_INITIALIZATION_STATE destination{7, CString("destination text")};
+    const CDM_INITIALIZATION_STATE nothing{0, CString("ignored")};
+    int state = 1;
+    CString description("host");
+    Update_Migration_Status(source, destination, {0, 2}, &state, &description);
+    EXPECT_EQ(1, state);
+    EXPECT_STREQ("host", description);
+    Update_Migration_Status(source, destination, {}, &state, &description);
+    EXPECT_EQ(1, state);
+    Update_Migration_Status(source, nothing, {1}, &state, &description);
+    EXPECT_EQ(5, state);
+    EXPECT_STREQ("source text", description);
+    state = 1;
+    Update_Migration_Status(source, destination, {3, 1}, &state, &description);
+    EXPECT_EQ(7, state);
+    EXPECT_STREQ("destination text", description);
+}
+
+TEST(GetMigrationState, OnlyZeroToFourAreStates)
+{
+    TestSupport::RegistrySandbox registry;
+    EXPECT_EQ(0, Get_Migration_State());
+    for (DWORD stored : {0u, 1u, 2u, 3u, 4u, 5u, 7u, 0xFFFFFFFFu}) {
+        Set_DWORD(Qor_Key, "LandscapeMigrationState", stored);
+        EXPECT_EQ(stored <= 4 ? static_cast<int>(stored) : 0, Get_Migration_State()) << stored;
+    }
+}
+
+TEST(ExportTable, TheFiveFunctionsAndTheClassesAreExported)
+{
+    const HMODULE module = GetModuleHandleA("landscape_migration.dll");
+    ASSERT_NE(nullptr, module);
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
+    const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    std::vector<std::string> exported;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        exported.push_back(reinterpret_cast<const char*>(base + names[i]));
+    auto has = [&exported](const std::string& piece, bool exact) {
+        for (const std::string& name : exported)
+            if (exact ? name == piece : name.find(piece) != std::string::npos)
+                return true;
+        return false;
+    };
+    for (const char* function : {"Execute_Landscape_Migration_Check", "Execute_Landscape_Migration_Check_Internal",
+                                 "Execute_Landscape_Migration_Check_Custom", "Update_Migration_Status",
+                                 "Get_Migration_State"})
+        EXPECT_TRUE(has(function, true)) << function;
+    for (const char* member : {"17CMigrationChecker5Check", "17CMigrationChecker28GetSourceInitializationState",
+                               "17CMigrationChecker31FileDoesNotExistAndCanBeCreated", "14CMigrationTool12Do_Migration",
+                               "14CMigrationTool15Migrate_Folders", "20CMigrationToolConfig9To_String",
+                               "20CMigrationToolConfig8Is_Valid"})
+        EXPECT_TRUE(has(member, false)) << member;
+}
