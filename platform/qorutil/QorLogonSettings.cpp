@@ -1,6 +1,8 @@
 #include "QorLogonSettings.h"
 
 #include <string.h>
+
+#include <algorithm>
 #include <vector>
 
 #include "QorUtil.h"
@@ -44,6 +46,17 @@ std::vector<std::string> Split_Command_Line(const char* line)
         }
         arguments.push_back(argument);
     }
+}
+
+// A file or folder named by an environment variable. Windows names cannot
+// contain double quotes, but set NAME="C:\My Files\x.xml" keeps them in the
+// value; the command line loses its quotes when it is split, a variable here.
+bool File_Variable(const char* name, std::string& path)
+{
+    if (!QorLogonSettings::Environment_Value(name, path))
+        return false;
+    path.erase(std::remove(path.begin(), path.end(), '"'), path.end());
+    return !path.empty();
 }
 
 } // namespace
@@ -107,7 +120,7 @@ std::string QorLogonSettings::Named_Or_Default(const char* switchName, const cha
         source = commandLineSource;
         return path;
     }
-    if (Environment_Value(variable, path) && !path.empty()) {
+    if (File_Variable(variable, path)) {
         source = environmentSource;
         return path;
     }
@@ -169,7 +182,7 @@ std::string QorLogonSettings::Shared_Landscape_On_Server()
 std::string QorLogonSettings::Trace_Directory()
 {
     std::string folder;
-    if (!Environment_Value(Trace_Directory_Variable, folder) || folder.empty())
+    if (!File_Variable(Trace_Directory_Variable, folder))
         Registry_String(Options_Key, Trace_Directory_Value, 0, folder);
     const DWORD attributes = folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesA(folder.c_str());
     const bool isFolder = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
