@@ -23,6 +23,17 @@ grep '^sed -i ' "$out/stdout.txt" > "$out/commands.txt"
 [ "$(wc -l < "$out/commands.txt")" -eq 8 ] || fail "expected 8 mappings (4 folders, 4 entries): $(wc -l < "$out/commands.txt")"
 grep -q "uuid=\"F-ERP\"" "$out/QORUILandscape.xml" && fail "F-ERP is already there before the commands"
 
+# The migrated tree as xmllint reads it, before any command runs.
+xp() { xmllint --xpath "$1" "$out/QORUILandscape.xml" 2>/dev/null; }
+check() { [ "$2" == "$3" ] && echo "ok   $1" || fail "$1: expected '$2', got '$3'"; }
+check "one workspace, Local" "Local" "$(xp 'string(/Landscape/Workspaces/Workspace/@name)')"
+check "folders in source order" "ERP Europe" "$(xp '//Node/@name' | sed -E 's/ name="([^"]*)"/\1 /g' | xargs)"
+check "entries in their folders" "C-PRD|C-QAS S-SU01|L-PRD" "$(xp 'string(//Node[@name="Europe"]/Item/@uuid)')|$(xp '//Node[@name="ERP"]/Item/@uuid' | sed -E 's/ uuid="([^"]*)"/\1 /g' | xargs)|$(xp 'string(/Landscape/Workspaces/Workspace/Item/@uuid)')"
+check "the link names the connection's service" "C-PRD" "$(xp 'string(//Item[@uuid="L-PRD"]/@serviceid)')"
+check "the skipped entry is not there" "0" "$(xp 'count(//*[@uuid="C-TRN"])')"
+check "the server folder is not there" "0" "$(xp 'count(//Node[@name="Company Landscape"])')"
+check "the include with index 0" "1" "$(xp 'count(/Landscape/Includes/Include[@index="0"])')"
+
 # The commands name the file as Windows sees it; run them on the same file here.
 windows_file="$QORLOGON_LSXML"
 while read -r line; do

@@ -214,6 +214,37 @@ TEST_F(Startup, AFileNamedByTheEnvironmentIsMigratedIntoWithStateFour)
                            "< defined by command parameter or envrionment variable.\r\n"));
 }
 
+TEST_F(Startup, AWebAddressNamedByTheEnvironmentIsNotMigrated)
+{
+    EnvironmentVariable variable("QORLOGON_LSXML", "http://landscape.example.com/mine.xml");
+    TraceTail tail;
+    EXPECT_FALSE(Start());
+    EXPECT_EQ(0xFFFFFFFFu, State()) << "the state is untouched";
+    EXPECT_TRUE(tail.Has(": No migration for file >http://landscape.example.com/mine.xml< defined by command parameter "
+                         "or envrionment variable.\r\n"));
+}
+
+// The start-up host in a process of its own, with the landscape named on its
+// command line: state 3. The child has the real registry of the test prefix,
+// which is cleaned before and after.
+TEST_F(Startup, AFileNamedOnTheCommandLineIsMigratedIntoWithStateThree)
+{
+    struct RealRegistry
+    {
+        RealRegistry() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR"); }
+        ~RealRegistry() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR"); }
+    };
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr); // this test looks at the real hive
+    RealRegistry real;
+    const std::string named = folder / "mine.xml";
+    const TestSupport::ProcessResult result = TestSupport::Run_Program("logon_startup.exe", "\"/LSXML=" + named + "\"");
+    EXPECT_NE(std::string::npos, result.output.find("Execute_Landscape_Migration_Check: a migration step ran"))
+        << result.output;
+    EXPECT_NE(std::string::npos, result.output.find("Recorded migration state after:  3")) << result.output;
+    EXPECT_EQ(3u, State());
+    EXPECT_NE(std::string::npos, Read_File(named).find("name=\"ERP\""));
+}
+
 TEST_F(Startup, ADisabledLandscapeFormatStopsEverything)
 {
     Set_DWORD(Options_Key, "LandscapeFormatEnabled", 0);
