@@ -37,6 +37,20 @@ void Trace_After_Call(TraceScope& scope, int line, const char* format, const Arg
     scope.Data(TraceMessage(text.c_str(), line), args...);
 }
 
+// In read-only mode an addition is simulated: the new item gets a counted key
+// and the library is not called.
+template <typename Add>
+int Add_Or_Simulate(bool readonly, TraceScope& scope, const char* item, CString& key, Add add,
+                    int line = __builtin_LINE())
+{
+    if (!readonly)
+        return add();
+    key = CLogonManagerLibrary::Next_UUID();
+    const std::string format = std::string("Generating new UUID instead of adding ") + item + "=%s\n";
+    scope.Data(TraceMessage(format.c_str(), line), key);
+    return CDM_OK;
+}
+
 } // namespace
 
 CLogonManagerLibrary::CLogonManagerLibrary(int which, const std::string& ini_or_xml_file,
@@ -290,14 +304,10 @@ int CLogonManagerLibrary::AddFolder(const CString& strParentFolderKey, const CSt
                                "strFolderKey=%s, strNextFolderKey=%s";
     QOR_TRACE_SCOPE(this, format, strParentFolderKey, strFolderName, bExpanded, strFolderMemo, strFolderKey,
                     strNextFolderKey);
-    int result = CDM_OK;
-    if (m_readonly) {
-        strFolderKey = Next_UUID();
-        trace_scope.Data("Generating new UUID instead of adding folder=%s\n", strFolderKey);
-    } else {
-        result = Call(m_functions.AddFolder, strParentFolderKey, strFolderName, bExpanded, strFolderMemo, strFolderKey,
-                      strNextFolderKey);
-    }
+    const int result = Add_Or_Simulate(m_readonly, trace_scope, "folder", strFolderKey, [&] {
+        return Call(m_functions.AddFolder, strParentFolderKey, strFolderName, bExpanded, strFolderMemo, strFolderKey,
+                    strNextFolderKey);
+    });
     Trace_After_Call(trace_scope, __LINE__, format, strParentFolderKey, strFolderName, bExpanded, strFolderMemo,
                      strFolderKey, strNextFolderKey);
     return trace_scope.Return(result);
@@ -311,14 +321,10 @@ int CLogonManagerLibrary::AddEntryLinkToFolder(const CString& strLinkName, const
                                "strNextEntryKey=%s";
     QOR_TRACE_SCOPE(this, format, strLinkName, strKeyEntryToBeLinked, strParentFolderKey, strEntryKey,
                     strNextEntryKey);
-    int result = CDM_OK;
-    if (m_readonly) {
-        strEntryKey = Next_UUID();
-        trace_scope.Data("Generating new UUID instead of adding entry=%s\n", strEntryKey);
-    } else {
-        result = Call(m_functions.AddEntryLinkToFolder, strLinkName, strKeyEntryToBeLinked, strParentFolderKey, strEntryKey,
-                      strNextEntryKey);
-    }
+    const int result = Add_Or_Simulate(m_readonly, trace_scope, "entry", strEntryKey, [&] {
+        return Call(m_functions.AddEntryLinkToFolder, strLinkName, strKeyEntryToBeLinked, strParentFolderKey,
+                    strEntryKey, strNextEntryKey);
+    });
     Trace_After_Call(trace_scope, __LINE__, format, strLinkName, strKeyEntryToBeLinked, strParentFolderKey,
                      strEntryKey, strNextEntryKey);
     return trace_scope.Return(result);
@@ -332,14 +338,10 @@ int CLogonManagerLibrary::AddEntryToFolder(const CString& strEntryName, int nEnt
                                "strNextEntryKey=%s, pMapProperties=%p";
     QOR_TRACE_SCOPE(this, format, strEntryName, nEntryType, strParentFolderKey, strEntryKey, strNextEntryKey,
                     static_cast<void*>(pMapProperties));
-    int result = CDM_OK;
-    if (m_readonly) {
-        strEntryKey = Next_UUID();
-        trace_scope.Data("Generating new UUID instead of adding entry=%s\n", strEntryKey);
-    } else {
-        result = Call(m_functions.AddEntryToFolder, strEntryName, nEntryType, strParentFolderKey, strEntryKey, strNextEntryKey,
-                      pMapProperties);
-    }
+    const int result = Add_Or_Simulate(m_readonly, trace_scope, "entry", strEntryKey, [&] {
+        return Call(m_functions.AddEntryToFolder, strEntryName, nEntryType, strParentFolderKey, strEntryKey,
+                    strNextEntryKey, pMapProperties);
+    });
     Trace_After_Call(trace_scope, __LINE__, format, strEntryName, nEntryType, strParentFolderKey, strEntryKey,
                      strNextEntryKey, static_cast<void*>(pMapProperties));
     return trace_scope.Return(result);

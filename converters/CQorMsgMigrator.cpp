@@ -48,17 +48,9 @@ void CQorMsgMigrator::Remove_Missing_Port_Numbers()
 bool CQorMsgMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr doc)
 {
     QOR_TRACE_SCOPE(this, "doc=%s\n", Xml_Text(doc));
-    IXMLDOMElementPtr root;
-    QOR::FrontEnd::MsXmlAdaptor::Check(doc->get_documentElement(&root));
-    if (!root) {
-        trace_scope.Error("Invalid document root element detected.\n");
+    const IXMLDOMElementPtr root = Landscape_Root(doc, trace_scope);
+    if (!root)
         return trace_scope.Return(false);
-    }
-    const std::string rootName = Node_Name(root);
-    if (rootName != "Landscape") {
-        trace_scope.Error("Root element was not Landscape as expected, but '%s'.\n", rootName);
-        return trace_scope.Return(false);
-    }
     Ini2Xml_Merge_Servers_into_Main_Node(Ini2Xml_Get_LS_Main_Element(root, "Messageservers"));
     if (m_ldap_found)
         Ini2Xml_Merge_LDAP_into_Main_Node(Ini2Xml_Get_LS_Main_Element(root, "LDAPs"));

@@ -108,17 +108,9 @@ void CQorRouteMigrator::Post_Process_Router_String(std::string& router)
 bool CQorRouteMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr doc)
 {
     QOR_TRACE_SCOPE(this, "doc=%s\n", Xml_Text(doc));
-    IXMLDOMElementPtr root;
-    QOR::FrontEnd::MsXmlAdaptor::Check(doc->get_documentElement(&root));
-    if (!root) {
-        trace_scope.Error("Invalid document root element detected.\n");
+    const IXMLDOMElementPtr root = Landscape_Root(doc, trace_scope);
+    if (!root)
         return trace_scope.Return(false);
-    }
-    const std::string rootName = Node_Name(root);
-    if (rootName != "Landscape") {
-        trace_scope.Error("Root element was not Landscape as expected, but '%s'.\n", rootName);
-        return trace_scope.Return(false);
-    }
     IXMLDOMElementPtr routers = Find_Main_Element(root, "Routers");
     if (routers) {
         trace_scope.Data("Routers element found.\n");

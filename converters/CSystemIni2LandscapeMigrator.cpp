@@ -61,6 +61,22 @@ bool CSystemIni2LandscapeMigrator::Ini2Xml_Initialize_Landscape_Root(IXMLDOMDocu
     return trace_scope.Return(true);
 }
 
+IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Landscape_Root(IXMLDOMDocumentPtr doc, TraceScope& trace_scope)
+{
+    IXMLDOMElementPtr root;
+    Check(doc->get_documentElement(&root));
+    if (!root) {
+        trace_scope.Error("Invalid document root element detected.\n");
+        return nullptr;
+    }
+    const std::string rootName = Node_Name(root);
+    if (rootName != "Landscape") {
+        trace_scope.Error("Root element was not Landscape as expected, but '%s'.\n", rootName);
+        return nullptr;
+    }
+    return root;
+}
+
 std::string CSystemIni2LandscapeMigrator::To_Narrow(const _bstr_t& text)
 {
     // _bstr_t converts with the thread's ANSI code page.

@@ -26,6 +26,10 @@ public:
 protected:
     ~CSystemIni2LandscapeMigrator() = default;
 
+    // The document's Landscape root, or null after tracing why there is none,
+    // through the scope of the converter's merge.
+    static IXMLDOMElementPtr Landscape_Root(IXMLDOMDocumentPtr doc, class TraceScope& trace_scope);
+
     // DOM conventions shared by the converters.
     static std::string To_Narrow(const _bstr_t& text);
     static std::string Xml_Text(IXMLDOMNodePtr node); // "null" for no node

@@ -20,7 +20,7 @@ struct ClientFolder
     explicit ClientFolder(const std::string& library)
     {
         const std::string bin = TestSupport::Program_Folder() + "\\";
-        for (const char* file : {"library_host.exe", "qorutil.dll", "qorcdm_proxy.dll"})
+        for (const char* file : {"library_host.exe", "qorutil.dll", "qorcdm_proxy.dll", "qorcdm2.dll"})
             EXPECT_TRUE(CopyFileA((bin + file).c_str(), (folder / file).c_str(), FALSE)) << file;
         EXPECT_TRUE(CopyFileA((bin + library).c_str(), (folder / "qorcdm.dll").c_str(), FALSE));
     }
