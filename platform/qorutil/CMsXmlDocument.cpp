@@ -50,17 +50,50 @@ std::wstring Parse_Error_Text(IXMLDOMDocument2* document)
     return std::wstring();
 }
 
+void Remove_All_Children(IXMLDOMDocument2* document)
+{
+    IXMLDOMNodePtr child;
+    while (SUCCEEDED(document->get_firstChild(&child)) && child) {
+        IXMLDOMNodePtr removed;
+        Check(document->removeChild(child, &removed));
+    }
+}
+
+// MSXML is told to prohibit DTDs, but Wine's MSXML ignores that: it parses the
+// declaration and keeps entity references in the tree, which expand only when
+// text is read. Its parser stops nested entity bombs, but 80 KB of flat
+// declarations load in milliseconds and then read as 400 million characters.
+// Landscape files never carry a document type declaration, so a loaded
+// document that has one is refused and emptied before anyone reads it. Asking
+// for the doctype node costs nothing next to the parse itself.
+bool Refuse_Document_Type(IXMLDOMDocument2* document, std::wstring& message)
+{
+    IXMLDOMDocumentTypePtr doctype;
+    Check(document->get_doctype(&doctype));
+    if (!doctype)
+        return false;
+    Remove_All_Children(document);
+    message = L"The document has a document type declaration, which is not accepted.";
+    return true;
+}
+
 // Loads `path` into `document`; on failure returns false and the reason.
 bool Load_Into(IXMLDOMDocument2* document, const std::wstring& path, std::wstring& message)
 {
     VARIANT_BOOL loaded = VARIANT_FALSE;
     const HRESULT hr = document->load(_variant_t(path.c_str()), &loaded);
     if (SUCCEEDED(hr) && loaded == VARIANT_TRUE)
-        return true;
+        return !Refuse_Document_Type(document, message);
     message = Parse_Error_Text(document);
     if (message.empty())
         message = Path_Exists(path) ? L"The file could not be parsed." : L"The file does not exist.";
     return false;
+}
+
+bool Has_Root(IXMLDOMDocument2* document)
+{
+    IXMLDOMElementPtr root;
+    return SUCCEEDED(document->get_documentElement(&root)) && root;
 }
 
 // Keeps an unreadable file that is about to be replaced.
@@ -111,12 +144,21 @@ struct TemporaryFile
     void Committed() { path.clear(); }
 };
 
+// The rename below is atomic, but it renames only what reached the disk:
+// without this, a crash right after the move could leave the target empty.
+// MOVEFILE_WRITE_THROUGH flushes only a move that has to copy.
+bool Flush_To_Disk(const std::wstring& path)
+{
+    const Util::unique_hfile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file && FlushFileBuffers(file.get());
+}
+
 } // namespace
 
 CMsXmlDocument::CMsXmlDocument()
 {
-    const HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    m_comInitialized = SUCCEEDED(hr); // S_FALSE too: every success is paired
+    m_com.Initialize(); // a thread already in the multithreaded apartment stays there
     m_pXmlDocument = Create_Document();
 }
 
@@ -124,8 +166,6 @@ CMsXmlDocument::~CMsXmlDocument()
 {
     // The document must be gone before this thread's COM use may end.
     m_pXmlDocument = nullptr;
-    if (m_comInitialized)
-        CoUninitialize();
 }
 
 bool CMsXmlDocument::Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace)
@@ -153,14 +193,17 @@ bool CMsXmlDocument::Save_To_File(const CString& path) { return Save_To_File(Wid
 bool CMsXmlDocument::Save_To_File(const std::wstring& path)
 {
     Pre_Save();
+    // MSXML writes a document without a root as an empty file: never that.
     bool saved = false;
-    TemporaryFile temporary(path);
-    if (!path.empty() && !Is_Read_Only(path) && !temporary.path.empty() && Back_Up_Unparseable(path) &&
-        SUCCEEDED(m_pXmlDocument->save(_variant_t(temporary.path.c_str()))) &&
-        MoveFileExW(temporary.path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        temporary.Committed();
-        m_file = path;
-        saved = true;
+    if (!path.empty() && !Is_Read_Only(path) && Has_Root(m_pXmlDocument)) {
+        TemporaryFile temporary(path);
+        if (!temporary.path.empty() && Back_Up_Unparseable(path) &&
+            SUCCEEDED(m_pXmlDocument->save(_variant_t(temporary.path.c_str()))) && Flush_To_Disk(temporary.path) &&
+            MoveFileExW(temporary.path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            temporary.Committed();
+            m_file = path;
+            saved = true;
+        }
     }
     Post_Save(saved);
     return saved;
@@ -170,7 +213,9 @@ bool CMsXmlDocument::Load_From_String(const std::wstring& xml)
 {
     Pre_Load();
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    m_loaded = SUCCEEDED(m_pXmlDocument->loadXML(_bstr_t(xml.c_str()), &loaded)) && loaded == VARIANT_TRUE;
+    std::wstring refusal;
+    m_loaded = SUCCEEDED(m_pXmlDocument->loadXML(_bstr_t(xml.c_str()), &loaded)) && loaded == VARIANT_TRUE &&
+               !Refuse_Document_Type(m_pXmlDocument, refusal);
     Post_Load();
     return m_loaded;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "CString.h"
+#include "ComApartment.h"
 #include "MsXml.h"
 #include "QorUtilApi.h"
 
@@ -19,13 +20,15 @@ public:
     CMsXmlDocument& operator=(const CMsXmlDocument&) = delete;
 
     // Loads the file; false when it is missing or malformed, with MSXML's reason
-    // in `message`. `preserveWhiteSpace` keeps the file's own layout.
+    // in `message`. `preserveWhiteSpace` keeps the file's own layout. A document
+    // with a document type declaration is refused and left empty.
     virtual bool Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace);
     virtual bool Load_From_File(const std::wstring& path, std::wstring& message, bool preserveWhiteSpace);
 
     // Writes a temporary file beside the target and then replaces the target, so
     // a failure leaves the previous file as it was. A target that exists but does
     // not parse is first copied to "<path>.bak" (".bak.2", ".bak.3", ... when taken).
+    // A document without a root element and a read-only target are not saved.
     virtual bool Save_To_File(const CString& path);
     virtual bool Save_To_File(const std::wstring& path);
 
@@ -58,7 +61,9 @@ protected:
     virtual void Post_Save(bool saved);
 
 private:
-    bool m_comInitialized = false;
+    // This thread's COM membership for the document's lifetime. The destructor
+    // releases the document before it ends; a throwing constructor still balances it.
+    Util::ComApartment m_com;
     bool m_loaded = false;
     std::wstring m_file;
 };
