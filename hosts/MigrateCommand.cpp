@@ -24,7 +24,8 @@ const char* const Usage =
     "  --check           check mode: the configuration counts as valid without tests\n"
     "  --force           overwrite existing landscape files; migrate even when the\n"
     "                    landscape format is switched off\n"
-    "  --simulate        simulation: write nothing, show what would be done\n"
+    "  --simulate        simulation: no file is written (the migration state is\n"
+    "                    still recorded, as for a real run)\n"
     "  --dump-mappings   print the old and new key of every folder and entry\n"
     "  --dump-contents   print the contents of both connection stores\n"
     "  --help            this text\n"
@@ -60,13 +61,16 @@ std::vector<File> Landscape_Files()
     return files;
 }
 
+// Without a trace directory the file is made in the current directory of the
+// first write, which during a migration is the folder of landscape_migration.dll.
 std::string Trace_Folder()
 {
     char folder[MAX_PATH] = {};
     if (InitTraceDir(folder))
         return folder;
-    GetCurrentDirectoryA(MAX_PATH, folder);
-    return std::string(folder) + " (the folder of landscape_migration.dll while it migrates)";
+    GetModuleFileNameA(GetModuleHandleA("landscape_migration.dll"), folder, MAX_PATH);
+    std::string library = folder;
+    return library.substr(0, library.find_last_of('\\'));
 }
 
 } // namespace
