@@ -49,6 +49,14 @@ public:
     template <typename... Args>
     void Arguments(const char* format, const Args&... args)
     {
+        if (!Stamped()) { // the same bytes as the pieces below, in one write
+            const std::string line = Prefix() + "CALL(" + format + ")\n";
+            if (m_object)
+                m_trace->TraceData(line.c_str(), Thread_Id(), Name(), m_object, m_line, args...);
+            else
+                m_trace->TraceData(line.c_str(), Thread_Id(), Name(), m_line, args...);
+            return;
+        }
         Write_Call("CALL");
         m_trace->TraceData("(");
         m_trace->TraceData(format, args...);
@@ -106,11 +114,22 @@ private:
     template <typename V>
     void Write_Return(int line, const char* format, const V& value)
     {
-        m_trace->TraceData("TID: %d, %s/%d: Setting return value:", Thread_Id(), Name(), line);
+        const char* const head = "TID: %d, %s/%d: Setting return value:";
+        const char* const tail = ") - this can be changed before exitting the function (in this case it can be seen "
+                                 "below).\n";
+        if (!Stamped()) { // the same bytes as the pieces below, in one write
+            m_trace->TraceData((std::string(head) + "(" + format + tail).c_str(), Thread_Id(), Name(), line, value);
+            return;
+        }
+        m_trace->TraceData(head, Thread_Id(), Name(), line);
         m_trace->TraceData("(");
         m_trace->TraceData(format, value);
-        m_trace->TraceData(") - this can be changed before exitting the function (in this case it can be seen below).\n");
+        m_trace->TraceData(tail);
     }
+
+    // In time-stamp mode every piece of a line carries its own stamp, so the
+    // pieces must be written one by one; otherwise a line goes out in one write.
+    bool Stamped() const noexcept { return m_trace->trace().Get_Level() == QORPCTRC_LEVEL_TIMESTAMP; }
 
     static int Thread_Id() noexcept { return static_cast<int>(GetCurrentThreadId()); }
 
