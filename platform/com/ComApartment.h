@@ -29,8 +29,6 @@ public:
         m_initialized = false;
     }
 
-    bool Is_Initialized() const { return m_initialized; }
-
 private:
     bool m_initialized = false;
 };

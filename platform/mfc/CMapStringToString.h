@@ -33,7 +33,6 @@ public:
 
     // Sizes the table before the first insertion; ignored once keys are stored.
     void InitHashTable(unsigned int hashSize);
-    unsigned int GetHashTableSize() const noexcept { return m_hashSize; }
 
     POSITION GetStartPosition() const noexcept;
     void GetNextAssoc(POSITION& rNextPosition, CString& rKey, CString& rValue) const;

@@ -528,7 +528,6 @@ bool CLandscapeStore::Save()
             m_trace->TraceError("qorcdm2: the landscape file '%s' cannot be written\n", m_path);
         return false;
     }
-    ++m_saves;
     m_dirty = false;
     return true;
 }

@@ -55,8 +55,6 @@ public:
     // Someone saved `document` to our file: it is now what the file holds.
     void Saved_By_Document(IXMLDOMDocument2* document);
 
-    size_t Save_Count() const { return m_saves; }
-
 private:
     struct Item
     {
@@ -93,7 +91,6 @@ private:
     Index m_entries;
     Index m_services;
     bool m_dirty = false;
-    size_t m_saves = 0;
 };
 
 } // namespace Qorcdm2

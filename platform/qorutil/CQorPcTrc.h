@@ -35,7 +35,6 @@ public:
     // A print passes when the object level or the main trace mode reaches it.
     bool Is_Enabled(int level) const noexcept { return level <= m_level || level <= s_mainTraceMode; }
     int Get_Level() const noexcept { return m_level; }
-    const char* Get_File_Name() const noexcept { return m_fileName; }
 
     template <typename... Args>
     void TraceError(const char* format, const Args&... args)
@@ -68,9 +67,6 @@ public:
     // Writes one piece at `level` without the level test (callers test first).
     void Write(int level, const char* format, ...);
     void WriteV(int level, const char* format, va_list args);
-
-    // The process-wide main trace mode; nothing in the client sets it.
-    static int Main_Trace_Mode() noexcept { return s_mainTraceMode; }
 
 private:
     void Open();
