@@ -275,18 +275,23 @@ void CLandscapeStore::Collect_Entries(IXMLDOMElement* folder, CStringArray& keys
     });
 }
 
+// Runs `collect` on the folder of `key`, which must exist.
+int CLandscapeStore::Collect_Below(const CString& key, const std::function<void(IXMLDOMElement*)>& collect) const
+{
+    const Item* folder = Find(m_folders, key);
+    if (!folder)
+        return CDM_E_NOT_FOUND;
+    collect(folder->element);
+    return CDM_OK;
+}
+
 int CLandscapeStore::Sub_Folders(const CString& key, CStringArray& keys, bool recursive, int type) const
 {
     if (type != TREE_ITEM_TYPE_FOLDER && type != TREE_ITEM_TYPE_WORKSPACE)
         return CDM_E_INVALID_ARGUMENT;
     keys.RemoveAll();
-    if (!key.IsEmpty()) {
-        const Item* folder = Find(m_folders, key);
-        if (!folder)
-            return CDM_E_NOT_FOUND;
-        Collect_Folders(folder->element, keys, recursive, type);
-        return CDM_OK;
-    }
+    if (!key.IsEmpty())
+        return Collect_Below(key, [&](IXMLDOMElement* folder) { Collect_Folders(folder, keys, recursive, type); });
     for (const auto& workspace : Workspaces()) {
         if (type == TREE_ITEM_TYPE_WORKSPACE)
             keys.Add(Dom::Attribute(workspace.first, "uuid").c_str());
@@ -302,13 +307,8 @@ int CLandscapeStore::Entries(const CString& key, CStringArray& keys, bool recurs
         type != TREE_ITEM_TYPE_ANY_ENTRY)
         return CDM_E_INVALID_ARGUMENT;
     keys.RemoveAll();
-    if (!key.IsEmpty()) {
-        const Item* folder = Find(m_folders, key);
-        if (!folder)
-            return CDM_E_NOT_FOUND;
-        Collect_Entries(folder->element, keys, recursive, type);
-        return CDM_OK;
-    }
+    if (!key.IsEmpty())
+        return Collect_Below(key, [&](IXMLDOMElement* folder) { Collect_Entries(folder, keys, recursive, type); });
     if (recursive) // the top of the tree holds workspaces only
         for (const auto& workspace : Workspaces())
             Collect_Entries(workspace.first, keys, true, type);

@@ -3,6 +3,7 @@
 // nodes, connections and shortcuts are services with an item in their folder,
 // links are items of another entry's service. Everything is kept in one DOM
 // document and indexed by key. The layout is described in docs/landscape-files.md.
+#include <functional>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -79,6 +80,7 @@ private:
     IXMLDOMNode* Next_Sibling(const Index& index, const CString& next, IXMLDOMElement* parent) const;
     void Collect_Folders(IXMLDOMElement* folder, CStringArray& keys, bool recursive, int type) const;
     void Collect_Entries(IXMLDOMElement* folder, CStringArray& keys, bool recursive, int type) const;
+    int Collect_Below(const CString& key, const std::function<void(IXMLDOMElement*)>& collect) const;
     std::vector<std::pair<IXMLDOMElementPtr, bool>> Workspaces() const;
     int Changed();
     bool Save();

@@ -5,6 +5,7 @@
 
 #include "CLogonManagerLibrary.h"
 #include "ProcessTrace.h"
+#include "Tracing.h"
 
 using QOR::FrontEnd::Landscape::Migration::CLogonManagerLibrary;
 using TestSupport::EnvironmentVariable;
@@ -13,7 +14,8 @@ using TestSupport::TraceTail;
 
 namespace {
 
-const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace);
+const auto* const g_trace = ::testing::AddGlobalTestEnvironment(
+    new TestSupport::ProcessTrace([] { QOR::FrontEnd::Landscape::Migration::Get_Trace(4); }));
 
 std::vector<std::string> Keys(const CStringArray& array)
 {

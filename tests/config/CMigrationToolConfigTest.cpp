@@ -5,6 +5,7 @@
 #include "CMigrationToolConfig.h"
 #include "TestSupport.h"
 #include "ProcessTrace.h"
+#include "Tracing.h"
 
 using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
 using TestSupport::Crlf;
@@ -13,7 +14,8 @@ using TestSupport::TraceTail;
 
 namespace {
 
-const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace);
+const auto* const g_trace = ::testing::AddGlobalTestEnvironment(
+    new TestSupport::ProcessTrace([] { QOR::FrontEnd::Landscape::Migration::Get_Trace(4); }));
 
 const char* const Default_Text = "CMigrationToolConfig:\n"
                                  "  check                       = 0\n"

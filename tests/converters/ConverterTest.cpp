@@ -7,6 +7,7 @@
 #include "CQorRouteMigrator.h"
 #include "CTEDUOptionsMigrator.h"
 #include "ProcessTrace.h"
+#include "Tracing.h"
 
 using namespace QOR::FrontEnd::Landscape::Migration;
 using TestSupport::Read_File;
@@ -16,7 +17,8 @@ using TestSupport::Write_File;
 
 namespace {
 
-const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace);
+const auto* const g_trace = ::testing::AddGlobalTestEnvironment(
+    new TestSupport::ProcessTrace([] { QOR::FrontEnd::Landscape::Migration::Get_Trace(4); }));
 
 std::string Example(const char* name) { return TestSupport::Program_Folder() + "\\examples\\" + name; }
 

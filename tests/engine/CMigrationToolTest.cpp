@@ -11,6 +11,7 @@
 #include "CMigrationTool.h"
 #include "MigrationState.h"
 #include "ProcessTrace.h"
+#include "Tracing.h"
 
 using namespace QOR::FrontEnd::Landscape::Migration;
 using TestSupport::EnvironmentVariable;
@@ -20,7 +21,8 @@ using TestSupport::TraceTail;
 
 namespace {
 
-const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace);
+const auto* const g_trace = ::testing::AddGlobalTestEnvironment(
+    new TestSupport::ProcessTrace([] { QOR::FrontEnd::Landscape::Migration::Get_Trace(4); }));
 
 std::string Sample(const std::string& file) { return TestSupport::Program_Folder() + "\\sample\\" + file; }
 

@@ -3,18 +3,19 @@
 #include <shlobj.h>
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "LandscapeMigration.h"
 #include "MsXml.h"
+#include "ProcessTrace.h"
 #include "TestSupport.h"
 
 using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
 using TestSupport::EnvironmentVariable;
 using TestSupport::Read_File;
 using TestSupport::ScratchDirectory;
+using TestSupport::TraceTail;
 using TestSupport::Write_File;
 
 namespace {
@@ -48,42 +49,16 @@ void Set_String(const char* key, const char* value, const std::string& data)
     RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1));
 }
 
-// The trace file of this process, at level 4: the first call fixes the level.
-class ProcessTrace : public ::testing::Environment
+// The first call of the process fixes its trace level: a check with the
+// landscape format switched off, so that the call does nothing else.
+void Start_Tracing_At_Level_4()
 {
-public:
-    void SetUp() override
-    {
-        folder = std::make_unique<ScratchDirectory>();
-        SetEnvironmentVariableA("QOR_TRACE_DIR", folder->Path().c_str());
-        TestSupport::RegistrySandbox registry;
-        Set_DWORD(Options_Key, "LandscapeFormatEnabled", 0); // the call does nothing else
-        CDM_INITIALIZATION_STATE source, destination;
-        Execute_Landscape_Migration_Check_Internal(&source, &destination, 4);
-        char name[MAX_PATH];
-        std::snprintf(name, sizeof(name), "\\landscape_migration_%.4d_%.4d.trc",
-                      static_cast<int>(GetCurrentProcessId()), static_cast<int>(GetCurrentThreadId()));
-        file = folder->Path() + name;
-    }
-    static std::unique_ptr<ScratchDirectory> folder;
-    static std::string file;
-};
-std::unique_ptr<ScratchDirectory> ProcessTrace::folder;
-std::string ProcessTrace::file;
-const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new ProcessTrace);
-
-class TraceTail
-{
-public:
-    TraceTail() : m_start(Read_File(ProcessTrace::file).size()) {}
-    bool Has(const std::string& piece) const
-    {
-        return Read_File(ProcessTrace::file).substr(m_start).find(piece) != std::string::npos;
-    }
-
-private:
-    size_t m_start;
-};
+    TestSupport::RegistrySandbox registry;
+    Set_DWORD(Options_Key, "LandscapeFormatEnabled", 0);
+    CDM_INITIALIZATION_STATE source, destination;
+    Execute_Landscape_Migration_Check_Internal(&source, &destination, 4);
+}
+const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace(Start_Tracing_At_Level_4));
 
 // A Windows user of its own: registry, APPDATA, ProgramData and windir in a
 // scratch folder, with the sample profile installed there.

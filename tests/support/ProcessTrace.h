@@ -1,26 +1,31 @@
 #pragma once
-// For test programs that link this library's own code: the process traces at
-// level 4 into a folder of its own, and a TraceTail shows what a piece of code
-// wrote there.
+// The process traces at level 4 into a folder of its own, and a TraceTail shows
+// what a piece of code wrote there. The program says how tracing is started:
+// with Get_Trace(4) where it links this library's code, through an export
+// where it calls the DLL.
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "TestSupport.h"
-#include "Tracing.h"
 
 namespace TestSupport {
 
 class ProcessTrace : public ::testing::Environment
 {
 public:
+    // `start_at_level_4` makes the process's first trace request, at level 4.
+    explicit ProcessTrace(std::function<void()> start_at_level_4) : m_start(std::move(start_at_level_4)) {}
+
     void SetUp() override
     {
         Folder() = std::make_unique<ScratchDirectory>();
         SetEnvironmentVariableA("QOR_TRACE_DIR", Folder()->Path().c_str());
-        QOR::FrontEnd::Landscape::Migration::Get_Trace(4);
+        m_start();
         char name[MAX_PATH];
         std::snprintf(name, sizeof(name), "\\landscape_migration_%.4d_%.4d.trc",
                       static_cast<int>(GetCurrentProcessId()), static_cast<int>(GetCurrentThreadId()));
@@ -34,6 +39,8 @@ public:
     }
 
 private:
+    std::function<void()> m_start;
+
     // Kept to the end of the process: the trace file stays open until then.
     static std::unique_ptr<ScratchDirectory>& Folder()
     {
