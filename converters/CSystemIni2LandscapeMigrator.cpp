@@ -2,6 +2,7 @@
 
 #include "CMsXmlDocument.h"
 #include "TraceScope.h"
+#include "XmlText.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
@@ -144,7 +145,7 @@ void CSystemIni2LandscapeMigrator::Set_Attribute(IXMLDOMElementPtr element, cons
 {
     if (value.empty())
         return;
-    Check(element->setAttribute(_bstr_t(name), _variant_t(_bstr_t(value.c_str()))));
+    Check(element->setAttribute(_bstr_t(name), _variant_t(MsXmlAdaptor::Xml_Text(value))));
 }
 
 std::string CSystemIni2LandscapeMigrator::Read_Attribute(IXMLDOMNodePtr element, const char* name)

@@ -53,15 +53,13 @@ void CQorLogonIni::Parse(const std::string& text, const Warning& warn)
 {
     int lineNumber = 0;
     for (size_t start = 0; start < text.size();) {
-        size_t end = text.find('\n', start);
+        // Lines end in CR LF, LF or a lone CR (files saved by old editors).
+        size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
-        std::string line = text.substr(start, end - start);
-        start = end + 1;
+        std::string line = Trim(text.substr(start, end - start));
+        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        line = Trim(line);
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;
         if (line[0] == '[') {
@@ -183,6 +181,7 @@ void CQorLogonIni::Link_Tree(const Warning& warn)
             m_folders[parent->second].folders.push_back(i);
     }
     Attach_Unreachable_Folders(warn);
+    Limit_Folder_Depth(warn);
     for (size_t i = 0; i < m_entries.size(); ++i) {
         Entry& entry = m_entries[i];
         const auto folder = m_folderIndex.find(entry.folder.GetString());
@@ -231,6 +230,35 @@ void CQorLogonIni::Attach_Unreachable_Folders(const Warning& warn)
     }
 }
 
+// Walks the tree without recursion (a file may chain folders as deep as it
+// likes); the subfolders of a folder at the deepest level move to the top, where
+// their own subtrees are walked in turn.
+void CQorLogonIni::Limit_Folder_Depth(const Warning& warn)
+{
+    std::vector<std::pair<size_t, size_t>> pending; // folder, its depth
+    for (size_t next = 0; next < m_topFolders.size(); ++next) {
+        pending.emplace_back(m_topFolders[next], 1);
+        while (!pending.empty()) {
+            const auto [index, depth] = pending.back();
+            pending.pop_back();
+            Folder& folder = m_folders[index];
+            if (depth < Max_Folder_Depth) {
+                for (size_t child : folder.folders)
+                    pending.emplace_back(child, depth + 1);
+                continue;
+            }
+            for (size_t child : folder.folders) {
+                Folder& moved = m_folders[child];
+                warn(0, std::string("folder '") + moved.key.GetString() + "' is nested deeper than " +
+                            std::to_string(Max_Folder_Depth) + " levels; it is placed at the top");
+                moved.parent.Empty();
+                m_topFolders.push_back(child);
+            }
+            folder.folders.clear();
+        }
+    }
+}
+
 const CQorLogonIni::Folder* CQorLogonIni::Find_Folder(const char* key) const
 {
     const auto found = m_folderIndex.find(key ? key : "");
@@ -248,6 +276,12 @@ bool CQorLogonIni::Find_Parameter(const char* name, CString& value) const
     for (const auto& parameter : m_parameters)
         if (parameter.first == name) {
             value = parameter.second;
+            return true;
+        }
+    // Most files never set the client's own parameters: unset, they are empty.
+    for (const char* known : {"SystemStatusURL", "SingleSystemStatusURL"})
+        if (strcmp(name, known) == 0) {
+            value.Empty();
             return true;
         }
     return false;

@@ -46,7 +46,15 @@ public:
     const Entry* Find_Entry(const char* key) const;
     const Folder& Folder_At(size_t index) const { return m_folders[index]; }
     const Entry& Entry_At(size_t index) const { return m_entries[index]; }
+    // A parameter of the file; SystemStatusURL and SingleSystemStatusURL, which
+    // the client always knows, read as empty when the file does not set them.
     bool Find_Parameter(const char* name, CString& value) const;
+
+    // Folders nest at most this deep (a top-level folder is at depth 1). A deeper
+    // folder is placed at the top with its subtree, as a folder with an unknown
+    // parent is: the landscape that the tree is migrated into must still load, and
+    // XML readers refuse documents nested much deeper.
+    static constexpr size_t Max_Folder_Depth = 200;
 
     // The top of the tree: top-level folders and entries outside any folder.
     const std::vector<size_t>& Top_Folders() const { return m_topFolders; }
@@ -69,6 +77,7 @@ private:
     void Read_Value(const std::string& name, const std::string& value, int line, const Warning& warn);
     void Link_Tree(const Warning& warn);
     void Attach_Unreachable_Folders(const Warning& warn);
+    void Limit_Folder_Depth(const Warning& warn);
     bool Key_Taken(const std::string& key) const;
 
     std::vector<Folder> m_folders;

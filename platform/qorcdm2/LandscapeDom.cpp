@@ -1,5 +1,7 @@
 #include "LandscapeDom.h"
 
+#include "XmlText.h"
+
 namespace Qorcdm2 { namespace Dom {
 
 using QOR::FrontEnd::MsXmlAdaptor::Check;
@@ -39,7 +41,7 @@ void Set_Attribute(IXMLDOMElement* element, const char* name, const std::string&
             Check(element->removeAttribute(_bstr_t(name)));
         return;
     }
-    Check(element->setAttribute(_bstr_t(name), _variant_t(_bstr_t(value.c_str()))));
+    Check(element->setAttribute(_bstr_t(name), _variant_t(QOR::FrontEnd::MsXmlAdaptor::Xml_Text(value))));
 }
 
 std::string Node_Name(IXMLDOMNode* node)

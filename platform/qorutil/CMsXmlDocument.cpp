@@ -1,5 +1,7 @@
 #include "CMsXmlDocument.h"
 
+#include <shlobj.h>
+
 #include <vector>
 
 #include "UniqueHandle.h"
@@ -123,6 +125,45 @@ std::wstring Folder_Of(const std::wstring& path)
     return separator == std::wstring::npos ? L"." : path.substr(0, separator + 1);
 }
 
+// Creates the folders of the target's path that are missing: a new profile has
+// no client folder until the first landscape is saved into it.
+bool Create_Folders_Of(const std::wstring& path)
+{
+    wchar_t full[MAX_PATH * 4];
+    const DWORD length = GetFullPathNameW(Folder_Of(path).c_str(), ARRAYSIZE(full), full, nullptr);
+    if (length == 0 || length >= ARRAYSIZE(full))
+        return false;
+    const int result = SHCreateDirectoryExW(nullptr, full, nullptr);
+    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
+}
+
+// Every file saved here starts with the XML declaration. A declaration made with
+// createProcessingInstruction is a node of the tree like any other, and Wine's
+// MSXML drops it from the tree as a side effect of reading the XML text of any
+// element of the document (get_xml on an element, as tracing does); a document
+// that declared itself at load keeps its declaration. So the declaration is
+// checked for just before the save.
+void Ensure_Declaration(IXMLDOMDocument2* document)
+{
+    IXMLDOMNodePtr first;
+    Check(document->get_firstChild(&first));
+    if (first) {
+        DOMNodeType type = NODE_INVALID;
+        Check(first->get_nodeType(&type));
+        BSTR name = nullptr;
+        Check(first->get_nodeName(&name));
+        const _bstr_t owned(name, false);
+        if (type == NODE_PROCESSING_INSTRUCTION && owned == _bstr_t(L"xml"))
+            return;
+    }
+    IXMLDOMProcessingInstructionPtr declaration;
+    Check(document->createProcessingInstruction(_bstr_t(L"xml"), _bstr_t(L" version='1.0' encoding='UTF-8'"),
+                                                &declaration));
+    IXMLDOMNodePtr inserted;
+    Check(document->insertBefore(declaration, first ? _variant_t(static_cast<IUnknown*>(first)) : _variant_t(),
+                                 &inserted));
+}
+
 // A temporary file beside the target (same volume, so the final move is a rename).
 struct TemporaryFile
 {
@@ -195,7 +236,8 @@ bool CMsXmlDocument::Save_To_File(const std::wstring& path)
     Pre_Save();
     // MSXML writes a document without a root as an empty file: never that.
     bool saved = false;
-    if (!path.empty() && !Is_Read_Only(path) && Has_Root(m_pXmlDocument)) {
+    if (!path.empty() && !Is_Read_Only(path) && Has_Root(m_pXmlDocument) && Create_Folders_Of(path)) {
+        Ensure_Declaration(m_pXmlDocument);
         TemporaryFile temporary(path);
         if (!temporary.path.empty() && Back_Up_Unparseable(path) &&
             SUCCEEDED(m_pXmlDocument->save(_variant_t(temporary.path.c_str()))) && Flush_To_Disk(temporary.path) &&

@@ -144,7 +144,7 @@ TEST_F(Migration, TheWholeProfileArrivesUnderLocalInSourceOrder)
     const std::string global = Read_File(shared);
     EXPECT_NE(std::string::npos, global.find("name=\"QAS\" description=\"ERP Quality\" host=\"qas-ms.example.com\" "
                                              "port=\"3601\""));
-    EXPECT_NE(std::string::npos, global.find("name=\"Frankfurt\" router=\"/H/saprouter.fra.example.com/S/3299\""));
+    EXPECT_NE(std::string::npos, global.find("name=\"Frankfurt\" router=\"/H/router-fra.example.com/S/3299\""));
     EXPECT_NE(std::string::npos, global.find("<LDAP "));
 }
 

@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "LandscapeMigration.h"
 #include "MsXml.h"
-#include "ProcessTrace.h"
-#include "TestSupport.h"
+#include "StartupFixture.h"
 
 using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
 using TestSupport::EnvironmentVariable;
@@ -18,87 +16,9 @@ using TestSupport::ScratchDirectory;
 using TestSupport::TraceTail;
 using TestSupport::Write_File;
 
-namespace {
+using namespace StartupFixture;
 
-const char* const Qor_Key = "Software\\QOR\\QORLogon";
-const char* const Options_Key = "Software\\QOR\\QORLogon\\Options";
-
-DWORD Registry_DWORD(const char* key, const char* value, DWORD missing = 0xFFFFFFFF)
-{
-    DWORD data = 0, size = sizeof(data);
-    return RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_DWORD, nullptr, &data, &size) == ERROR_SUCCESS
-               ? data
-               : missing;
-}
-
-std::string Registry_String(const char* key, const char* value)
-{
-    char data[1024] = {};
-    DWORD size = sizeof(data);
-    return RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS ? data
-                                                                                                              : "";
-}
-
-void Set_DWORD(const char* key, const char* value, DWORD data)
-{
-    RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_DWORD, &data, sizeof(data));
-}
-
-void Set_String(const char* key, const char* value, const std::string& data)
-{
-    RegSetKeyValueA(HKEY_CURRENT_USER, key, value, REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1));
-}
-
-// The first call of the process fixes its trace level: a check with the
-// landscape format switched off, so that the call does nothing else.
-void Start_Tracing_At_Level_4()
-{
-    TestSupport::RegistrySandbox registry;
-    Set_DWORD(Options_Key, "LandscapeFormatEnabled", 0);
-    CDM_INITIALIZATION_STATE source, destination;
-    Execute_Landscape_Migration_Check_Internal(&source, &destination, 4);
-}
 const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace(Start_Tracing_At_Level_4));
-
-// A Windows user of its own: registry, APPDATA, ProgramData and windir in a
-// scratch folder, with the sample profile installed there.
-class Startup : public ::testing::Test
-{
-protected:
-    TestSupport::RegistrySandbox registry;
-    ScratchDirectory folder;
-    std::string appData = folder / "AppData";
-    std::string windows = folder / "Windows";
-    std::string common = appData + "\\QOR\\Common";
-    std::string user = common + "\\QORUILandscape.xml";
-    std::string global = common + "\\QORUILandscapeGlobal.xml";
-    EnvironmentVariable appDataVariable{"APPDATA", appData.c_str()};
-    EnvironmentVariable programData{"ProgramData", (folder / "ProgramData").c_str()};
-    EnvironmentVariable windir{"windir", windows.c_str()};
-    EnvironmentVariable noNamedLandscape{"QORLOGON_LSXML", nullptr};
-    EnvironmentVariable noNamedIni{"QORLOGON_INI", nullptr};
-
-    void SetUp() override
-    {
-        const std::string sample = TestSupport::Program_Folder() + "\\sample";
-        for (const char* sub : {"AppData\\QOR\\Common", "AppData\\QOR\\TEDU", "ProgramData\\QOR\\TEDU",
-                                "Windows\\System32\\drivers\\etc"})
-            SHCreateDirectoryExA(nullptr, (folder / sub).c_str(), nullptr);
-        for (const char* file : {"AppData\\QOR\\Common\\qorlogon.ini", "AppData\\QOR\\TEDU\\TEDUOptions.xml",
-                                 "ProgramData\\QOR\\TEDU\\TEDUOptions.xml", "Windows\\qormsg.ini",
-                                 "Windows\\qorroute.ini", "Windows\\System32\\drivers\\etc\\services"})
-            ASSERT_TRUE(CopyFileA((sample + "\\" + file).c_str(), (folder / file).c_str(), FALSE)) << file;
-    }
-
-    bool Start()
-    {
-        CDM_INITIALIZATION_STATE source, destination;
-        return Execute_Landscape_Migration_Check_Internal(&source, &destination, 4);
-    }
-    DWORD State() { return Registry_DWORD(Qor_Key, "LandscapeMigrationState"); }
-};
-
-} // namespace
 
 TEST_F(Startup, FirstStartMigratesLocallyAndRecordsTheCoreFile)
 {

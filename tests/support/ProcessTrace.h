@@ -53,8 +53,8 @@ private:
 class TraceTail
 {
 public:
-    TraceTail() : m_start(Read_File(ProcessTrace::File()).size()) {}
-    std::string Text() const { return Read_File(ProcessTrace::File()).substr(m_start); }
+    TraceTail() : m_start(File_Size(ProcessTrace::File())) {}
+    std::string Text() const { return Read_File(ProcessTrace::File(), m_start); }
     bool Has(const std::string& piece) const { return Text().find(piece) != std::string::npos; }
 
 private:

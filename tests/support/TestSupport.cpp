@@ -147,12 +147,23 @@ ProcessResult Run_Process(const std::string& path, const std::string& arguments)
     return result;
 }
 
-std::string Read_File(const std::string& path)
+std::string Read_File(const std::string& path) { return Read_File(path, 0); }
+
+std::string Read_File(const std::string& path, size_t offset)
 {
     std::ifstream in(path, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(offset));
     std::ostringstream content;
     content << in.rdbuf();
     return content.str();
+}
+
+size_t File_Size(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<size_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 void Write_File(const std::string& path, const std::string& content)

@@ -73,6 +73,9 @@ ProcessResult Run_Process(const std::string& path, const std::string& arguments)
 
 std::string Program_Folder();
 std::string Read_File(const std::string& path);
+// What follows the first `offset` bytes of the file.
+std::string Read_File(const std::string& path, size_t offset);
+size_t File_Size(const std::string& path);
 void Write_File(const std::string& path, const std::string& content);
 bool Path_Exists(const std::string& path);
 std::vector<std::string> Files_In(const std::string& folder);

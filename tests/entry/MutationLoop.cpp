@@ -1,0 +1,264 @@
+// Finds the inputs nobody thought of: mutates the sample profile's files at
+// random and runs the client's start-up host on each result, in a process of its
+// own. A run fails when the host does not report a result of the start-up call
+// (it crashed, hung or met an XML error), when qorlogon.ini changed, or when a
+// landscape file it wrote does not load (or had to be backed up). Every input of a failing run is
+// kept. Iteration I of seed S always mutates the same way, so one run can be
+// repeated alone with --first I --iterations 1.
+//
+//   mutation_loop.exe [--iterations N] [--seed S] [--first I] [--keep FOLDER]
+//
+// The host uses the real HKEY_CURRENT_USER of the Wine prefix: its QOR key is
+// deleted before every run and at the end.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "CMsXmlDocument.h"
+#include "TestSupport.h"
+
+using TestSupport::Read_File;
+using TestSupport::Write_File;
+
+namespace {
+
+const char* const Mutated_Files[] = {
+    "AppData\\QOR\\Common\\qorlogon.ini", "Windows\\qormsg.ini",
+    "Windows\\qorroute.ini",               "Windows\\System32\\drivers\\etc\\services",
+    "AppData\\QOR\\TEDU\\TEDUOptions.xml", "ProgramData\\QOR\\TEDU\\TEDUOptions.xml"};
+
+const char* const Profile_Folders[] = {"AppData\\QOR\\Common", "AppData\\QOR\\TEDU", "ProgramData\\QOR\\TEDU",
+                                       "Windows\\System32\\drivers\\etc", "traces"};
+
+using Random = std::mt19937_64;
+
+size_t Pick(Random& random, size_t count) { return count ? std::uniform_int_distribution<size_t>(0, count - 1)(random) : 0; }
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end + 1 - start));
+    if (start < text.size())
+        lines.push_back(text.substr(start));
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line;
+    return text;
+}
+
+// One random change; returns what it did, for the record of a failing run.
+std::string Mutate(std::string& text, Random& random)
+{
+    static const char stray[] = {'[', ']', '=', '<', '>', '&', '"', ';', '\0', '\r', '\n', '\x01', '\x0b', '\x1f'};
+    std::vector<std::string> lines = Lines(text);
+    switch (Pick(random, 8)) {
+    case 0: {
+        const size_t count = 1 + Pick(random, 8);
+        for (size_t i = 0; i < count && !text.empty(); ++i)
+            text[Pick(random, text.size())] = static_cast<char>(Pick(random, 256));
+        return "flipped " + std::to_string(count) + " bytes";
+    }
+    case 1:
+        if (!lines.empty())
+            lines.erase(lines.begin() + static_cast<long>(Pick(random, lines.size())));
+        text = Joined(lines);
+        return "cut a line";
+    case 2:
+        if (!lines.empty()) {
+            std::string& line = lines[Pick(random, lines.size())];
+            line.resize(Pick(random, line.size()));
+        }
+        text = Joined(lines);
+        return "cut a line short";
+    case 3:
+        if (!lines.empty()) {
+            const std::string copy = lines[Pick(random, lines.size())];
+            const size_t times = 1 + Pick(random, 3);
+            for (size_t i = 0; i < times; ++i)
+                lines.insert(lines.begin() + static_cast<long>(Pick(random, lines.size() + 1)), copy);
+        }
+        text = Joined(lines);
+        return "duplicated a line";
+    case 4:
+        std::shuffle(lines.begin(), lines.end(), random);
+        text = Joined(lines);
+        return "shuffled the lines";
+    case 5: {
+        const char ch = stray[Pick(random, sizeof(stray))];
+        text.insert(Pick(random, text.size() + 1), 1, ch);
+        return "inserted a stray character " + std::to_string(static_cast<unsigned char>(ch));
+    }
+    case 6:
+        if (Pick(random, 2))
+            text.insert(0, "\xEF\xBB\xBF");
+        else
+            text.insert(0, "\xFF\xFE");
+        return "put a byte-order mark in front";
+    default:
+        text.resize(Pick(random, text.size() + 1));
+        return "truncated the file";
+    }
+}
+
+struct Run
+{
+    std::string failure; // empty: the run passed
+    std::string record;  // what was mutated
+};
+
+// Starts the host with its output in a file; a host that takes longer than
+// `seconds` is stopped and counts as hung.
+bool Start_Host(const std::string& host, const std::string& output, DWORD seconds, DWORD& exit_code)
+{
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    const HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = file;
+    PROCESS_INFORMATION process{};
+    std::string command = "\"" + host + "\"";
+    const bool started =
+        CreateProcessA(host.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    CloseHandle(file);
+    if (!started)
+        return false;
+    const bool finished = WaitForSingleObject(process.hProcess, seconds * 1000) == WAIT_OBJECT_0;
+    if (!finished)
+        TerminateProcess(process.hProcess, 99);
+    GetExitCodeProcess(process.hProcess, &exit_code);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return finished;
+}
+
+bool Loads(const std::string& path)
+{
+    QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
+    CString message;
+    return document.Load_From_File(CString(path.c_str()), message, true);
+}
+
+Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long long iteration)
+{
+    Run run;
+    Random random(seed * 1000003ULL + iteration);
+    const std::string sample = TestSupport::Program_Folder() + "\\sample\\";
+    for (const char* sub : Profile_Folders)
+        SHCreateDirectoryExA(nullptr, (profile + "\\" + sub).c_str(), nullptr);
+    for (const char* file : Mutated_Files)
+        CopyFileA((sample + file).c_str(), (profile + "\\" + file).c_str(), FALSE);
+    const size_t files = 1 + Pick(random, 3);
+    for (size_t f = 0; f < files; ++f) {
+        const char* file = Mutated_Files[Pick(random, std::size(Mutated_Files))];
+        std::string text = Read_File(profile + "\\" + file);
+        const size_t changes = 1 + Pick(random, 4);
+        for (size_t c = 0; c < changes; ++c)
+            run.record += std::string(file) + ": " + Mutate(text, random) + "\n";
+        Write_File(profile + "\\" + file, text);
+    }
+    const std::string level = Pick(random, 2) ? "4" : "0";
+    run.record += "trace level " + level + "\n";
+
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR");
+    SetEnvironmentVariableA("APPDATA", (profile + "\\AppData").c_str());
+    SetEnvironmentVariableA("ProgramData", (profile + "\\ProgramData").c_str());
+    SetEnvironmentVariableA("windir", (profile + "\\Windows").c_str());
+    SetEnvironmentVariableA("QOR_TRACE_DIR", (profile + "\\traces").c_str());
+    SetEnvironmentVariableA("LD_MIG_TRC_LEVEL", level.c_str());
+
+    const std::string ini = profile + "\\" + Mutated_Files[0];
+    const std::string before = Read_File(ini);
+    DWORD exit_code = 0;
+    const std::string output_file = profile + "\\host-output.txt";
+    if (!Start_Host(TestSupport::Program_Folder() + "\\logon_startup.exe", output_file, 120, exit_code)) {
+        run.failure = "the host did not finish within 120 s";
+        return run;
+    }
+    const std::string output = Read_File(output_file);
+    if (exit_code != 0 || output.find("Execute_Landscape_Migration_Check: ") == std::string::npos)
+        run.failure = "the host returned no result (exit code " + std::to_string(exit_code) + ")";
+    else if (Read_File(ini) != before)
+        run.failure = "qorlogon.ini changed";
+    const std::string common = profile + "\\AppData\\QOR\\Common";
+    // No landscape file was there before the run: a backup means that the run
+    // wrote a file that it could not read again.
+    for (const std::string& name : TestSupport::Files_In(common)) {
+        if (!run.failure.empty())
+            break;
+        if (name.find(".bak") != std::string::npos)
+            run.failure = name + " was made: a landscape file did not load";
+        else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0 && !Loads(common + "\\" + name))
+            run.failure = name + " does not load";
+    }
+    return run;
+}
+
+// Keeps the whole profile of a failing run (inputs, landscapes, traces, output).
+void Keep(const std::string& profile, const std::string& keep, const Run& run, unsigned long long seed,
+          unsigned long long iteration)
+{
+    const std::string target = keep + "\\seed-" + std::to_string(seed) + "-iteration-" + std::to_string(iteration);
+    SHCreateDirectoryExA(nullptr, keep.c_str(), nullptr);
+    std::string from = profile + '\0', to = target + '\0';
+    SHFILEOPSTRUCTA copy{};
+    copy.wFunc = FO_COPY;
+    copy.pFrom = from.c_str();
+    copy.pTo = to.c_str();
+    copy.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
+    SHFileOperationA(&copy);
+    Write_File(target + "\\failure.txt", run.failure + "\n" + run.record);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    unsigned long long iterations = 100, seed = 1, first = 0;
+    std::string keep = TestSupport::Program_Folder() + "\\mutation-failures";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string option = argv[i];
+        if (option == "--iterations")
+            iterations = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (option == "--seed")
+            seed = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (option == "--first")
+            first = std::strtoull(argv[i + 1], nullptr, 10);
+        else if (option == "--keep")
+            keep = argv[i + 1];
+    }
+    unsigned long long failures = 0;
+    for (unsigned long long i = first; i < first + iterations; ++i) {
+        const TestSupport::ScratchDirectory profile;
+        const Run run = Run_Once(profile.Path(), seed, i);
+        if (!run.failure.empty()) {
+            ++failures;
+            Keep(profile.Path(), keep, run, seed, i);
+            std::printf("FAIL seed %llu iteration %llu: %s\n%s", seed, i, run.failure.c_str(), run.record.c_str());
+        }
+        if ((i + 1 - first) % 50 == 0 || i + 1 == first + iterations)
+            std::printf("%llu of %llu runs, %llu failed\n", i + 1 - first, iterations, failures);
+        std::fflush(stdout);
+    }
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR");
+    if (failures)
+        std::printf("The inputs of every failing run are in %s\n", keep.c_str());
+    return failures ? 1 : 0;
+}
