@@ -111,6 +111,43 @@ TEST(CQorLogonIni, DanglingParentsAndCyclesEndAtTheTopInFileOrder)
     EXPECT_TRUE(Has_Warning(parsed, "link 'L' has no Target"));
 }
 
+TEST(CQorLogonIni, LoneCarriageReturnsEndLines)
+{
+    const Parsed parsed = Parse("[Folder A]\rName=First\r\r[Folder B]\rParent=A\r\nName=Second\n");
+    ASSERT_NE(nullptr, parsed.ini.Find_Folder("B"));
+    EXPECT_STREQ("First", parsed.ini.Find_Folder("A")->name);
+    EXPECT_STREQ("A", parsed.ini.Find_Folder("B")->parent);
+    EXPECT_STREQ("Second", parsed.ini.Find_Folder("B")->name);
+    EXPECT_TRUE(parsed.warnings.empty());
+}
+
+TEST(CQorLogonIni, TheClientsTwoParametersReadEmptyWhenUnset)
+{
+    const Parsed parsed = Parse("[Folder A]\n");
+    for (const char* known : {"SystemStatusURL", "SingleSystemStatusURL"}) {
+        CString value("stale");
+        EXPECT_TRUE(parsed.ini.Find_Parameter(known, value)) << known;
+        EXPECT_TRUE(value.IsEmpty()) << known;
+    }
+    CString value;
+    EXPECT_FALSE(parsed.ini.Find_Parameter("OtherParameter", value));
+    EXPECT_FALSE(parsed.ini.Find_Parameter("systemstatusurl", value)) << "names are case-sensitive";
+}
+
+// Level 201 and below of a chain of 450 start over at the top: 1-200, 201-400, 401-450.
+TEST(CQorLogonIni, FoldersDeeperThanTwoHundredLevelsMoveToTheTop)
+{
+    std::string chain;
+    for (int i = 1; i <= 450; ++i)
+        chain += "[Folder F" + std::to_string(i) + "]\nParent=F" + std::to_string(i - 1) + "\n";
+    const Parsed parsed = Parse(chain);
+    EXPECT_EQ((std::vector<std::string>{"F1", "F201", "F401"}), Keys(parsed.ini, parsed.ini.Top_Folders()));
+    EXPECT_TRUE(parsed.ini.Find_Folder("F200")->folders.empty());
+    EXPECT_TRUE(parsed.ini.Find_Folder("F201")->parent.IsEmpty());
+    EXPECT_EQ((std::vector<std::string>{"F202"}), Keys(parsed.ini, parsed.ini.Find_Folder("F201")->folders));
+    EXPECT_TRUE(Has_Warning(parsed, "folder 'F401' is nested deeper than 200 levels; it is placed at the top"));
+}
+
 TEST(CQorLogonIni, ValuesSetTwiceKeepTheLaterOne)
 {
     const Parsed parsed = Parse("[Parameters]\nSystemStatusURL=a\nSystemStatusURL=b\n"

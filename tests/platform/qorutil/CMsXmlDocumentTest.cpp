@@ -183,6 +183,41 @@ TEST_F(CMsXmlDocumentTest, SaveToFileWritesAParsableFileAndReplacesAnExistingOne
     EXPECT_FALSE(document.Save_To_File_Deprecated(nullptr));
 }
 
+// A new profile has no client folder; Wine's MSXML loses a declaration made with
+// createProcessingInstruction once any element's XML text has been read.
+TEST_F(CMsXmlDocumentTest, SaveCreatesMissingFoldersAndStartsEveryFileWithOneDeclaration)
+{
+    auto declarations = [](const std::string& path) {
+        const std::string text = Read_File(path);
+        return text.compare(0, 6, "<?xml ") == 0 && text.find("<?xml", 1) == std::string::npos;
+    };
+    CMsXmlDocument bare;
+    ASSERT_TRUE(bare.Load_From_String(L"<Landscape><Routers/></Landscape>"));
+    const std::string nested = folder / "new\\profile\\landscape.xml";
+    ASSERT_TRUE(Save(bare, nested));
+    EXPECT_TRUE(declarations(nested));
+
+    CMsXmlDocument made;
+    IXMLDOMElementPtr root;
+    ASSERT_EQ(S_OK, made.m_pXmlDocument->createElement(_bstr_t(L"Landscape"), &root));
+    ASSERT_EQ(S_OK, made.m_pXmlDocument->putref_documentElement(root));
+    IXMLDOMProcessingInstructionPtr declaration;
+    ASSERT_EQ(S_OK, made.m_pXmlDocument->createProcessingInstruction(_bstr_t(L"xml"), _bstr_t(L"version='1.0'"),
+                                                                     &declaration));
+    IXMLDOMNodePtr inserted;
+    ASSERT_EQ(S_OK, made.m_pXmlDocument->insertBefore(declaration, _variant_t(static_cast<IUnknown*>(root)), &inserted));
+    BSTR xml = nullptr;
+    ASSERT_EQ(S_OK, root->get_xml(&xml));
+    SysFreeString(xml);
+    ASSERT_TRUE(Save(made, file));
+    EXPECT_TRUE(declarations(file));
+
+    CMsXmlDocument loaded;
+    ASSERT_TRUE(Load(loaded, file));
+    ASSERT_TRUE(loaded.Save());
+    EXPECT_TRUE(declarations(file));
+}
+
 TEST_F(CMsXmlDocumentTest, SaveNeedsAFileAndThenWritesBackToIt)
 {
     CMsXmlDocument document;
@@ -237,8 +272,8 @@ TEST_F(CMsXmlDocumentTest, AFailedSaveLeavesThePreviousFileAsItWas)
     EXPECT_EQ(std::vector<std::string>{"landscape.xml"}, Files_In(folder.Path()));
     SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 
-    EXPECT_FALSE(Save(document, folder / "missing\\landscape.xml"));
-    EXPECT_FALSE(Path_Exists(folder / "missing"));
+    EXPECT_FALSE(Save(document, file + "\\below\\a-file.xml")) << "no folder can be made below a file";
+    EXPECT_EQ(Landscape_Text, Read_File(file));
 }
 
 TEST_F(CMsXmlDocumentTest, AnUnparsableTargetIsKeptAsBackupBeforeItIsReplaced)
