@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSystem.h"
 #include "MsXml.h"
 #include "StartupFixture.h"
 
@@ -155,12 +156,14 @@ TEST_F(Startup, ADisabledLandscapeFormatStopsEverything)
 TEST_F(Startup, AnXmlErrorOfAConverterReachesTheCaller)
 {
     Write_File(global, "<Landscape><Messageservers><Messageserver host=\"no name\"/></Messageservers></Landscape>");
+    const std::string directory = QOR::FrontEnd::Util::FileSystem::Get_Current_Directory();
     try {
         Execute_Landscape_Migration_Check();
         FAIL() << "no _com_error";
     } catch (const _com_error& error) {
         EXPECT_EQ(E_POINTER, error.Error());
     }
+    EXPECT_EQ(directory, QOR::FrontEnd::Util::FileSystem::Get_Current_Directory()) << "the directory is put back";
 }
 
 TEST(UpdateMigrationStatus, FoldsOnlyReplaceableStatesAndTheDestinationWins)

@@ -1,0 +1,196 @@
+// CMigrationTool, entries and parameters: connections, shortcuts and then links
+// copied into the folders that the folder step mapped, missing message-server
+// ports filled in, and the two global parameters.
+#include "CMigrationTool.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "CLogonManagerLibrary.h"
+#include "CQorMsgMigrator.h"
+#include "TraceScope.h"
+
+namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
+
+// Connections and shortcuts before links: a link needs its target in place.
+bool CMigrationTool::Migrate_Entries()
+{
+    QOR_TRACE_SCOPE(this);
+    bool r = Migrate_Typed_Entries(TREE_ITEM_TYPE_CONNECTION);
+    trace_scope.Data("Migrate_Typed_Entries(TREE_ITEM_TYPE_CONNECTION): %d\n", r);
+    r = r && Migrate_Typed_Entries(TREE_ITEM_TYPE_QORSHORTCUT);
+    trace_scope.Data("Migrate_Typed_Entries(TREE_ITEM_TYPE_QORSHORTCUT): %d\n", r);
+    r = r && Migrate_Typed_Entries(TREE_ITEM_TYPE_LINK);
+    trace_scope.Data("Migrate_Typed_Entries(TREE_ITEM_TYPE_LINK): %d\n", r);
+    return trace_scope.Return(static_cast<int>(r)) != 0;
+}
+
+bool CMigrationTool::Migrate_Typed_Entries(TREE_ITEMS_TYPE nEntryType)
+{
+    QOR_TRACE_SCOPE(this, "nEntryType=%d", static_cast<int>(nEntryType));
+    CStringArray keys;
+    const int listed = m_source_library->GetEntryKeys("", &keys, nEntryType);
+    if (listed != 0) {
+        trace_scope.Error("GetEntryKeys failed with result %d\n", listed);
+        return trace_scope.Return(false);
+    }
+    trace_scope.Data("GetEntryKeys returned %d keys\n", static_cast<int>(keys.GetSize()));
+    for (long long i = 0; i < keys.GetSize(); ++i)
+        if (!Migrate_Entry(trace_scope, nEntryType, i, keys[i]))
+            return trace_scope.Return(false);
+    return trace_scope.Return(true);
+}
+
+// One entry of Migrate_Typed_Entries, traced as part of it: false ends the type.
+bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEntryType, long long index,
+                                   const CString& s_key)
+{
+    const int i = static_cast<int>(index);
+    if (s_key.IsEmpty()) {
+        trace_scope.Error("Entry key at position %d is empty. Looks like a bug in qorcdm2.\n", i);
+        return false;
+    }
+    CString value;
+    m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_SKIP_FLAG, value);
+    if (value == "1")
+        return true;
+    int result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_TYPE, value);
+    if (result != 0) {
+        trace_scope.Error("GetEntryAttribute failed with result %d, i=%d, s_key=%s\n", result, i, s_key);
+        return false;
+    }
+    if (value.IsEmpty()) {
+        trace_scope.Error("GetEntryAttribute returned an empty type, i=%d, s_key=%s\n", i, s_key);
+        return false;
+    }
+    const int type = std::atoi(value);
+    if (type < 0) {
+        trace_scope.Error("GetEntryAttribute returned a weird type: %d, i=%d, s_key=%s. Looks like a bug in qorcdm2.\n",
+                          type, i, s_key);
+        return false;
+    }
+    if (type != nEntryType)
+        return true;
+
+    CMapStringToString properties;
+    result = m_source_library->GetEntryData(s_key, &properties);
+    Set_Corresponding_MsgPort_If_Needed(properties);
+    if (result != 0) {
+        trace_scope.Error("GetEntryData failed with result: %d, i=%d, s_key=%s.\n", result, i, s_key);
+        return false;
+    }
+    CString s_parent_key;
+    result = m_source_library->GetParentFolderKey(s_key, s_parent_key);
+    if (result != 0) {
+        trace_scope.Error("GetParentFolderKey failed with result: %d, i=%d, s_key=%s.\n", result, i, s_key);
+        return false;
+    }
+    if (s_parent_key.IsEmpty()) {
+        trace_scope.Error("s_parent_key was empty, i=%d, s_key=%s.\n", i, s_key);
+        return false;
+    }
+    const auto mapped = m_uuid_mappings.find(s_parent_key);
+    if (mapped == m_uuid_mappings.end()) {
+        trace_scope.Error(" ---- BUG ---- ");
+        trace_scope.Data("s_parent_key %s is not found in the mappings. i=%d, s_key=%s.\n", s_parent_key, i, s_key);
+        return false;
+    }
+    const CString d_parent_key = mapped->second;
+    if (d_parent_key.IsEmpty()) {
+        trace_scope.Error(" ---- BUG ---- ");
+        trace_scope.Data("s_parent_key %s is mapped to an empty destination key. i=%d, s_key=%s.\n", s_parent_key, i,
+                         s_key);
+        return false;
+    }
+    trace_scope.Data("s_parent_key %s is mapped to destination key %s, i=%d, s_key=%s.\n", s_parent_key, d_parent_key,
+                     i, s_key);
+    CString name;
+    result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_NAME, name);
+    if (result != 0) {
+        trace_scope.Error("GetEntryAttribute failed with code: %d, i=%d, s_key=%s.\n", result, i, s_key);
+        return false;
+    }
+    if (name.IsEmpty()) {
+        trace_scope.Error("GetEntryAttribute returned an empty name, i=%d, s_key=%s.\n", i, s_key);
+        return false;
+    }
+    CString d_key = s_key; // asked for under its source key, so links find it
+    const CString d_next_key;
+    if (type == TREE_ITEM_TYPE_LINK) {
+        CString strKeyEntryToBeLinked;
+        result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_LINK_TARGET, strKeyEntryToBeLinked);
+        if (result != 0 || strKeyEntryToBeLinked.IsEmpty()) {
+            trace_scope.Error("GetEntryAttribute failed, result=%d, KeyEntryToBeLinked=%s, i=%d, s_key=%s.\n", result,
+                              strKeyEntryToBeLinked, i, s_key);
+            return false;
+        }
+        trace_scope.Data("AddEntryLinkToFolder(name=%s, strKeyEntryToBeLinked=%s, d_parent_key=%s, d_key=%s, "
+                         "d_next_key=%s), i=%d.\n",
+                         name, strKeyEntryToBeLinked, d_parent_key, d_key, d_next_key, i);
+        result = m_destination_library->AddEntryLinkToFolder(name, strKeyEntryToBeLinked, d_parent_key, d_key,
+                                                             d_next_key);
+    } else {
+        trace_scope.Data("AddEntryToFolder(name=%s, type=%d, d_parent_key=%s, d_key=%s, d_next_key=%s), i=%d.\n", name,
+                         type, d_parent_key, d_key, d_next_key, i);
+        result = m_destination_library->AddEntryToFolder(name, type, d_parent_key, d_key, d_next_key, &properties);
+    }
+    if (result != 0) {
+        trace_scope.Error("Adding entry (link) failed with result=%d, i=%d, s_key=%s.\n", result, i, s_key);
+        return false;
+    }
+    if (d_key.IsEmpty()) {
+        trace_scope.Error("Adding entry (link) returned an empty key, i=%d, s_key=%s.\n", i, s_key);
+        return false;
+    }
+    if (m_uuid_mappings.count(s_key)) {
+        trace_scope.Error(" ---- BUG ---- ");
+        trace_scope.Data("Source key was already in the mappings. i=%d, s_key=%s, d_key=%s.\n", i, s_key, d_key);
+        return false;
+    }
+    trace_scope.Data("Mapping entry: i=%d, s_key=%s, d_key=%s.\n", i, s_key, d_key);
+    m_uuid_mappings[s_key] = d_key;
+    return true;
+}
+
+// A connection with a message server but no usable port takes the port of its
+// system from the message-server table, which is filled at most once for this.
+void CMigrationTool::Set_Corresponding_MsgPort_If_Needed(CMapStringToString& properties)
+{
+    CString port, server, system;
+    if (!properties.Lookup("MsgServerPort", port) || !properties.Lookup("MsgServerName", server))
+        return;
+    if (std::atoi(port) != 0)
+        return;
+    if (!properties.Lookup("SystemID", system))
+        return;
+    if (m_msg_migrator->Get_Message_Servers().empty() && !m_msg_servers_loaded) {
+        m_msg_migrator->Do_Migration();
+        m_msg_servers_loaded = true;
+    }
+    const auto& servers = m_msg_migrator->Get_Message_Servers();
+    const auto found = servers.find(system.GetString());
+    if (found != servers.end())
+        properties.SetAt("MsgServerPort", std::to_string(found->second.port).c_str());
+}
+
+bool CMigrationTool::Migrate_Configuration_Params()
+{
+    QOR_TRACE_SCOPE(this);
+    CString value;
+    bool ok = m_source_library->GetConfigurationParameter("SystemStatusURL", value) == 0;
+    trace_scope.Data("GetConfigurationParameter(SystemStatusURL): %d, '%s'\n", ok, value);
+    if (ok && !value.IsEmpty()) {
+        ok = m_destination_library->SetConfigurationParameter("SystemStatusURL", value) == 0;
+        trace_scope.Data("SetConfigurationParameter(SystemStatusURL): %d\n", ok);
+    }
+    if (ok)
+        ok = m_source_library->GetConfigurationParameter("SingleSystemStatusURL", value) == 0;
+    trace_scope.Data("GetConfigurationParameter(SingleSystemStatusURL): %d, '%s'\n", ok, value);
+    if (ok && !value.IsEmpty()) {
+        ok = m_destination_library->SetConfigurationParameter("SingleSystemStatusURL", value) == 0;
+        trace_scope.Data("SetConfigurationParameter(SingleSystemStatusURL): %d\n", ok);
+    }
+    return trace_scope.Return(static_cast<int>(ok)) != 0;
+}
+
+}}}} // namespace QOR::FrontEnd::Landscape::Migration
