@@ -2,9 +2,7 @@
 
 #include <shlobj.h>
 
-#include <cstdio>
 #include <string>
-#include <vector>
 
 #include "FileSystem.h"
 #include "MsXml.h"
@@ -13,7 +11,6 @@
 using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
 using TestSupport::EnvironmentVariable;
 using TestSupport::Read_File;
-using TestSupport::ScratchDirectory;
 using TestSupport::TraceTail;
 using TestSupport::Write_File;
 
@@ -27,8 +24,6 @@ TEST_F(Startup, FirstStartMigratesLocallyAndRecordsTheCoreFile)
     EXPECT_TRUE(Start());
     EXPECT_EQ(1u, State());
     EXPECT_EQ(global, Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
-    EXPECT_TRUE(tail.Has(": User landscape does not exist. Setting migration state to S0_NOT_STARTED_YET.\r\n"));
-    EXPECT_TRUE(tail.Has(": no_shared_landscape_reg_setting: true, IgnoreCoreFile:  \r\n"));
     EXPECT_TRUE(tail.Has(": Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \r\n"));
     EXPECT_NE(std::string::npos, Read_File(user).find("<Include index=\"0\" url=\"" + global + "\"/>"));
     EXPECT_NE(std::string::npos, Read_File(global).find("<Messageserver "));
@@ -42,7 +37,6 @@ TEST_F(Startup, StateOneWithoutServerLandscapeDoesNothing)
     EXPECT_FALSE(Start());
     EXPECT_EQ(1u, State());
     EXPECT_EQ(before, Read_File(user));
-    EXPECT_TRUE(tail.Has(": Server/core landscape file is available: no\r\n"));
     EXPECT_TRUE(tail.Has(": No migration was necessary or has been performed.\r\n"));
 }
 
@@ -98,10 +92,8 @@ TEST_F(Startup, AFileNamedByTheEnvironmentIsMigratedIntoWithStateFour)
     const std::string named = folder / "named\\mine.xml";
     SHCreateDirectoryExA(nullptr, (folder / "named").c_str(), nullptr);
     EnvironmentVariable variable("QORLOGON_LSXML", named.c_str());
-    TraceTail tail;
     EXPECT_TRUE(Start());
     EXPECT_EQ(4u, State());
-    EXPECT_TRUE(tail.Has(": Setting migration state to 4. \r\n"));
     EXPECT_NE(std::string::npos, Read_File(named).find("name=\"ERP\""));
     EXPECT_NE(std::string::npos, Read_File(named).find(folder / "named\\QORUILandscapeGlobal.xml"));
     TraceTail second;
@@ -150,7 +142,6 @@ TEST_F(Startup, ADisabledLandscapeFormatStopsEverything)
     EXPECT_FALSE(TestSupport::Path_Exists(user));
     EXPECT_TRUE(tail.Has(": Landscape is not enabled and configuration is not forced. No landscape migration will be "
                          "done.\r\n"));
-    EXPECT_TRUE(tail.Has("CMigrationChecker::Check")) << "the exit guard still traces";
 }
 
 TEST_F(Startup, AnXmlErrorOfAConverterReachesTheCaller)
@@ -201,27 +192,21 @@ TEST(ExportTable, TheFiveFunctionsAndTheClassesAreExported)
 {
     const HMODULE module = GetModuleHandleA("landscape_migration.dll");
     ASSERT_NE(nullptr, module);
-    const auto* base = reinterpret_cast<const BYTE*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
-    const auto& directory = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(base + directory.VirtualAddress);
-    const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
-    std::vector<std::string> exported;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-        exported.push_back(reinterpret_cast<const char*>(base + names[i]));
-    auto has = [&exported](const std::string& piece, bool exact) {
-        for (const std::string& name : exported)
-            if (exact ? name == piece : name.find(piece) != std::string::npos)
-                return true;
-        return false;
-    };
     for (const char* function : {"Execute_Landscape_Migration_Check", "Execute_Landscape_Migration_Check_Internal",
                                  "Execute_Landscape_Migration_Check_Custom", "Update_Migration_Status",
                                  "Get_Migration_State"})
-        EXPECT_TRUE(has(function, true)) << function;
+        EXPECT_NE(nullptr, GetProcAddress(module, function)) << function;
+    // Class members by their names, whatever the mangling around them.
+    const auto* base = reinterpret_cast<const BYTE*>(module);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
+        base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
+    std::string names;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i)
+        names += std::string(reinterpret_cast<const char*>(base + reinterpret_cast<const DWORD*>(base + exports->AddressOfNames)[i])) + " ";
     for (const char* member : {"17CMigrationChecker5Check", "17CMigrationChecker28GetSourceInitializationState",
                                "17CMigrationChecker31FileDoesNotExistAndCanBeCreated", "14CMigrationTool12Do_Migration",
                                "14CMigrationTool15Migrate_Folders", "20CMigrationToolConfig9To_String",
                                "20CMigrationToolConfig8Is_Valid"})
-        EXPECT_TRUE(has(member, false)) << member;
+        EXPECT_NE(std::string::npos, names.find(member)) << member;
 }

@@ -65,53 +65,37 @@ std::string Mutate(std::string& text, Random& random)
 {
     static const char stray[] = {'[', ']', '=', '<', '>', '&', '"', ';', '\0', '\r', '\n', '\x01', '\x0b', '\x1f'};
     std::vector<std::string> lines = Lines(text);
-    switch (Pick(random, 8)) {
-    case 0: {
-        const size_t count = 1 + Pick(random, 8);
-        for (size_t i = 0; i < count && !text.empty(); ++i)
+    const size_t line = Pick(random, lines.size()), kind = Pick(random, 8);
+    if (kind == 0) {
+        for (size_t i = 0, count = 1 + Pick(random, 8); i < count && !text.empty(); ++i)
             text[Pick(random, text.size())] = static_cast<char>(Pick(random, 256));
-        return "flipped " + std::to_string(count) + " bytes";
+        return "flipped bytes";
     }
-    case 1:
-        if (!lines.empty())
-            lines.erase(lines.begin() + static_cast<long>(Pick(random, lines.size())));
-        text = Joined(lines);
-        return "cut a line";
-    case 2:
-        if (!lines.empty()) {
-            std::string& line = lines[Pick(random, lines.size())];
-            line.resize(Pick(random, line.size()));
-        }
-        text = Joined(lines);
-        return "cut a line short";
-    case 3:
-        if (!lines.empty()) {
-            const std::string copy = lines[Pick(random, lines.size())];
-            const size_t times = 1 + Pick(random, 3);
-            for (size_t i = 0; i < times; ++i)
-                lines.insert(lines.begin() + static_cast<long>(Pick(random, lines.size() + 1)), copy);
-        }
-        text = Joined(lines);
-        return "duplicated a line";
-    case 4:
-        std::shuffle(lines.begin(), lines.end(), random);
-        text = Joined(lines);
-        return "shuffled the lines";
-    case 5: {
-        const char ch = stray[Pick(random, sizeof(stray))];
-        text.insert(Pick(random, text.size() + 1), 1, ch);
-        return "inserted a stray character " + std::to_string(static_cast<unsigned char>(ch));
+    if (kind == 5) {
+        text.insert(Pick(random, text.size() + 1), 1, stray[Pick(random, sizeof(stray))]);
+        return "inserted a stray character";
     }
-    case 6:
-        if (Pick(random, 2))
-            text.insert(0, "\xEF\xBB\xBF");
-        else
-            text.insert(0, "\xFF\xFE");
+    if (kind == 6) {
+        text.insert(0, Pick(random, 2) ? "\xEF\xBB\xBF" : "\xFF\xFE");
         return "put a byte-order mark in front";
-    default:
+    }
+    if (kind == 7) {
         text.resize(Pick(random, text.size() + 1));
         return "truncated the file";
     }
+    if (lines.empty())
+        return "nothing to change";
+    if (kind == 1)
+        lines.erase(lines.begin() + static_cast<long>(line));
+    else if (kind == 2)
+        lines[line].resize(Pick(random, lines[line].size()));
+    else if (kind == 3)
+        lines.insert(lines.begin() + static_cast<long>(Pick(random, lines.size() + 1)), lines[line]);
+    else
+        std::shuffle(lines.begin(), lines.end(), random);
+    text = Joined(lines);
+    static const char* const done[] = {"", "cut a line", "cut a line short", "duplicated a line", "shuffled the lines"};
+    return done[kind];
 }
 
 struct Run
