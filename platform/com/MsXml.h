@@ -33,6 +33,7 @@ _COM_SMARTPTR_TYPEDEF(IXMLDOMText, __uuidof(IXMLDOMText));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMDocumentType, __uuidof(IXMLDOMDocumentType));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMProcessingInstruction, __uuidof(IXMLDOMProcessingInstruction));
 _COM_SMARTPTR_TYPEDEF(IXMLDOMParseError, __uuidof(IXMLDOMParseError));
+_COM_SMARTPTR_TYPEDEF(IStream, __uuidof(IStream));
 
 namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
 

@@ -1,5 +1,7 @@
 #include "XmlText.h"
 
+#include <windows.h>
+
 namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
 
 namespace {
@@ -37,6 +39,47 @@ _bstr_t Xml_Text(const std::string& narrow)
         }
     }
     return _bstr_t(kept.c_str());
+}
+
+namespace {
+
+// Plain ASCII that XML allows reads the same in every code page and in UTF-8.
+bool Is_Plain(std::string_view text)
+{
+    for (const char ch : text) {
+        const auto byte = static_cast<unsigned char>(ch);
+        if (byte >= 0x80 || (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r'))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::string Xml_Utf8(std::string_view narrow)
+{
+    if (Is_Plain(narrow))
+        return std::string(narrow);
+    const _bstr_t wide = Xml_Text(std::string(narrow));
+    const int length = static_cast<int>(wide.length());
+    if (!length)
+        return std::string();
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide, length, &utf8[0], size, nullptr, nullptr);
+    return utf8;
+}
+
+std::string Narrow_From_Utf8(std::string_view utf8)
+{
+    if (Is_Plain(utf8))
+        return std::string(utf8);
+    const int length = static_cast<int>(utf8.size());
+    const int wide_size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(wide_size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, &wide[0], wide_size);
+    const _bstr_t text(wide.c_str());
+    return text.length() ? std::string(static_cast<const char*>(text)) : std::string();
 }
 
 }}} // namespace QOR::FrontEnd::MsXmlAdaptor

@@ -4,6 +4,7 @@
 #include <comdef.h>
 
 #include <string>
+#include <string_view>
 
 namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
 
@@ -11,5 +12,12 @@ namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
 // that XML 1.0 does not allow (U+0000-U+0008, U+000B, U+000C, U+000E-U+001F,
 // U+FFFE, U+FFFF and unpaired surrogates). Tab, line feed and carriage return stay.
 _bstr_t Xml_Text(const std::string& narrow);
+
+// The same text in UTF-8, as an XML file holds it.
+std::string Xml_Utf8(std::string_view narrow);
+
+// UTF-8 text of an XML file as narrow text in the calling thread's ANSI code
+// page, as MSXML's strings are read everywhere in the system.
+std::string Narrow_From_Utf8(std::string_view utf8);
 
 }}} // namespace QOR::FrontEnd::MsXmlAdaptor

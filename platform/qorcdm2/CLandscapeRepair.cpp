@@ -17,6 +17,7 @@ bool CLandscapeRepair::Do_Update()
     CString message;
     if (!user.Load_From_File(CString(m_user_landscape.c_str()), message, true))
         return false;
+    user.Detach_From_Store(); // DOM work below
     const IXMLDOMElementPtr root = Qorcdm2::Dom::Root(user.m_pXmlDocument);
     if (!root || Qorcdm2::Dom::Node_Name(root) != "Landscape")
         return false;

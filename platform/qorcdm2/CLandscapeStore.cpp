@@ -1,18 +1,21 @@
-// CLandscapeStore, the file: opening and loading the landscape (with the
-// included one), the key index over its elements, and saving. Reading the tree
-// is in CLandscapeStoreReading.cpp, adding to it in CLandscapeStoreWriting.cpp.
+// CLandscapeStore, the file: opening and reading the landscape (with the included
+// one), the key index over its elements, and writing it. Reading the tree is in
+// CLandscapeStoreReading.cpp, adding to it in CLandscapeStoreWriting.cpp.
 #include "CLandscapeStore.h"
 
 #include <shlwapi.h>
 
 #include <cctype>
 
+#include "CLandscapeXmlDocument.h"
 #include "CdmDataMan.h"
 #include "FileSystem.h"
-#include "LandscapeDom.h"
 #include "Uuid.h"
+#include "XmlText.h"
 
 namespace Qorcdm2 {
+
+using QOR::FrontEnd::MsXmlAdaptor::Narrow_From_Utf8;
 
 namespace {
 
@@ -31,7 +34,7 @@ std::string Path_Key(const std::string& path)
     return key;
 }
 
-int Service_Type(const std::string& type)
+int Service_Type(std::string_view type)
 {
     if (type == "QORGUI")
         return TREE_ITEM_TYPE_CONNECTION;
@@ -40,7 +43,31 @@ int Service_Type(const std::string& type)
     return 0;
 }
 
+bool Is_Landscape(const CXmlTree& tree) { return tree.Root() != CXmlTree::None && tree.Name(tree.Root()) == "Landscape"; }
+
 bool File_Is_There(const std::string& path) { return QOR::FrontEnd::Util::FileSystem::File_Exists(path); }
+
+// The document as MSXML writes it (UTF-8), into memory.
+std::string Written(IXMLDOMDocument2* document)
+{
+    IStreamPtr stream;
+    QOR::FrontEnd::MsXmlAdaptor::Check(CreateStreamOnHGlobal(nullptr, TRUE, &stream));
+    QOR::FrontEnd::MsXmlAdaptor::Check(document->save(_variant_t(static_cast<IUnknown*>(stream))));
+    HGLOBAL memory = nullptr;
+    QOR::FrontEnd::MsXmlAdaptor::Check(GetHGlobalFromStream(stream, &memory));
+    STATSTG status{};
+    QOR::FrontEnd::MsXmlAdaptor::Check(stream->Stat(&status, STATFLAG_NONAME));
+    const char* bytes = static_cast<const char*>(GlobalLock(memory));
+    std::string text(bytes, static_cast<size_t>(status.cbSize.QuadPart));
+    GlobalUnlock(memory);
+    return text;
+}
+
+std::wstring Widen(const std::string& text)
+{
+    const _bstr_t wide(text.c_str());
+    return wide.length() ? std::wstring(static_cast<const wchar_t*>(wide), wide.length()) : std::wstring();
+}
 
 } // namespace
 
@@ -48,6 +75,7 @@ CLandscapeStore::CLandscapeStore(const std::string& path, CQorPcTrc* trace) : m_
 
 CLandscapeStore::~CLandscapeStore()
 {
+    CLandscapeXmlDocument::Store_Closing(this);
     auto& stores = Open_Stores();
     const auto found = stores.find(Path_Key(m_path));
     if (found != stores.end() && found->second == this)
@@ -71,32 +99,47 @@ int CLandscapeStore::Open(const std::string& path, CQorPcTrc* trace, std::unique
     return CDM_INIT_OK;
 }
 
+// MSXML reads the file, with all its checks, and writes it into memory as it
+// would write it to a file; the tree takes over that text.
+bool CLandscapeStore::Read_Landscape(const std::string& path, CXmlTree& tree, CString& reason)
+{
+    QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
+    if (!document.Load_From_File(CString(path.c_str()), reason, true))
+        return false;
+    if (!tree.Parse(Written(document.m_pXmlDocument))) {
+        reason = "its XML text could not be taken apart";
+        return false;
+    }
+    return true;
+}
+
 bool CLandscapeStore::Load(CString& message)
 {
-    IXMLDOMDocument2* document = m_document.m_pXmlDocument;
+    m_tree.Clear();
+    m_included.Clear();
     if (!File_Is_There(m_path)) {
         // A new landscape starts with the user's own workspace.
-        Dom::Initialize_Landscape(document);
-        const IXMLDOMElementPtr local =
-            Dom::Add_Child(Dom::Child_Or_New(Dom::Root(document), "Workspaces"), "Workspace");
-        Dom::Set_Attribute(local, "uuid", QOR::FrontEnd::Util::Generate_Uuid());
-        Dom::Set_Attribute(local, "name", "Local");
-        Dom::Set_Attribute(local, "expanded", "1");
+        const CXmlTree::Id root = m_tree.Add_Element(CXmlTree::Document, "Landscape");
+        const CXmlTree::Id local = m_tree.Add_Element(m_tree.Add_Element(root, "Workspaces"), "Workspace");
+        m_tree.Set_Attribute(local, "uuid", QOR::FrontEnd::Util::Generate_Uuid());
+        m_tree.Set_Attribute(local, "name", "Local");
+        m_tree.Set_Attribute(local, "expanded", "1");
         if (m_trace)
             m_trace->TraceData("qorcdm2: '%s' does not exist yet; it is written at the first change\n", m_path);
     } else {
         CString reason;
-        if (!m_document.Load_From_File(CString(m_path.c_str()), reason, true)) {
+        if (!Read_Landscape(m_path, m_tree, reason)) {
             message.Format("The landscape file '%s' cannot be read: %s", m_path, reason);
-            return false;
-        }
-        const IXMLDOMElementPtr root = Dom::Root(document);
-        if (!root || Dom::Node_Name(root) != "Landscape") {
+        } else if (!Is_Landscape(m_tree)) {
             message.Format("The file '%s' is not a landscape: its root element is '%s'.", m_path,
-                           root ? Dom::Node_Name(root) : std::string());
+                           Narrow_From_Utf8(m_tree.Name(m_tree.Root())));
+            m_tree.Clear();
+        }
+        if (m_tree.Root() == CXmlTree::None) {
+            Build_Index();
             return false;
         }
-        Load_Included_Landscape(root);
+        Load_Included_Landscape();
     }
     Build_Index();
     return true;
@@ -104,16 +147,9 @@ bool CLandscapeStore::Load(CString& message)
 
 // Items of the landscape included with index 0 are shown too, marked as coming
 // from the server, and never written.
-void CLandscapeStore::Load_Included_Landscape(IXMLDOMElement* root)
+void CLandscapeStore::Load_Included_Landscape()
 {
-    const IXMLDOMElementPtr includes = Dom::First_Child(root, "Includes");
-    std::string url;
-    if (includes)
-        Dom::For_Each_Child(includes, [&](IXMLDOMElement* include) {
-            if (Dom::Node_Name(include) == "Include" && Dom::Attribute(include, "index") == "0")
-                url = Dom::Attribute(include, "url");
-            return url.empty();
-        });
+    std::string url = Include_Url();
     if (url.empty() || PathIsURLA(url.c_str()))
         return;
     if (PathIsRelativeA(url.c_str())) {
@@ -122,12 +158,32 @@ void CLandscapeStore::Load_Included_Landscape(IXMLDOMElement* root)
         url = folder + url;
     }
     CString reason;
-    if (!m_included.Load_From_File(CString(url.c_str()), reason, true) || !Dom::Root(m_included.m_pXmlDocument) ||
-        Dom::Node_Name(Dom::Root(m_included.m_pXmlDocument)) != "Landscape") {
+    const bool read = Read_Landscape(url, m_included, reason);
+    if (!read || !Is_Landscape(m_included)) {
+        if (read)
+            reason = "its root element is not Landscape";
+        m_included.Clear();
         if (m_trace)
             m_trace->TraceWarning("qorcdm2: the included landscape '%s' cannot be read: %s\n", url, reason);
-        m_included.m_pXmlDocument = nullptr;
     }
+}
+
+// The file was written by someone else (a landscape document saved it): read it
+// again before the next use, as the library's state is what the file holds.
+void CLandscapeStore::Refresh()
+{
+    if (!m_replaced)
+        return;
+    m_replaced = false;
+    CString message;
+    if (!Load(message) && m_trace)
+        m_trace->TraceError("qorcdm2: %s\n", message);
+}
+
+void CLandscapeStore::File_Replaced()
+{
+    m_replaced = true;
+    m_dirty = false;
 }
 
 void CLandscapeStore::Build_Index()
@@ -135,62 +191,72 @@ void CLandscapeStore::Build_Index()
     m_folders.clear();
     m_entries.clear();
     m_services.clear();
-    const IXMLDOMElementPtr own = Dom::Root(m_document.m_pXmlDocument);
-    const IXMLDOMElementPtr included = m_included.m_pXmlDocument ? Dom::Root(m_included.m_pXmlDocument) : nullptr;
     // Services first: an item is an entry only when its service is known.
-    for (auto [root, fromServer] : {std::make_pair(own, false), std::make_pair(included, true)}) {
-        if (const IXMLDOMElementPtr services = root ? Dom::First_Child(root, "Services") : nullptr)
-            Dom::For_Each_Child(services, [&, fromServer = fromServer](IXMLDOMElement* service) {
-                if (Dom::Node_Name(service) == "Service")
-                    m_services.emplace(Dom::Attribute(service, "uuid"),
-                                       Item{service, fromServer, Service_Type(Dom::Attribute(service, "type"))});
-                return true;
-            });
+    for (const CXmlTree* tree : {&m_tree, &m_included}) {
+        const bool fromServer = tree == &m_included;
+        const CXmlTree::Id root = tree->Root();
+        const CXmlTree::Id services = root == CXmlTree::None ? CXmlTree::None : tree->First_Element(root, "Services");
+        if (services == CXmlTree::None)
+            continue;
+        for (CXmlTree::Id service = tree->First_Child(services); service != CXmlTree::None;
+             service = tree->Next_Sibling(service))
+            if (tree->Kind_Of(service) == CXmlTree::Kind::Element && tree->Name(service) == "Service")
+                m_services.emplace(Narrow_From_Utf8(tree->Attribute(service, "uuid")),
+                                   Item{service, fromServer, Service_Type(tree->Attribute(service, "type"))});
     }
-    for (const auto& workspace : Workspaces())
-        Index_Folder(workspace.first, TREE_ITEM_TYPE_WORKSPACE, workspace.second);
+    for (const auto& [workspace, fromServer] : Workspaces())
+        Index_Folder(fromServer ? m_included : m_tree, workspace, TREE_ITEM_TYPE_WORKSPACE, fromServer);
 }
 
 // Our own workspaces, then those of the included landscape (second: true).
-std::vector<std::pair<IXMLDOMElementPtr, bool>> CLandscapeStore::Workspaces() const
+std::vector<std::pair<CXmlTree::Id, bool>> CLandscapeStore::Workspaces() const
 {
-    std::vector<std::pair<IXMLDOMElementPtr, bool>> workspaces;
-    const IXMLDOMElementPtr own = Dom::Root(m_document.m_pXmlDocument);
-    const IXMLDOMElementPtr included = m_included.m_pXmlDocument ? Dom::Root(m_included.m_pXmlDocument) : nullptr;
-    for (auto [root, fromServer] : {std::make_pair(own, false), std::make_pair(included, true)}) {
-        const IXMLDOMElementPtr container = root ? Dom::First_Child(root, "Workspaces") : nullptr;
-        if (container)
-            Dom::For_Each_Child(container, [&, fromServer = fromServer](IXMLDOMElement* workspace) {
-                if (Dom::Node_Name(workspace) == "Workspace")
-                    workspaces.emplace_back(workspace, fromServer);
-                return true;
-            });
+    std::vector<std::pair<CXmlTree::Id, bool>> workspaces;
+    for (const CXmlTree* tree : {&m_tree, &m_included}) {
+        const CXmlTree::Id root = tree->Root();
+        const CXmlTree::Id container =
+            root == CXmlTree::None ? CXmlTree::None : tree->First_Element(root, "Workspaces");
+        if (container == CXmlTree::None)
+            continue;
+        for (CXmlTree::Id workspace = tree->First_Child(container); workspace != CXmlTree::None;
+             workspace = tree->Next_Sibling(workspace))
+            if (tree->Kind_Of(workspace) == CXmlTree::Kind::Element && tree->Name(workspace) == "Workspace")
+                workspaces.emplace_back(workspace, tree == &m_included);
     }
     return workspaces;
 }
 
-void CLandscapeStore::Index_Folder(IXMLDOMElement* folder, int type, bool fromServer)
+// Without recursion: a landscape may nest folders deeper than a stack allows.
+void CLandscapeStore::Index_Folder(const CXmlTree& tree, CXmlTree::Id folder, int type, bool fromServer)
 {
-    const std::string key = Dom::Attribute(folder, "uuid");
-    if (!m_folders.emplace(key, Item{folder, fromServer, type}).second && m_trace)
-        m_trace->TraceWarning("qorcdm2: folder key '%s' is used twice; the later folder is not indexed\n", key);
-    Dom::For_Each_Child(folder, [&](IXMLDOMElement* child) {
-        const std::string name = Dom::Node_Name(child);
-        if (name == "Node")
-            Index_Folder(child, TREE_ITEM_TYPE_FOLDER, fromServer);
-        else if (name == "Item")
-            Index_Item(child, fromServer);
-        return true;
-    });
+    std::vector<std::pair<CXmlTree::Id, int>> pending{{folder, type}};
+    while (!pending.empty()) {
+        const auto [element, kind] = pending.back();
+        pending.pop_back();
+        const std::string key = Narrow_From_Utf8(tree.Attribute(element, "uuid"));
+        if (!m_folders.emplace(key, Item{element, fromServer, kind}).second && m_trace)
+            m_trace->TraceWarning("qorcdm2: folder key '%s' is used twice; the later folder is not indexed\n", key);
+        std::vector<CXmlTree::Id> subfolders;
+        for (CXmlTree::Id child = tree.First_Child(element); child != CXmlTree::None; child = tree.Next_Sibling(child)) {
+            if (tree.Kind_Of(child) != CXmlTree::Kind::Element)
+                continue;
+            if (tree.Name(child) == "Node")
+                subfolders.push_back(child);
+            else if (tree.Name(child) == "Item")
+                Index_Item(tree, child, fromServer);
+        }
+        for (auto sub = subfolders.rbegin(); sub != subfolders.rend(); ++sub)
+            pending.emplace_back(*sub, TREE_ITEM_TYPE_FOLDER);
+    }
 }
 
 // An item whose uuid is its service's is that service's own entry; an item of
 // another entry's service is a link. Items of other services (options-file
 // connections, for instance) are kept but are no entries (type 0).
-void CLandscapeStore::Index_Item(IXMLDOMElement* item, bool fromServer)
+void CLandscapeStore::Index_Item(const CXmlTree& tree, CXmlTree::Id item, bool fromServer)
 {
-    const std::string key = Dom::Attribute(item, "uuid");
-    const std::string serviceKey = Dom::Attribute(item, "serviceid");
+    const std::string key = Narrow_From_Utf8(tree.Attribute(item, "uuid"));
+    const std::string serviceKey = Narrow_From_Utf8(tree.Attribute(item, "serviceid"));
     const auto service = m_services.find(serviceKey);
     int type = 0;
     if (service != m_services.end() && service->second.type != 0)
@@ -244,13 +310,40 @@ int CLandscapeStore::Changed()
 
 bool CLandscapeStore::Save()
 {
-    if (!m_document.Save_To_File(CString(m_path.c_str()))) {
+    if (!Save_To(m_path)) {
         if (m_trace)
             m_trace->TraceError("qorcdm2: the landscape file '%s' cannot be written\n", m_path);
         return false;
     }
-    m_dirty = false;
     return true;
+}
+
+std::string CLandscapeStore::Text()
+{
+    Refresh();
+    std::string text;
+    m_tree.Write(text);
+    return text;
+}
+
+bool CLandscapeStore::Save_To(const std::string& path)
+{
+    const std::string text = Text();
+    const bool saved = QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument::Write_Safely(
+        Widen(path), [&text](const std::wstring& temporary) {
+            const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file == INVALID_HANDLE_VALUE)
+                return false;
+            DWORD written = 0;
+            const bool complete = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                                  written == text.size();
+            CloseHandle(file);
+            return complete;
+        });
+    if (saved && Path_Key(path) == Path_Key(m_path))
+        m_dirty = false;
+    return saved;
 }
 
 int CLandscapeStore::Close()
@@ -266,13 +359,45 @@ CLandscapeStore* CLandscapeStore::Find_Open(const std::string& path)
     return found == Open_Stores().end() ? nullptr : found->second;
 }
 
-void CLandscapeStore::Saved_By_Document(IXMLDOMDocument2* document)
+std::string CLandscapeStore::Include_Url()
 {
-    if (document != static_cast<IXMLDOMDocument2*>(m_document.m_pXmlDocument)) {
-        m_document.m_pXmlDocument = document;
-        Build_Index();
+    Refresh();
+    const CXmlTree::Id root = m_tree.Root();
+    const CXmlTree::Id includes = root == CXmlTree::None ? CXmlTree::None : m_tree.First_Element(root, "Includes");
+    if (includes == CXmlTree::None)
+        return std::string();
+    for (CXmlTree::Id include = m_tree.First_Child(includes); include != CXmlTree::None;
+         include = m_tree.Next_Sibling(include))
+        if (m_tree.Kind_Of(include) == CXmlTree::Kind::Element && m_tree.Name(include) == "Include" &&
+            m_tree.Attribute(include, "index") == "0")
+            return Narrow_From_Utf8(m_tree.Attribute(include, "url"));
+    return std::string();
+}
+
+// Includes come first, where a reader looks for them.
+void CLandscapeStore::Set_Include_Url(const std::string& url)
+{
+    Refresh();
+    const CXmlTree::Id root = m_tree.Root();
+    CXmlTree::Id includes = m_tree.First_Element(root, "Includes");
+    if (includes == CXmlTree::None)
+        includes = m_tree.Add_Element(root, "Includes", m_tree.First_Child(root));
+    CXmlTree::Id include = CXmlTree::None;
+    for (CXmlTree::Id child = m_tree.First_Child(includes); child != CXmlTree::None && include == CXmlTree::None;
+         child = m_tree.Next_Sibling(child))
+        if (m_tree.Kind_Of(child) == CXmlTree::Kind::Element && m_tree.Name(child) == "Include" &&
+            m_tree.Attribute(child, "index") == "0")
+            include = child;
+    if (include == CXmlTree::None) {
+        include = m_tree.Add_Element(includes, "Include");
+        m_tree.Set_Attribute(include, "index", "0");
     }
-    m_dirty = false;
+    const std::string value = QOR::FrontEnd::MsXmlAdaptor::Xml_Utf8(url);
+    if (value.empty())
+        m_tree.Remove_Attribute(include, "url");
+    else
+        m_tree.Set_Attribute(include, "url", value);
+    m_dirty = true;
 }
 
 } // namespace Qorcdm2

@@ -3,95 +3,113 @@
 #include "CLandscapeStore.h"
 
 #include "CdmDataMan.h"
-#include "LandscapeDom.h"
+#include "XmlText.h"
 
 namespace Qorcdm2 {
 
-void CLandscapeStore::Collect_Folders(IXMLDOMElement* folder, CStringArray& keys, bool recursive, int type) const
+using QOR::FrontEnd::MsXmlAdaptor::Narrow_From_Utf8;
+
+namespace {
+
+CString Narrow(std::string_view utf8) { return CString(Narrow_From_Utf8(utf8).c_str()); }
+
+bool Is(const CXmlTree& tree, CXmlTree::Id node, std::string_view name)
 {
-    Dom::For_Each_Child(folder, [&](IXMLDOMElement* child) {
-        if (Dom::Node_Name(child) != "Node")
-            return true;
-        if (type == TREE_ITEM_TYPE_FOLDER)
-            keys.Add(Dom::Attribute(child, "uuid").c_str());
-        if (recursive)
-            Collect_Folders(child, keys, true, type);
-        return true;
-    });
+    return tree.Kind_Of(node) == CXmlTree::Kind::Element && tree.Name(node) == name;
 }
 
-void CLandscapeStore::Collect_Entries(IXMLDOMElement* folder, CStringArray& keys, bool recursive, int type) const
+} // namespace
+
+void CLandscapeStore::Collect_Folders(const CXmlTree& tree, CXmlTree::Id folder, CStringArray& keys, bool recursive,
+                                      int type) const
 {
-    Dom::For_Each_Child(folder, [&](IXMLDOMElement* child) {
-        const std::string name = Dom::Node_Name(child);
-        if (name == "Item") {
-            const std::string key = Dom::Attribute(child, "uuid");
+    for (CXmlTree::Id child = tree.First_Child(folder); child != CXmlTree::None; child = tree.Next_Sibling(child)) {
+        if (!Is(tree, child, "Node"))
+            continue;
+        if (type == TREE_ITEM_TYPE_FOLDER)
+            keys.Add(Narrow(tree.Attribute(child, "uuid")));
+        if (recursive)
+            Collect_Folders(tree, child, keys, true, type);
+    }
+}
+
+void CLandscapeStore::Collect_Entries(const CXmlTree& tree, CXmlTree::Id folder, CStringArray& keys, bool recursive,
+                                      int type) const
+{
+    for (CXmlTree::Id child = tree.First_Child(folder); child != CXmlTree::None; child = tree.Next_Sibling(child)) {
+        if (Is(tree, child, "Item")) {
+            const std::string key = Narrow_From_Utf8(tree.Attribute(child, "uuid"));
             const auto entry = m_entries.find(key);
             if (entry != m_entries.end() && entry->second.type != 0 &&
                 (type == TREE_ITEM_TYPE_ANY_ENTRY || entry->second.type == type))
                 keys.Add(key.c_str());
-        } else if (name == "Node" && recursive) {
-            Collect_Entries(child, keys, true, type);
+        } else if (recursive && Is(tree, child, "Node")) {
+            Collect_Entries(tree, child, keys, true, type);
         }
-        return true;
-    });
+    }
 }
 
-// Runs `collect` on the folder of `key`, which must exist.
-int CLandscapeStore::Collect_Below(const CString& key, const std::function<void(IXMLDOMElement*)>& collect) const
+int CLandscapeStore::Sub_Folders(const CString& key, CStringArray& keys, bool recursive, int type)
 {
-    const Item* folder = Find(m_folders, key);
-    if (!folder)
-        return CDM_E_NOT_FOUND;
-    collect(folder->element);
-    return CDM_OK;
-}
-
-int CLandscapeStore::Sub_Folders(const CString& key, CStringArray& keys, bool recursive, int type) const
-{
+    Refresh();
     if (type != TREE_ITEM_TYPE_FOLDER && type != TREE_ITEM_TYPE_WORKSPACE)
         return CDM_E_INVALID_ARGUMENT;
     keys.RemoveAll();
-    if (!key.IsEmpty())
-        return Collect_Below(key, [&](IXMLDOMElement* folder) { Collect_Folders(folder, keys, recursive, type); });
-    for (const auto& workspace : Workspaces()) {
+    if (!key.IsEmpty()) {
+        const Item* folder = Find(m_folders, key);
+        if (!folder)
+            return CDM_E_NOT_FOUND;
+        Collect_Folders(Tree_Of(*folder), folder->element, keys, recursive, type);
+        return CDM_OK;
+    }
+    for (const auto& [workspace, fromServer] : Workspaces()) {
+        const CXmlTree& tree = fromServer ? m_included : m_tree;
         if (type == TREE_ITEM_TYPE_WORKSPACE)
-            keys.Add(Dom::Attribute(workspace.first, "uuid").c_str());
+            keys.Add(Narrow(tree.Attribute(workspace, "uuid")));
         if (recursive)
-            Collect_Folders(workspace.first, keys, true, type);
+            Collect_Folders(tree, workspace, keys, true, type);
     }
     return CDM_OK;
 }
 
-int CLandscapeStore::Entries(const CString& key, CStringArray& keys, bool recursive, int type) const
+int CLandscapeStore::Entries(const CString& key, CStringArray& keys, bool recursive, int type)
 {
+    Refresh();
     if (type != TREE_ITEM_TYPE_LINK && type != TREE_ITEM_TYPE_QORSHORTCUT && type != TREE_ITEM_TYPE_CONNECTION &&
         type != TREE_ITEM_TYPE_ANY_ENTRY)
         return CDM_E_INVALID_ARGUMENT;
     keys.RemoveAll();
-    if (!key.IsEmpty())
-        return Collect_Below(key, [&](IXMLDOMElement* folder) { Collect_Entries(folder, keys, recursive, type); });
+    if (!key.IsEmpty()) {
+        const Item* folder = Find(m_folders, key);
+        if (!folder)
+            return CDM_E_NOT_FOUND;
+        Collect_Entries(Tree_Of(*folder), folder->element, keys, recursive, type);
+        return CDM_OK;
+    }
     if (recursive) // the top of the tree holds workspaces only
-        for (const auto& workspace : Workspaces())
-            Collect_Entries(workspace.first, keys, true, type);
+        for (const auto& [workspace, fromServer] : Workspaces())
+            Collect_Entries(fromServer ? m_included : m_tree, workspace, keys, true, type);
     return CDM_OK;
 }
 
 int CLandscapeStore::Folder_Attributes(const CString& key, CString& name, int& type, BOOL& expanded, CString& memo,
-                                       CString& parent) const
+                                       CString& parent)
 {
+    Refresh();
     const Item* folder = Find(m_folders, key);
     if (!folder)
         return CDM_E_NOT_FOUND;
-    name = Dom::Attribute(folder->element, "name").c_str();
+    const CXmlTree& tree = Tree_Of(*folder);
+    name = Narrow(tree.Attribute(folder->element, "name"));
     type = folder->type;
-    expanded = Dom::Attribute(folder->element, "expanded") == "1" ? TRUE : FALSE;
-    memo = Dom::Attribute(folder->element, "description").c_str();
+    expanded = tree.Attribute(folder->element, "expanded") == "1" ? TRUE : FALSE;
+    memo = Narrow(tree.Attribute(folder->element, "description"));
     return Parent_Key(key, parent);
 }
 
-int CLandscapeStore::Folder_Attribute(const CString& key, int code, CString& value) const
+int CLandscapeStore::Folder_Attribute(const CString& key, int code, CString& value)
 {
+    Refresh();
     const Item* folder = Find(m_folders, key);
     if (!folder)
         return CDM_E_NOT_FOUND;
@@ -101,18 +119,22 @@ int CLandscapeStore::Folder_Attribute(const CString& key, int code, CString& val
     return CDM_OK;
 }
 
-int CLandscapeStore::Entry_Attribute(const CString& key, int code, CString& value) const
+int CLandscapeStore::Entry_Attribute(const CString& key, int code, CString& value)
 {
+    Refresh();
     const Item* entry = Find(m_entries, key);
     if (!entry || entry->type == 0)
         return CDM_E_NOT_FOUND;
-    const std::string serviceKey = Dom::Attribute(entry->element, "serviceid");
+    const CXmlTree& tree = Tree_Of(*entry);
+    const std::string serviceKey = Narrow_From_Utf8(tree.Attribute(entry->element, "serviceid"));
     switch (code) {
     case ITEM_ATTR_ENTRY_NAME: {
-        std::string name = Dom::Attribute(entry->element, "name");
-        if (name.empty() && entry->type != TREE_ITEM_TYPE_LINK)
-            name = Dom::Attribute(m_services.at(serviceKey).element, "name");
-        value = name.c_str();
+        std::string_view name = tree.Attribute(entry->element, "name");
+        if (name.empty() && entry->type != TREE_ITEM_TYPE_LINK) {
+            const Item& service = m_services.at(serviceKey);
+            name = Tree_Of(service).Attribute(service.element, "name");
+        }
+        value = Narrow(name);
         return CDM_OK;
     }
     case ITEM_ATTR_ENTRY_TYPE:
@@ -122,7 +144,7 @@ int CLandscapeStore::Entry_Attribute(const CString& key, int code, CString& valu
         value = entry->type == TREE_ITEM_TYPE_LINK ? serviceKey.c_str() : "";
         return CDM_OK;
     case ITEM_ATTR_ENTRY_SKIP_FLAG:
-        value = Dom::Attribute(entry->element, "skip") == "1" ? "1" : "0";
+        value = tree.Attribute(entry->element, "skip") == "1" ? "1" : "0";
         return CDM_OK;
     default:
         return CDM_E_INVALID_ARGUMENT;
@@ -130,45 +152,51 @@ int CLandscapeStore::Entry_Attribute(const CString& key, int code, CString& valu
 }
 
 // A link shows the properties of the entry it points to.
-int CLandscapeStore::Entry_Data(const CString& key, CMapStringToString& properties) const
+int CLandscapeStore::Entry_Data(const CString& key, CMapStringToString& properties)
 {
+    Refresh();
     const Item* entry = Find(m_entries, key);
     if (!entry || entry->type == 0)
         return CDM_E_NOT_FOUND;
-    const Item& service = m_services.at(Dom::Attribute(entry->element, "serviceid"));
-    Dom::For_Each_Child(service.element, [&](IXMLDOMElement* property) {
-        if (Dom::Node_Name(property) == "Property")
-            properties.SetAt(Dom::Attribute(property, "name").c_str(), Dom::Attribute(property, "value").c_str());
-        return true;
-    });
+    const Item& service = m_services.at(Narrow_From_Utf8(Tree_Of(*entry).Attribute(entry->element, "serviceid")));
+    const CXmlTree& tree = Tree_Of(service);
+    for (CXmlTree::Id property = tree.First_Child(service.element); property != CXmlTree::None;
+         property = tree.Next_Sibling(property))
+        if (Is(tree, property, "Property"))
+            properties.SetAt(Narrow(tree.Attribute(property, "name")), Narrow(tree.Attribute(property, "value")));
     return CDM_OK;
 }
 
-int CLandscapeStore::Parent_Key(const CString& key, CString& parent) const
+int CLandscapeStore::Parent_Key(const CString& key, CString& parent)
 {
+    Refresh();
     const Item* item = Find(m_entries, key);
     if (!item)
         item = Find(m_folders, key);
     if (!item)
         return CDM_E_NOT_FOUND;
-    const IXMLDOMElementPtr container = Dom::Parent_Element(item->element);
-    parent = container && Dom::Node_Name(container) != "Workspaces" ? Dom::Attribute(container, "uuid").c_str() : "";
+    const CXmlTree& tree = Tree_Of(*item);
+    const CXmlTree::Id container = tree.Parent(item->element);
+    parent = tree.Kind_Of(container) == CXmlTree::Kind::Element && tree.Name(container) != "Workspaces"
+                 ? Narrow(tree.Attribute(container, "uuid"))
+                 : CString();
     return CDM_OK;
 }
 
-int CLandscapeStore::Get_Parameter(const CString& name, CString& value) const
+int CLandscapeStore::Get_Parameter(const CString& name, CString& value)
 {
-    const IXMLDOMElementPtr parameters = Dom::First_Child(Dom::Root(m_document.m_pXmlDocument), "Parameters");
-    bool found = false;
-    if (parameters)
-        Dom::For_Each_Child(parameters, [&](IXMLDOMElement* parameter) {
-            if (Dom::Node_Name(parameter) == "Parameter" && Dom::Attribute(parameter, "name") == name.GetString()) {
-                value = Dom::Attribute(parameter, "value").c_str();
-                found = true;
-            }
-            return !found;
-        });
-    return found ? CDM_OK : CDM_E_NOT_FOUND;
+    Refresh();
+    const CXmlTree::Id parameters = m_tree.First_Element(m_tree.Root(), "Parameters");
+    if (parameters == CXmlTree::None)
+        return CDM_E_NOT_FOUND;
+    for (CXmlTree::Id parameter = m_tree.First_Child(parameters); parameter != CXmlTree::None;
+         parameter = m_tree.Next_Sibling(parameter))
+        if (Is(m_tree, parameter, "Parameter") &&
+            Narrow_From_Utf8(m_tree.Attribute(parameter, "name")) == name.GetString()) {
+            value = Narrow(m_tree.Attribute(parameter, "value"));
+            return CDM_OK;
+        }
+    return CDM_E_NOT_FOUND;
 }
 
 } // namespace Qorcdm2

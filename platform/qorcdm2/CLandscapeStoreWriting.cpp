@@ -4,39 +4,58 @@
 #include "CLandscapeStore.h"
 
 #include "CdmDataMan.h"
-#include "LandscapeDom.h"
-#include "Uuid.h"
+#include "XmlText.h"
 
 namespace Qorcdm2 {
+
+using QOR::FrontEnd::MsXmlAdaptor::Xml_Utf8;
 
 namespace {
 
 const char* Service_Type_Name(int type) { return type == TREE_ITEM_TYPE_QORSHORTCUT ? "QORSHORTCUT" : "QORGUI"; }
 
-std::string Text(const CString& text) { return text.GetString(); }
+// Attributes carry text or are not there at all.
+void Set(CXmlTree& tree, CXmlTree::Id element, const char* name, std::string_view narrow)
+{
+    const std::string value = Xml_Utf8(narrow);
+    if (value.empty())
+        tree.Remove_Attribute(element, name);
+    else
+        tree.Set_Attribute(element, name, value);
+}
+
+void Set(CXmlTree& tree, CXmlTree::Id element, const char* name, const CString& narrow)
+{
+    Set(tree, element, name, std::string_view(narrow.GetString(), static_cast<size_t>(narrow.GetLength())));
+}
 
 } // namespace
 
 // The element to insert before: `next` when it is one of our items under `parent`.
-IXMLDOMNode* CLandscapeStore::Next_Sibling(const Index& index, const CString& next, IXMLDOMElement* parent) const
+CXmlTree::Id CLandscapeStore::Next_Sibling(const Index& index, const CString& next, CXmlTree::Id parent) const
 {
     const Item* item = next.IsEmpty() ? nullptr : Find(index, next);
-    if (!item || item->fromServer)
-        return nullptr;
-    const IXMLDOMElementPtr itemParent = Dom::Parent_Element(item->element);
-    if (!itemParent || Dom::Attribute(itemParent, "uuid") != Dom::Attribute(parent, "uuid") ||
-        Dom::Node_Name(itemParent) != Dom::Node_Name(parent))
-        return nullptr;
+    if (!item || item->fromServer || m_tree.Parent(item->element) != parent)
+        return CXmlTree::None;
     return item->element;
+}
+
+// The main element `name` of our landscape, added when it is missing.
+CXmlTree::Id CLandscapeStore::Container(const char* name)
+{
+    const CXmlTree::Id root = m_tree.Root();
+    const CXmlTree::Id container = m_tree.First_Element(root, name);
+    return container != CXmlTree::None ? container : m_tree.Add_Element(root, name);
 }
 
 int CLandscapeStore::Add_Folder(const CString& parent, const CString& name, bool expanded, const CString& memo,
                                 CString& key, const CString& next)
 {
-    IXMLDOMElementPtr container;
+    Refresh();
+    CXmlTree::Id container = CXmlTree::None;
     int type = TREE_ITEM_TYPE_WORKSPACE;
     if (parent.IsEmpty()) {
-        container = Dom::Child_Or_New(Dom::Root(m_document.m_pXmlDocument), "Workspaces");
+        container = Container("Workspaces");
     } else {
         const Item* folder = nullptr;
         if (const int result = Own_Folder(parent, folder))
@@ -45,12 +64,12 @@ int CLandscapeStore::Add_Folder(const CString& parent, const CString& name, bool
         type = TREE_ITEM_TYPE_FOLDER;
     }
     const std::string newKey = Key_For(key);
-    const IXMLDOMElementPtr element = Dom::Add_Child(container, type == TREE_ITEM_TYPE_WORKSPACE ? "Workspace" : "Node",
-                                                     Next_Sibling(m_folders, next, container));
-    Dom::Set_Attribute(element, "uuid", newKey);
-    Dom::Set_Attribute(element, "name", Text(name));
-    Dom::Set_Attribute(element, "expanded", expanded ? "1" : "0");
-    Dom::Set_Attribute(element, "description", Text(memo));
+    const CXmlTree::Id element = m_tree.Add_Element(container, type == TREE_ITEM_TYPE_WORKSPACE ? "Workspace" : "Node",
+                                                    Next_Sibling(m_folders, next, container));
+    Set(m_tree, element, "uuid", newKey);
+    Set(m_tree, element, "name", name);
+    m_tree.Set_Attribute(element, "expanded", expanded ? "1" : "0");
+    Set(m_tree, element, "description", memo);
     m_folders.emplace(newKey, Item{element, false, type});
     key = newKey.c_str();
     return Changed();
@@ -59,30 +78,32 @@ int CLandscapeStore::Add_Folder(const CString& parent, const CString& name, bool
 int CLandscapeStore::Add_Entry(const CString& name, int type, const CString& parent, CString& key,
                                const CString& next, const CMapStringToString* properties)
 {
+    Refresh();
     if (type != TREE_ITEM_TYPE_CONNECTION && type != TREE_ITEM_TYPE_QORSHORTCUT)
         return CDM_E_INVALID_ARGUMENT;
     const Item* folder = nullptr;
     if (const int result = Own_Folder(parent, folder))
         return result;
+    const CXmlTree::Id folderElement = folder->element;
     const std::string newKey = Key_For(key);
 
-    const IXMLDOMElementPtr services = Dom::Child_Or_New(Dom::Root(m_document.m_pXmlDocument), "Services");
-    const IXMLDOMElementPtr service = Dom::Add_Child(services, "Service");
-    Dom::Set_Attribute(service, "type", Service_Type_Name(type));
-    Dom::Set_Attribute(service, "uuid", newKey);
-    Dom::Set_Attribute(service, "name", Text(name));
+    const CXmlTree::Id service = m_tree.Add_Element(Container("Services"), "Service");
+    m_tree.Set_Attribute(service, "type", Service_Type_Name(type));
+    Set(m_tree, service, "uuid", newKey);
+    Set(m_tree, service, "name", name);
     CString propertyName, propertyValue;
     for (POSITION position = properties ? properties->GetStartPosition() : nullptr; position;) {
         properties->GetNextAssoc(position, propertyName, propertyValue);
-        const IXMLDOMElementPtr property = Dom::Add_Child(service, "Property");
-        Dom::Set_Attribute(property, "name", Text(propertyName));
-        Dom::Set_Attribute(property, "value", Text(propertyValue));
+        const CXmlTree::Id property = m_tree.Add_Element(service, "Property");
+        Set(m_tree, property, "name", propertyName);
+        Set(m_tree, property, "value", propertyValue);
     }
     m_services.emplace(newKey, Item{service, false, type});
 
-    const IXMLDOMElementPtr item = Dom::Add_Child(folder->element, "Item", Next_Sibling(m_entries, next, folder->element));
-    Dom::Set_Attribute(item, "uuid", newKey);
-    Dom::Set_Attribute(item, "serviceid", newKey);
+    const CXmlTree::Id item =
+        m_tree.Add_Element(folderElement, "Item", Next_Sibling(m_entries, next, folderElement));
+    Set(m_tree, item, "uuid", newKey);
+    Set(m_tree, item, "serviceid", newKey);
     m_entries.emplace(newKey, Item{item, false, type});
     key = newKey.c_str();
     return Changed();
@@ -91,17 +112,21 @@ int CLandscapeStore::Add_Entry(const CString& name, int type, const CString& par
 int CLandscapeStore::Add_Link(const CString& name, const CString& target, const CString& parent, CString& key,
                               const CString& next)
 {
+    Refresh();
     const Item* linked = Find(m_entries, target);
     if (!linked || linked->type == 0)
         return CDM_E_NOT_FOUND;
+    const std::string serviceKey(Tree_Of(*linked).Attribute(linked->element, "serviceid"));
     const Item* folder = nullptr;
     if (const int result = Own_Folder(parent, folder))
         return result;
+    const CXmlTree::Id folderElement = folder->element;
     const std::string newKey = Key_For(key);
-    const IXMLDOMElementPtr item = Dom::Add_Child(folder->element, "Item", Next_Sibling(m_entries, next, folder->element));
-    Dom::Set_Attribute(item, "uuid", newKey);
-    Dom::Set_Attribute(item, "serviceid", Dom::Attribute(linked->element, "serviceid"));
-    Dom::Set_Attribute(item, "name", Text(name));
+    const CXmlTree::Id item =
+        m_tree.Add_Element(folderElement, "Item", Next_Sibling(m_entries, next, folderElement));
+    Set(m_tree, item, "uuid", newKey);
+    m_tree.Set_Attribute(item, "serviceid", serviceKey);
+    Set(m_tree, item, "name", name);
     m_entries.emplace(newKey, Item{item, false, TREE_ITEM_TYPE_LINK});
     key = newKey.c_str();
     return Changed();
@@ -109,20 +134,22 @@ int CLandscapeStore::Add_Link(const CString& name, const CString& target, const 
 
 int CLandscapeStore::Set_Parameter(const CString& name, const CString& value)
 {
+    Refresh();
     if (name.IsEmpty())
         return CDM_E_INVALID_ARGUMENT;
-    const IXMLDOMElementPtr parameters = Dom::Child_Or_New(Dom::Root(m_document.m_pXmlDocument), "Parameters");
-    IXMLDOMElementPtr parameter;
-    Dom::For_Each_Child(parameters, [&](IXMLDOMElement* candidate) {
-        if (Dom::Node_Name(candidate) == "Parameter" && Dom::Attribute(candidate, "name") == name.GetString())
-            parameter = candidate;
-        return !parameter;
-    });
-    if (!parameter) {
-        parameter = Dom::Add_Child(parameters, "Parameter");
-        Dom::Set_Attribute(parameter, "name", Text(name));
+    const CXmlTree::Id parameters = Container("Parameters");
+    const std::string wanted = Xml_Utf8(name.GetString());
+    CXmlTree::Id parameter = CXmlTree::None;
+    for (CXmlTree::Id child = m_tree.First_Child(parameters); child != CXmlTree::None && parameter == CXmlTree::None;
+         child = m_tree.Next_Sibling(child))
+        if (m_tree.Kind_Of(child) == CXmlTree::Kind::Element && m_tree.Name(child) == "Parameter" &&
+            m_tree.Attribute(child, "name") == wanted)
+            parameter = child;
+    if (parameter == CXmlTree::None) {
+        parameter = m_tree.Add_Element(parameters, "Parameter");
+        Set(m_tree, parameter, "name", name);
     }
-    Dom::Set_Attribute(parameter, "value", Text(value));
+    Set(m_tree, parameter, "value", value);
     return Changed();
 }
 

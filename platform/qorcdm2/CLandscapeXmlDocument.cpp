@@ -1,5 +1,8 @@
 #include "CLandscapeXmlDocument.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "CLandscapeStore.h"
 #include "LandscapeDom.h"
 
@@ -7,10 +10,25 @@ namespace Qorcdm2 {
 
 namespace {
 
-std::wstring Widen(const CString& text)
+std::string Narrow(const std::wstring& text)
 {
-    const _bstr_t wide(text.GetString());
-    return wide.length() ? std::wstring(static_cast<const wchar_t*>(wide), wide.length()) : std::wstring();
+    const _bstr_t narrow(text.c_str());
+    return narrow.length() ? std::string(static_cast<const char*>(narrow)) : std::string();
+}
+
+std::wstring From_Utf8(const std::string& utf8)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], size);
+    return wide;
+}
+
+// Documents attached to a store of this process.
+std::vector<CLandscapeXmlDocument*>& Attached()
+{
+    static std::vector<CLandscapeXmlDocument*> documents;
+    return documents;
 }
 
 IXMLDOMElementPtr Include_Index0(IXMLDOMDocument* document, bool create)
@@ -49,13 +67,31 @@ CLandscapeXmlDocument::CLandscapeXmlDocument(bool create_empty, std::shared_ptr<
         Dom::Initialize_Landscape(m_pXmlDocument);
 }
 
-CLandscapeXmlDocument::~CLandscapeXmlDocument() = default;
+CLandscapeXmlDocument::~CLandscapeXmlDocument() { Detach(); }
+
+void CLandscapeXmlDocument::Attach(CLandscapeStore* store)
+{
+    if (!m_store)
+        Attached().push_back(this);
+    m_store = store;
+}
+
+void CLandscapeXmlDocument::Detach()
+{
+    if (!m_store)
+        return;
+    m_store = nullptr;
+    auto& documents = Attached();
+    documents.erase(std::remove(documents.begin(), documents.end(), this), documents.end());
+}
 
 bool CLandscapeXmlDocument::Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace)
 {
+    Detach();
     if (CLandscapeStore* store = CLandscapeStore::Find_Open(path.GetString())) {
         Pre_Load();
-        Adopt(store->Document(), Widen(path));
+        Adopt(m_pXmlDocument, std::wstring(_bstr_t(path.GetString())));
+        Attach(store);
         message.Empty();
         Post_Load();
         return true;
@@ -63,26 +99,72 @@ bool CLandscapeXmlDocument::Load_From_File(const CString& path, CString& message
     return CMsXmlDocument::Load_From_File(path, message, preserveWhiteSpace);
 }
 
-// Whatever way this document was saved, an open store of the same file now
-// holds what the file holds.
+bool CLandscapeXmlDocument::Load_From_String(const std::wstring& xml)
+{
+    Detach();
+    return CMsXmlDocument::Load_From_String(xml);
+}
+
+bool CLandscapeXmlDocument::Save_To_File(const std::wstring& path)
+{
+    if (!m_store)
+        return CMsXmlDocument::Save_To_File(path);
+    Pre_Save();
+    const bool saved = m_store->Save_To(Narrow(path));
+    Post_Save(saved);
+    return saved;
+}
+
+std::wstring CLandscapeXmlDocument::To_String() const
+{
+    return m_store ? From_Utf8(m_store->Text()) : CMsXmlDocument::To_String();
+}
+
+// Whatever way a document that is not attached was saved, an open store of the
+// same file now holds what the file holds.
 void CLandscapeXmlDocument::Post_Save(bool saved)
 {
-    if (!saved)
+    if (!saved || m_store)
         return;
-    const _bstr_t path(File().c_str());
-    if (CLandscapeStore* store = CLandscapeStore::Find_Open(static_cast<const char*>(path)))
-        store->Saved_By_Document(m_pXmlDocument);
+    if (CLandscapeStore* store = CLandscapeStore::Find_Open(Narrow(File())))
+        store->File_Replaced();
 }
 
 CString CLandscapeXmlDocument::GetIncludeIndex0Url() const
 {
+    if (m_store)
+        return CString(m_store->Include_Url().c_str());
     const IXMLDOMElementPtr include = Include_Index0(m_pXmlDocument, false);
     return include ? CString(Dom::Attribute(include, "url").c_str()) : CString();
 }
 
 void CLandscapeXmlDocument::Set_Server_Include_URL(const CString& url)
 {
-    Dom::Set_Attribute(Include_Index0(m_pXmlDocument, true), "url", url.GetString());
+    if (m_store)
+        m_store->Set_Include_Url(url.GetString());
+    else
+        Dom::Set_Attribute(Include_Index0(m_pXmlDocument, true), "url", url.GetString());
+}
+
+void CLandscapeXmlDocument::Detach_From_Store()
+{
+    if (!m_store)
+        return;
+    const std::wstring text = From_Utf8(m_store->Text());
+    const std::wstring file = File();
+    Detach();
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    QOR::FrontEnd::MsXmlAdaptor::Check(m_pXmlDocument->put_preserveWhiteSpace(VARIANT_TRUE));
+    QOR::FrontEnd::MsXmlAdaptor::Check(m_pXmlDocument->loadXML(_bstr_t(text.c_str()), &loaded));
+    Adopt(m_pXmlDocument, file);
+}
+
+void CLandscapeXmlDocument::Store_Closing(CLandscapeStore* store)
+{
+    const std::vector<CLandscapeXmlDocument*> documents = Attached();
+    for (CLandscapeXmlDocument* document : documents)
+        if (document->m_store == store)
+            document->Detach_From_Store();
 }
 
 } // namespace Qorcdm2

@@ -1,5 +1,6 @@
 #pragma once
 #include <memory>
+#include <string>
 
 #include "CMsXmlDocument.h"
 #include "IFileCache.h"
@@ -7,10 +8,14 @@
 
 namespace Qorcdm2 {
 
+class CLandscapeStore;
+
 // A landscape file as a document. While this library holds the same file open
-// as the user's connection storage, loading it gives that very document, with
-// everything added so far, and saving it saves that storage too: one file, one
-// state, whoever writes it.
+// as the user's connection storage, loading it attaches the document to that
+// storage: its include, its text (To_String) and its saves are the storage's,
+// with everything added so far - one file, one state, whoever writes it. The DOM
+// (m_pXmlDocument) of an attached document stays empty; Detach_From_Store fills
+// it for DOM work, and so does the storage when it closes first.
 class QORCDM2_API CLandscapeXmlDocument : public QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument
 {
 public:
@@ -21,17 +26,31 @@ public:
 
     using CMsXmlDocument::Load_From_File;
     bool Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace) override;
+    using CMsXmlDocument::Save_To_File;
+    bool Save_To_File(const std::wstring& path) override;
+    bool Load_From_String(const std::wstring& xml) override;
+    std::wstring To_String() const override;
 
     // Location of the include with index 0; empty when there is none.
     CString GetIncludeIndex0Url() const;
     // Makes `url` the include with index 0, adding the include when missing.
     void Set_Server_Include_URL(const CString& url);
 
+    // Gives an attached document the storage's state as its own DOM and ends the
+    // attachment; a later save to the same file becomes the storage's state.
+    void Detach_From_Store();
+    // `store` is closing: its attached documents take over what it holds.
+    static void Store_Closing(CLandscapeStore* store);
+
 protected:
     void Post_Save(bool saved) override;
 
 private:
+    void Attach(CLandscapeStore* store);
+    void Detach();
+
     std::shared_ptr<IFileCache> m_file_cache;
+    CLandscapeStore* m_store = nullptr;
 };
 
 } // namespace Qorcdm2

@@ -236,19 +236,29 @@ bool CMsXmlDocument::Save_To_File(const std::wstring& path)
     Pre_Save();
     // MSXML writes a document without a root as an empty file: never that.
     bool saved = false;
-    if (!path.empty() && !Is_Read_Only(path) && Has_Root(m_pXmlDocument) && Create_Folders_Of(path)) {
-        Ensure_Declaration(m_pXmlDocument);
-        TemporaryFile temporary(path);
-        if (!temporary.path.empty() && Back_Up_Unparseable(path) &&
-            SUCCEEDED(m_pXmlDocument->save(_variant_t(temporary.path.c_str()))) && Flush_To_Disk(temporary.path) &&
-            MoveFileExW(temporary.path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-            temporary.Committed();
-            m_file = path;
-            saved = true;
-        }
+    if (Has_Root(m_pXmlDocument)) {
+        saved = Write_Safely(path, [this](const std::wstring& temporary) {
+            Ensure_Declaration(m_pXmlDocument);
+            return SUCCEEDED(m_pXmlDocument->save(_variant_t(temporary.c_str())));
+        });
     }
+    if (saved)
+        m_file = path;
     Post_Save(saved);
     return saved;
+}
+
+bool CMsXmlDocument::Write_Safely(const std::wstring& path, const std::function<bool(const std::wstring&)>& write)
+{
+    if (path.empty() || Is_Read_Only(path) || !Create_Folders_Of(path))
+        return false;
+    TemporaryFile temporary(path);
+    if (temporary.path.empty() || !Back_Up_Unparseable(path) || !write(temporary.path) ||
+        !Flush_To_Disk(temporary.path) ||
+        !MoveFileExW(temporary.path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    temporary.Committed();
+    return true;
 }
 
 bool CMsXmlDocument::Load_From_String(const std::wstring& xml)

@@ -1,5 +1,6 @@
 #pragma once
 // An MSXML 6 DOM document with safe loading and saving. See docs/xml-documents.md.
+#include <functional>
 #include <string>
 
 #include "CString.h"
@@ -31,6 +32,12 @@ public:
     // A document without a root element and a read-only target are not saved.
     virtual bool Save_To_File(const CString& path);
     virtual bool Save_To_File(const std::wstring& path);
+
+    // Writes `path` the way Save_To_File does, with `write` filling the
+    // temporary file: the folders are created, a read-only target is refused, an
+    // unreadable one is backed up, the temporary file is flushed and then
+    // replaces the target. False, with the target as it was, when any step fails.
+    static bool Write_Safely(const std::wstring& path, const std::function<bool(const std::wstring&)>& write);
 
     virtual bool Load_From_String(const std::wstring& xml);
 

@@ -26,7 +26,9 @@ TEST_F(Startup, FirstStartMigratesLocallyAndRecordsTheCoreFile)
     EXPECT_EQ(global, Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
     EXPECT_TRUE(tail.Has(": Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \r\n"));
     EXPECT_NE(std::string::npos, Read_File(user).find("<Include index=\"0\" url=\"" + global + "\"/>"));
-    EXPECT_NE(std::string::npos, Read_File(global).find("<Messageserver "));
+    EXPECT_NE(std::string::npos, Read_File(global).find("name=\"PRD\" description=\"ERP Production\" "
+                                                       "host=\"prd-ms.example.com\" port=\"3600\""))
+        << "the port from the services file below windir";
 }
 
 TEST_F(Startup, StateOneWithoutServerLandscapeDoesNothing)

@@ -218,8 +218,9 @@ TEST_P(MessyProfile, TheCallReturnsAndNothingIsLost)
         EXPECT_TRUE(migrated);
         EXPECT_TRUE(Has(Read_File(user), messy.present)) << messy.present;
     }
-    if (messy.absent)
+    if (messy.absent) {
         EXPECT_FALSE(Has(Read_File(user), messy.absent)) << messy.absent;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Profiles, MessyProfile, ::testing::ValuesIn(Profile_Cases),
