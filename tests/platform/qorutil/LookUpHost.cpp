@@ -1,30 +1,22 @@
 // Stands in for the host process: prints what the file look-ups of qorutil.dll
 // answer for this process's command line and environment, one line each:
-//   <look-up>|<result>|<source>|<path>
+//   <look-up>|<result>|<path>|<source>
 #include <windows.h>
 
 #include <cstdio>
 
 #include "QorUtil.h"
 
-namespace {
-
-typedef BOOL (*FileLookUp)(char*, int, int&);
-
-void Print(const char* name, FileLookUp lookUp)
-{
-    char buffer[MAX_PATH] = {};
-    int source = -1;
-    const BOOL result = lookUp(buffer, MAX_PATH, source);
-    std::printf("%s|%d|%d|%s\n", name, result ? 1 : 0, source, buffer);
-}
-
-} // namespace
-
 int main()
 {
-    Print("landscape", GetQorLogonUserLandscapeFileToLoad);
-    Print("ini", GetQorLogonUserIniFileToLoad);
-    Print("shared", GetQorLogonLocalSharedLandscapeFileToLoad);
+    const char* const names[] = {"landscape", "ini", "shared"};
+    BOOL (*const lookUps[])(char*, int, int&) = {GetQorLogonUserLandscapeFileToLoad, GetQorLogonUserIniFileToLoad,
+                                                 GetQorLogonLocalSharedLandscapeFileToLoad};
+    for (int i = 0; i < 3; ++i) {
+        char buffer[MAX_PATH] = {};
+        int source = -1;
+        const BOOL result = lookUps[i](buffer, MAX_PATH, source);
+        std::printf("%s|%d|%s|%d\n", names[i], result ? 1 : 0, buffer, source);
+    }
     return 0;
 }

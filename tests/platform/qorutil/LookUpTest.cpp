@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <ostream>
-#include <sstream>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -11,432 +9,197 @@
 #include "TestSupport.h"
 
 using TestSupport::EnvironmentVariable;
-using TestSupport::ScratchDirectory;
 
 namespace {
 
 const char* const Options_Key = "Software\\QOR\\QORLogon\\Options";
+const char* const Test_Key = "Software\\QOR\\QORLogon\\ConfigFilesInUse_1234";
 
 typedef BOOL (*FileLookUp)(char*, int, int&);
-typedef BOOL (*SettingLookUp)(int, char*, int);
 
-// What a look-up answered: its result, the source code and the buffer.
-struct Answer
-{
-    int result;
-    int source;
-    std::string path;
-
-    bool operator==(const Answer& other) const
-    {
-        return result == other.result && source == other.source && path == other.path;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Answer& answer)
-{
-    return out << "{" << answer.result << ", " << answer.source << ", \"" << answer.path << "\"}";
-}
-
-// Calls a look-up with a buffer of `size` bytes that holds garbage, so that an
-// answer of "nothing" has to empty it.
-Answer Ask(FileLookUp lookUp, int size = MAX_PATH)
+// An answer as "result|buffer"; file look-ups add "|source", as lookup_host.exe
+// prints them. The buffer starts out as garbage, so "no answer" has to empty it.
+template <typename Call>
+std::string Answer(int size, Call call)
 {
     std::vector<char> buffer(size, 'x');
+    const BOOL result = call(buffer.data());
+    return std::string(result ? "1|" : "0|") + std::string(buffer.data(), strnlen(buffer.data(), buffer.size()));
+}
+
+std::string Ask(FileLookUp lookUp, int size = MAX_PATH)
+{
     int source = -1;
-    const BOOL result = lookUp(buffer.data(), size, source);
-    return {result ? 1 : 0, source, std::string(buffer.data(), strnlen(buffer.data(), buffer.size()))};
+    const std::string answer = Answer(size, [&](char* buffer) { return lookUp(buffer, size, source); });
+    return answer + "|" + std::to_string(source);
 }
 
-// The same for the setting look-ups, which have no source; it is reported as 0.
-Answer Ask(SettingLookUp lookUp, int size)
+std::string Ask(decltype(&GetServerLandscapeFileName) lookUp, int size = MAX_PATH)
 {
-    std::vector<char> buffer(size, 'x');
-    const BOOL result = lookUp(0, buffer.data(), size);
-    return {result ? 1 : 0, 0, std::string(buffer.data(), strnlen(buffer.data(), buffer.size()))};
+    return Answer(size, [&](char* buffer) { return lookUp(0, buffer, size); });
 }
 
-// Runs lookup_host.exe with the arguments and returns its answers by look-up name.
-std::map<std::string, Answer> Ask_Host(const std::string& arguments)
+std::string Reg_Val_String(int mode, int size = MAX_PATH)
 {
-    const TestSupport::ProcessResult run = TestSupport::Run_Program("lookup_host.exe", arguments);
-    EXPECT_EQ(0u, run.exitCode) << run.output;
-    std::map<std::string, Answer> answers;
-    std::istringstream lines(run.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<std::string> fields;
-        std::istringstream parts(line);
-        std::string field;
-        while (std::getline(parts, field, '|'))
-            fields.push_back(field);
-        if (fields.size() == 3) // an empty path
-            fields.emplace_back();
-        EXPECT_EQ(4u, fields.size()) << line;
-        if (fields.size() == 4)
-            answers[fields[0]] = {std::stoi(fields[1]), std::stoi(fields[2]), fields[3]};
-    }
-    EXPECT_EQ(3u, answers.size()) << run.output;
-    return answers;
+    return Answer(size, [&](char* buffer) { return GetRegValString(buffer, size, Test_Key, "Value", mode); });
 }
 
-void Put_String(HKEY root, const char* key, const char* value, const std::string& text)
+// What the three file look-ups answer in this process, or in lookup_host.exe
+// started with the command line.
+std::string Ask_File_Look_Ups(const char* commandLine)
 {
-    ASSERT_EQ(ERROR_SUCCESS,
-              RegSetKeyValueA(root, key, value, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1)));
+    if (!commandLine)
+        return "landscape|" + Ask(GetQorLogonUserLandscapeFileToLoad) + "\nini|" + Ask(GetQorLogonUserIniFileToLoad) +
+               "\nshared|" + Ask(GetQorLogonLocalSharedLandscapeFileToLoad) + "\n";
+    TestSupport::ProcessResult host = TestSupport::Run_Program("lookup_host.exe", commandLine);
+    EXPECT_EQ(0u, host.exitCode);
+    host.output.erase(std::remove(host.output.begin(), host.output.end(), '\r'), host.output.end());
+    return host.output;
+}
+
+// Gives the string value below `key` to the current user and to the machine;
+// a null text removes it.
+void Put(const char* key, const char* value, const char* user, const char* machine)
+{
+    for (const auto& [root, text] : {std::make_pair(HKEY_CURRENT_USER, user), std::make_pair(HKEY_LOCAL_MACHINE, machine)})
+        if (!text)
+            RegDeleteKeyValueA(root, key, value);
+        else
+            ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(root, key, value, REG_SZ, text, DWORD(strlen(text) + 1)));
 }
 
 // Every test starts from a clean registry and an environment that names no file.
-class LookUpTest : public ::testing::Test
-{
-protected:
+struct LookUpTest : public ::testing::Test {
     TestSupport::RegistrySandbox sandbox;
-    ScratchDirectory appData;
+    TestSupport::ScratchDirectory appData;
     EnvironmentVariable appDataVariable{"APPDATA", appData.Path().c_str()};
     EnvironmentVariable landscapeVariable{"QORLOGON_LSXML", nullptr};
     EnvironmentVariable iniVariable{"QORLOGON_INI", nullptr};
-    EnvironmentVariable traceVariable{"QOR_TRACE_DIR", nullptr};
-
-    std::string User_Folder() const { return appData / "QOR\\Common\\"; }
 };
 
 } // namespace
 
-// ---- file look-ups --------------------------------------------------------------
-
-TEST_F(LookUpTest, PerUserDefaultsLieBelowAppData)
+// A case without a command line asks in this process; a null APPDATA tail
+// removes APPDATA. An answer that does not fit the buffer is no answer.
+TEST_F(LookUpTest, FileLookUpsAnswerFromTheCommandLineTheVariableOrTheUsersDefault)
 {
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "QORUILandscape.xml"}), Ask(GetQorLogonUserLandscapeFileToLoad));
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "qorlogon.ini"}), Ask(GetQorLogonUserIniFileToLoad));
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "QORUILandscapeGlobal.xml"}),
-              Ask(GetQorLogonLocalSharedLandscapeFileToLoad));
-}
-
-TEST_F(LookUpTest, AppDataEndingInASeparatorGivesNoDoubleSeparator)
-{
-    EnvironmentVariable withSeparator("APPDATA", (appData.Path() + "\\").c_str());
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "QORUILandscape.xml"}), Ask(GetQorLogonUserLandscapeFileToLoad));
-}
-
-TEST_F(LookUpTest, WithoutAppDataThereIsNoDefault)
-{
-    EnvironmentVariable noAppData("APPDATA", nullptr);
-    const Answer nothing{0, 0, ""};
-    EXPECT_EQ(nothing, Ask(GetQorLogonUserLandscapeFileToLoad));
-    EXPECT_EQ(nothing, Ask(GetQorLogonUserIniFileToLoad));
-    EXPECT_EQ(nothing, Ask(GetQorLogonLocalSharedLandscapeFileToLoad));
-}
-
-TEST_F(LookUpTest, ABufferTooSmallStaysEmpty)
-{
-    const std::string path = User_Folder() + "QORUILandscape.xml";
-    const int needed = static_cast<int>(path.size()) + 1; // with the terminator
-
-    EXPECT_EQ((Answer{0, 0, ""}), Ask(GetQorLogonUserLandscapeFileToLoad, needed - 1));
-    EXPECT_EQ((Answer{1, 1, path}), Ask(GetQorLogonUserLandscapeFileToLoad, needed));
-    EXPECT_EQ((Answer{0, 0, ""}), Ask(GetQorLogonUserIniFileToLoad, 10));
-    EXPECT_EQ((Answer{0, 0, ""}), Ask(GetQorLogonLocalSharedLandscapeFileToLoad, 10));
-}
-
-TEST_F(LookUpTest, EnvironmentVariableNamesTheLandscape)
-{
-    ScratchDirectory named;
-    EnvironmentVariable variable("QORLOGON_LSXML", (named / "mine.xml").c_str());
-
-    EXPECT_EQ((Answer{1, 202, named / "mine.xml"}), Ask(GetQorLogonUserLandscapeFileToLoad));
-    EXPECT_EQ((Answer{1, 1, named / "QORUILandscapeGlobal.xml"}), Ask(GetQorLogonLocalSharedLandscapeFileToLoad));
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "qorlogon.ini"}), Ask(GetQorLogonUserIniFileToLoad));
-}
-
-TEST_F(LookUpTest, EnvironmentVariableNamesTheConnectionFile)
-{
-    EnvironmentVariable variable("QORLOGON_INI", "D:\\profiles\\mine.ini");
-
-    EXPECT_EQ((Answer{1, 2, "D:\\profiles\\mine.ini"}), Ask(GetQorLogonUserIniFileToLoad));
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "QORUILandscape.xml"}), Ask(GetQorLogonUserLandscapeFileToLoad));
-}
-
-TEST_F(LookUpTest, QuotesAroundAVariableAreNotPartOfTheName)
-{
-    // What "set QORLOGON_LSXML="E:\with blank\user.xml"" leaves in the environment.
-    EnvironmentVariable landscape("QORLOGON_LSXML", "\"E:\\with blank\\user.xml\"");
-    EnvironmentVariable ini("QORLOGON_INI", "\"E:\\with blank\\my.ini\"");
-
-    EXPECT_EQ((Answer{1, 202, "E:\\with blank\\user.xml"}), Ask(GetQorLogonUserLandscapeFileToLoad));
-    EXPECT_EQ((Answer{1, 1, "E:\\with blank\\QORUILandscapeGlobal.xml"}),
-              Ask(GetQorLogonLocalSharedLandscapeFileToLoad));
-    EXPECT_EQ((Answer{1, 2, "E:\\with blank\\my.ini"}), Ask(GetQorLogonUserIniFileToLoad));
-}
-
-TEST_F(LookUpTest, AVariableOfOnlyQuotesNamesNothing)
-{
-    EnvironmentVariable landscape("QORLOGON_LSXML", "\"\"");
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "QORUILandscape.xml"}), Ask(GetQorLogonUserLandscapeFileToLoad));
-}
-
-TEST_F(LookUpTest, HostWithoutSwitchesUsesTheDefaults)
-{
-    std::map<std::string, Answer> host = Ask_Host("");
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "QORUILandscape.xml"}), host["landscape"]);
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "qorlogon.ini"}), host["ini"]);
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "QORUILandscapeGlobal.xml"}), host["shared"]);
-}
-
-TEST_F(LookUpTest, HostCommandLineNamesTheLandscape)
-{
-    std::map<std::string, Answer> host = Ask_Host("/LSXML=E:\\named\\user.xml");
-    EXPECT_EQ((Answer{1, 201, "E:\\named\\user.xml"}), host["landscape"]);
-    EXPECT_EQ((Answer{1, 1, "E:\\named\\QORUILandscapeGlobal.xml"}), host["shared"]);
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "qorlogon.ini"}), host["ini"]);
-}
-
-TEST_F(LookUpTest, HostCommandLineWinsOverTheEnvironment)
-{
-    EnvironmentVariable landscape("QORLOGON_LSXML", "F:\\from\\variable.xml");
-    EnvironmentVariable ini("QORLOGON_INI", "F:\\from\\variable.ini");
-
-    std::map<std::string, Answer> withSwitches = Ask_Host("/INI=E:\\from\\switch.ini /LSXML=E:\\from\\switch.xml");
-    EXPECT_EQ((Answer{1, 201, "E:\\from\\switch.xml"}), withSwitches["landscape"]);
-    EXPECT_EQ((Answer{1, 2, "E:\\from\\switch.ini"}), withSwitches["ini"]);
-    EXPECT_EQ((Answer{1, 1, "E:\\from\\QORUILandscapeGlobal.xml"}), withSwitches["shared"]);
-
-    // The host sees the variables when its command line names nothing.
-    std::map<std::string, Answer> without = Ask_Host("/other=1");
-    EXPECT_EQ((Answer{1, 202, "F:\\from\\variable.xml"}), without["landscape"]);
-    EXPECT_EQ((Answer{1, 2, "F:\\from\\variable.ini"}), without["ini"]);
-    EXPECT_EQ((Answer{1, 1, "F:\\from\\QORUILandscapeGlobal.xml"}), without["shared"]);
-}
-
-TEST_F(LookUpTest, HostSwitchesIgnoreCaseTakeADashAndMayBeQuoted)
-{
-    std::map<std::string, Answer> host = Ask_Host("-lsxml=\"E:\\with blank\\user.xml\" \"/Ini=E:\\with blank\\my.ini\"");
-    EXPECT_EQ((Answer{1, 201, "E:\\with blank\\user.xml"}), host["landscape"]);
-    EXPECT_EQ((Answer{1, 2, "E:\\with blank\\my.ini"}), host["ini"]);
-    EXPECT_EQ((Answer{1, 1, "E:\\with blank\\QORUILandscapeGlobal.xml"}), host["shared"]);
-}
-
-TEST_F(LookUpTest, HostIgnoresSwitchesWithoutAValueOrWithALongerName)
-{
-    std::map<std::string, Answer> host = Ask_Host("/LSXML= /LSXMLFILE=E:\\x.xml LSXML=E:\\y.xml /INI");
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "QORUILandscape.xml"}), host["landscape"]);
-    EXPECT_EQ((Answer{1, 1, User_Folder() + "qorlogon.ini"}), host["ini"]);
-}
-
-// ---- server landscape settings ---------------------------------------------------
-
-TEST_F(LookUpTest, NoServerLandscapeConfigured)
-{
-    const Answer nothing{0, 0, ""};
-    EXPECT_EQ(nothing, Ask(GetSharedLandscapeFileOnServer, 16640));
-    EXPECT_EQ(nothing, Ask(GetServerLandscapeFileName, MAX_PATH));
-    EXPECT_EQ(nothing, Ask(GetCoreLandscapeFileName, MAX_PATH));
-}
-
-TEST_F(LookUpTest, RecordedCoreFileIsTheSharedLandscapeWhenNoServerFileIsSet)
-{
-    const std::string core = User_Folder() + "QORUILandscapeGlobal.xml";
-    Put_String(HKEY_CURRENT_USER, Options_Key, "CoreLandscapeFileOnServer", core);
-
-    EXPECT_EQ((Answer{1, 0, core}), Ask(GetSharedLandscapeFileOnServer, 16640));
-    EXPECT_EQ((Answer{1, 0, core}), Ask(GetCoreLandscapeFileName, MAX_PATH));
-    EXPECT_EQ((Answer{0, 0, ""}), Ask(GetServerLandscapeFileName, MAX_PATH));
-}
-
-TEST_F(LookUpTest, ServerLandscapeFileNameTakesPrecedenceOverTheCoreFile)
-{
-    Put_String(HKEY_CURRENT_USER, Options_Key, "CoreLandscapeFileOnServer", "C:\\local\\QORUILandscapeGlobal.xml");
-    Put_String(HKEY_LOCAL_MACHINE, Options_Key, "ServerLandscapeFileName", "\\\\server\\share\\landscape.xml");
-
-    EXPECT_EQ((Answer{1, 0, "\\\\server\\share\\landscape.xml"}), Ask(GetSharedLandscapeFileOnServer, 16640));
-    EXPECT_EQ((Answer{1, 0, "\\\\server\\share\\landscape.xml"}), Ask(GetServerLandscapeFileName, MAX_PATH));
-    EXPECT_EQ((Answer{1, 0, "C:\\local\\QORUILandscapeGlobal.xml"}), Ask(GetCoreLandscapeFileName, MAX_PATH));
-}
-
-TEST_F(LookUpTest, CurrentUserSettingsWinOverTheMachine)
-{
-    Put_String(HKEY_CURRENT_USER, Options_Key, "ServerLandscapeFileName", "\\\\user\\landscape.xml");
-    Put_String(HKEY_LOCAL_MACHINE, Options_Key, "ServerLandscapeFileName", "\\\\machine\\landscape.xml");
-    Put_String(HKEY_CURRENT_USER, Options_Key, "CoreLandscapeFileOnServer", "\\\\user\\core.xml");
-    Put_String(HKEY_LOCAL_MACHINE, Options_Key, "CoreLandscapeFileOnServer", "\\\\machine\\core.xml");
-
-    EXPECT_EQ("\\\\user\\landscape.xml", Ask(GetServerLandscapeFileName, MAX_PATH).path);
-    EXPECT_EQ("\\\\user\\core.xml", Ask(GetCoreLandscapeFileName, MAX_PATH).path);
-    EXPECT_EQ("\\\\user\\landscape.xml", Ask(GetSharedLandscapeFileOnServer, 16640).path);
-}
-
-TEST_F(LookUpTest, MachineSettingsApplyWhenTheUserHasNone)
-{
-    Put_String(HKEY_LOCAL_MACHINE, Options_Key, "CoreLandscapeFileOnServer", "\\\\machine\\core.xml");
-
-    EXPECT_EQ((Answer{1, 0, "\\\\machine\\core.xml"}), Ask(GetCoreLandscapeFileName, MAX_PATH));
-    EXPECT_EQ((Answer{1, 0, "\\\\machine\\core.xml"}), Ask(GetSharedLandscapeFileOnServer, 16640));
-}
-
-TEST_F(LookUpTest, ASettingThatDoesNotFitStaysEmpty)
-{
-    Put_String(HKEY_CURRENT_USER, Options_Key, "ServerLandscapeFileName", "\\\\server\\landscape.xml");
-    EXPECT_EQ((Answer{0, 0, ""}), Ask(GetServerLandscapeFileName, 10));
-    EXPECT_EQ((Answer{0, 0, ""}), Ask(GetSharedLandscapeFileOnServer, 10));
-}
-
-// ---- registry strings -------------------------------------------------------------
-
-namespace {
-
-const char* const Test_Key = "Software\\QOR\\QORLogon\\ConfigFilesInUse_1234";
-const char* const Test_Value = "ConnectionConfigFile";
-
-// What the two registry look-ups answer in one mode.
-struct Reading
-{
-    int mode;
-    int result;
-    std::string text;
-
-    bool operator==(const Reading& other) const
-    {
-        return mode == other.mode && result == other.result && text == other.text;
+    const std::string home = appData / "QOR\\Common\\", none = "0||0";
+    const std::string landscape = "1|" + home + "QORUILandscape.xml|1", ini = "1|" + home + "qorlogon.ini|1";
+    const std::string shared = "1|" + home + "QORUILandscapeGlobal.xml|1";
+    struct Case { const char *appDataTail, *landscapeVariable, *iniVariable, *commandLine; std::string expected[3]; };
+    const Case cases[] = {
+        {"", nullptr, nullptr, nullptr, {landscape, ini, shared}},
+        {"\\", nullptr, nullptr, nullptr, {landscape, ini, shared}},
+        {nullptr, nullptr, nullptr, nullptr, {none, none, none}},
+        {"", "D:\\n\\u.xml", nullptr, nullptr, {"1|D:\\n\\u.xml|202", ini, "1|D:\\n\\QORUILandscapeGlobal.xml|1"}},
+        {"", nullptr, "D:\\n\\i.ini", nullptr, {landscape, "1|D:\\n\\i.ini|2", shared}},
+        // What set NAME="E:\a b\u.xml" leaves in the environment.
+        {"", "\"E:\\a b\\u.xml\"", "\"E:\\a b\\i.ini\"", nullptr,
+         {"1|E:\\a b\\u.xml|202", "1|E:\\a b\\i.ini|2", "1|E:\\a b\\QORUILandscapeGlobal.xml|1"}},
+        {"", "\"\"", "\"\"", nullptr, {landscape, ini, shared}},
+        {"", "sub\\u.xml", "i.ini", nullptr, {"1|sub\\u.xml|202", "1|i.ini|2", "1|sub\\QORUILandscapeGlobal.xml|1"}},
+        {"", "F:\\env\\u.xml", "F:\\env\\i.ini", "/INI=E:\\cmd\\i.ini /LSXML=E:\\cmd\\u.xml",
+         {"1|E:\\cmd\\u.xml|201", "1|E:\\cmd\\i.ini|2", "1|E:\\cmd\\QORUILandscapeGlobal.xml|1"}},
+        // Another switch, a longer name, no slash, no '=' and an empty value are all passed over.
+        {"", "F:\\env\\u.xml", "F:\\env\\i.ini", "/other=1 /LSXMLFILE=E:\\x.xml LSXML=E:\\y.xml /INI /INIT=E:\\z.ini /LSXML=",
+         {"1|F:\\env\\u.xml|202", "1|F:\\env\\i.ini|2", "1|F:\\env\\QORUILandscapeGlobal.xml|1"}},
+        {"", nullptr, nullptr, "-lsxml=\"E:\\a b\\u.xml\" \"/Ini=E:\\a b\\i.ini\"",
+         {"1|E:\\a b\\u.xml|201", "1|E:\\a b\\i.ini|2", "1|E:\\a b\\QORUILandscapeGlobal.xml|1"}},
+    };
+    for (const Case& c : cases) {
+        EnvironmentVariable appDataNow("APPDATA", c.appDataTail ? (appData.Path() + c.appDataTail).c_str() : nullptr);
+        EnvironmentVariable landscapeNow("QORLOGON_LSXML", c.landscapeVariable);
+        EnvironmentVariable iniNow("QORLOGON_INI", c.iniVariable);
+        EXPECT_EQ("landscape|" + c.expected[0] + "\nini|" + c.expected[1] + "\nshared|" + c.expected[2] + "\n",
+                  Ask_File_Look_Ups(c.commandLine));
     }
-};
-
-std::ostream& operator<<(std::ostream& out, const Reading& reading)
-{
-    return out << "{mode " << reading.mode << ": " << reading.result << ", \"" << reading.text << "\"}";
-}
-
-Reading Reg_Val_String(int mode, int size = MAX_PATH)
-{
-    std::vector<char> buffer(size, 'x');
-    const BOOL result = GetRegValString(buffer.data(), size, Test_Key, Test_Value, mode);
-    return {mode, result ? 1 : 0, std::string(buffer.data(), strnlen(buffer.data(), buffer.size()))};
-}
-
-Reading Reg_Val_String_Ex(int mode, const char* defaultValue = nullptr)
-{
-    CString result("stale");
-    const BOOL found = getRegValStringEx(result, Test_Key, Test_Value, defaultValue, mode);
-    return {mode, found ? 1 : 0, result.GetString()};
-}
-
-} // namespace
-
-TEST_F(LookUpTest, RegistryStringModesChooseTheRoot)
-{
-    Put_String(HKEY_CURRENT_USER, Test_Key, Test_Value, "user.ini");
-    Put_String(HKEY_LOCAL_MACHINE, Test_Key, Test_Value, "machine.ini");
-
-    // 1 the user, 2 the machine, 0 and 3 the user before the machine.
-    const Reading expected[] = {{0, 1, "user.ini"}, {1, 1, "user.ini"}, {2, 1, "machine.ini"}, {3, 1, "user.ini"}};
-    for (const Reading& reading : expected) {
-        EXPECT_EQ(reading, Reg_Val_String(reading.mode));
-        EXPECT_EQ(reading, Reg_Val_String_Ex(reading.mode));
+    for (FileLookUp lookUp :
+         {GetQorLogonUserLandscapeFileToLoad, GetQorLogonUserIniFileToLoad, GetQorLogonLocalSharedLandscapeFileToLoad}) {
+        const std::string answer = Ask(lookUp); // "1|<path>|1"
+        const int needed = static_cast<int>(answer.size()) - 3; // the path and its terminator
+        EXPECT_EQ("0||0", Ask(lookUp, needed - 1)) << "an answer that does not fit";
+        EXPECT_EQ(answer, Ask(lookUp, needed));
     }
 }
 
-TEST_F(LookUpTest, RegistryStringModesFallBackOnlyWhereAllowed)
+TEST_F(LookUpTest, ServerLandscapeSettingsReadTheUserBeforeTheMachine)
 {
-    Put_String(HKEY_LOCAL_MACHINE, Test_Key, Test_Value, "machine.ini");
-
-    const Reading expected[] = {{0, 1, "machine.ini"}, {1, 0, ""}, {2, 1, "machine.ini"}, {3, 1, "machine.ini"}};
-    for (const Reading& reading : expected) {
-        EXPECT_EQ(reading, Reg_Val_String(reading.mode));
-        EXPECT_EQ(reading, Reg_Val_String_Ex(reading.mode));
+    struct Case { const char *userServer, *machineServer, *userCore, *machineCore, *server, *core, *shared; };
+    const Case cases[] = { // the last three: what the three look-ups answer
+        {nullptr, nullptr, nullptr, nullptr, "0|", "0|", "0|"},
+        {nullptr, nullptr, nullptr, "\\\\m\\c.xml", "0|", "1|\\\\m\\c.xml", "1|\\\\m\\c.xml"},
+        {nullptr, "\\\\m\\s.xml", "C:\\u\\c.xml", nullptr, "1|\\\\m\\s.xml", "1|C:\\u\\c.xml", "1|\\\\m\\s.xml"},
+        {"\\\\u\\s.xml", "\\\\m\\s.xml", "\\\\u\\c.xml", "\\\\m\\c.xml", "1|\\\\u\\s.xml", "1|\\\\u\\c.xml", "1|\\\\u\\s.xml"},
+        {"", "\\\\m\\s.xml", "", "\\\\m\\c.xml", "0|", "0|", "0|"}, // the user's empty values answer
+    };
+    for (const Case& c : cases) {
+        Put(Options_Key, "ServerLandscapeFileName", c.userServer, c.machineServer);
+        Put(Options_Key, "CoreLandscapeFileOnServer", c.userCore, c.machineCore);
+        EXPECT_EQ(c.server, Ask(GetServerLandscapeFileName));
+        EXPECT_EQ(c.core, Ask(GetCoreLandscapeFileName));
+        EXPECT_EQ(c.shared, Ask(GetSharedLandscapeFileOnServer, 16640));
     }
-
-    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, Test_Key, Test_Value));
-    Put_String(HKEY_CURRENT_USER, Test_Key, Test_Value, "user.ini");
-    EXPECT_EQ((Reading{2, 0, ""}), Reg_Val_String(2));
-    EXPECT_EQ((Reading{2, 0, ""}), Reg_Val_String_Ex(2));
+    Put(Options_Key, "ServerLandscapeFileName", "\\\\server\\landscape.xml", nullptr);
+    EXPECT_EQ("0|", Ask(GetServerLandscapeFileName, 10)) << "an answer that does not fit";
+    EXPECT_EQ("0|", Ask(GetSharedLandscapeFileOnServer, 10));
 }
 
-TEST_F(LookUpTest, AnEmptyUserValueHidesTheMachineValue)
+// Mode 1 reads the user's value, 2 the machine's, 0 and 3 the user's before the machine's.
+TEST_F(LookUpTest, RegistryStringsComeFromTheRootsOfTheMode)
 {
-    Put_String(HKEY_CURRENT_USER, Test_Key, Test_Value, "");
-    Put_String(HKEY_LOCAL_MACHINE, Test_Key, Test_Value, "machine.ini");
-
-    // The value is there, so the user's answer stands; it is just empty.
-    EXPECT_EQ((Reading{3, 0, ""}), Reg_Val_String(3));
-    EXPECT_EQ((Reading{3, 1, ""}), Reg_Val_String_Ex(3, "fallback.ini"));
+    struct Case { const char *user, *machine, *byMode[4]; }; // null: not found
+    const Case cases[] = {
+        {"user.ini", "machine.ini", {"user.ini", "user.ini", "machine.ini", "user.ini"}},
+        {nullptr, "machine.ini", {"machine.ini", nullptr, "machine.ini", "machine.ini"}},
+        {"user.ini", nullptr, {"user.ini", "user.ini", nullptr, "user.ini"}},
+        {"", "machine.ini", {"", "", "machine.ini", ""}}, // found, but empty: no answer in a buffer
+        {nullptr, nullptr, {nullptr, nullptr, nullptr, nullptr}},
+    };
+    for (const Case& c : cases) {
+        Put(Test_Key, "Value", c.user, c.machine);
+        for (int mode = 0; mode < 4; ++mode) {
+            SCOPED_TRACE("case " + std::to_string(&c - cases) + ", mode " + std::to_string(mode));
+            const char* found = c.byMode[mode];
+            EXPECT_EQ(found && *found ? std::string("1|") + found : "0|", Reg_Val_String(mode));
+            CString text("stale");
+            const char* exFound = getRegValStringEx(text, Test_Key, "Value", "fallback.ini", mode) ? "1|" : "0|";
+            EXPECT_EQ(found ? std::string("1|") + found : "0|fallback.ini", exFound + std::string(text.GetString()));
+        }
+    }
+    CString text("stale");
+    EXPECT_FALSE(getRegValStringEx(text, Test_Key, "Value", nullptr, 3));
+    EXPECT_STREQ("", text.GetString()) << "a null default gives an empty string";
+    Put(Test_Key, "Value", "user.ini", nullptr); // nine bytes with the terminator
+    EXPECT_EQ("0|", Reg_Val_String(0, 8));
+    EXPECT_EQ("1|user.ini", Reg_Val_String(0, 9));
 }
 
-TEST_F(LookUpTest, MissingRegistryStringGivesTheDefaultOrNothing)
-{
-    EXPECT_EQ((Reading{3, 0, ""}), Reg_Val_String(3));
-    EXPECT_EQ((Reading{3, 0, ""}), Reg_Val_String_Ex(3));
-    EXPECT_EQ((Reading{3, 0, "fallback.ini"}), Reg_Val_String_Ex(3, "fallback.ini"));
-
-    Put_String(HKEY_CURRENT_USER, Test_Key, Test_Value, "user.ini");
-    EXPECT_EQ((Reading{3, 1, "user.ini"}), Reg_Val_String_Ex(3, "fallback.ini"));
-}
-
-TEST_F(LookUpTest, RegistryStringThatDoesNotFitStaysEmpty)
-{
-    Put_String(HKEY_CURRENT_USER, Test_Key, Test_Value, "user.ini"); // nine bytes with the terminator
-    EXPECT_EQ((Reading{0, 0, ""}), Reg_Val_String(0, 8));
-    EXPECT_EQ((Reading{0, 1, "user.ini"}), Reg_Val_String(0, 9));
-}
-
-// ---- trace directory --------------------------------------------------------------
-
-TEST_F(LookUpTest, InitBufferZeroFillsExactlyMaxPathBytes)
+// The trace writer hands InitTraceDir a buffer that InitBuffer has emptied.
+TEST_F(LookUpTest, TraceDirectoryIsAnExistingFolderFromTheVariableOrElseTheOption)
 {
     std::vector<char> buffer(MAX_PATH + 4, 'x');
     InitBuffer(buffer.data());
-    EXPECT_EQ(std::string(MAX_PATH, '\0'), std::string(buffer.data(), MAX_PATH));
-    EXPECT_EQ("xxxx", std::string(buffer.data() + MAX_PATH, 4));
-}
+    EXPECT_EQ(std::string(MAX_PATH, '\0') + "xxxx", std::string(buffer.data(), buffer.size())) << "MAX_PATH bytes";
 
-namespace {
-
-Answer Trace_Directory()
-{
-    std::vector<char> buffer(MAX_PATH, 'x');
-    buffer.back() = '\0';
-    const BOOL result = InitTraceDir(buffer.data());
-    return {result ? 1 : 0, 0, buffer.data()};
-}
-
-} // namespace
-
-TEST_F(LookUpTest, TraceDirectoryComesFromTheVariableFirst)
-{
-    ScratchDirectory fromVariable, fromOption;
-    Put_String(HKEY_CURRENT_USER, Options_Key, "TraceDirectory", fromOption.Path());
-
-    EXPECT_EQ((Answer{1, 0, fromOption.Path()}), Trace_Directory());
-    EnvironmentVariable variable("QOR_TRACE_DIR", fromVariable.Path().c_str());
-    EXPECT_EQ((Answer{1, 0, fromVariable.Path()}), Trace_Directory());
-}
-
-TEST_F(LookUpTest, TraceDirectoryVariableMayBeQuoted)
-{
-    ScratchDirectory traces;
-    EnvironmentVariable variable("QOR_TRACE_DIR", ("\"" + traces.Path() + "\"").c_str());
-    EXPECT_EQ((Answer{1, 0, traces.Path()}), Trace_Directory());
-}
-
-TEST_F(LookUpTest, TraceDirectoryOptionOfTheMachineApplies)
-{
-    ScratchDirectory fromOption;
-    EXPECT_EQ((Answer{0, 0, ""}), Trace_Directory());
-    Put_String(HKEY_LOCAL_MACHINE, Options_Key, "TraceDirectory", fromOption.Path());
-    EXPECT_EQ((Answer{1, 0, fromOption.Path()}), Trace_Directory());
-}
-
-TEST_F(LookUpTest, TraceDirectoryThatIsNoFolderIsRejected)
-{
-    ScratchDirectory existing;
-    TestSupport::Write_File(existing / "file.trc", "x");
-
-    Put_String(HKEY_CURRENT_USER, Options_Key, "TraceDirectory", existing / "missing");
-    EXPECT_EQ((Answer{0, 0, ""}), Trace_Directory());
-    Put_String(HKEY_CURRENT_USER, Options_Key, "TraceDirectory", existing / "file.trc");
-    EXPECT_EQ((Answer{0, 0, ""}), Trace_Directory());
-
-    // A variable that names a missing folder does not fall back to the option.
-    Put_String(HKEY_CURRENT_USER, Options_Key, "TraceDirectory", existing.Path());
-    EnvironmentVariable variable("QOR_TRACE_DIR", (existing / "missing").c_str());
-    EXPECT_EQ((Answer{0, 0, ""}), Trace_Directory());
+    const std::string a = appData / "a", b = appData / "b", quotedB = "\"" + b + "\"", missing = appData / "missing";
+    const std::string file = appData / "file.trc";
+    ASSERT_TRUE(CreateDirectoryA(a.c_str(), nullptr) && CreateDirectoryA(b.c_str(), nullptr));
+    TestSupport::Write_File(file, "x");
+    struct Case { const char *variable, *userOption, *machineOption; std::string expected; };
+    const Case cases[] = {
+        {nullptr, nullptr, nullptr, "0|"},
+        {nullptr, a.c_str(), b.c_str(), "1|" + a},
+        {nullptr, nullptr, b.c_str(), "1|" + b},
+        {quotedB.c_str(), a.c_str(), nullptr, "1|" + b},
+        {"", a.c_str(), nullptr, "1|" + a},
+        {nullptr, missing.c_str(), b.c_str(), "0|"},
+        {nullptr, file.c_str(), nullptr, "0|"},
+        {missing.c_str(), a.c_str(), nullptr, "0|"}, // no falling back from a variable that names no folder
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        EnvironmentVariable variableNow("QOR_TRACE_DIR", c.variable);
+        Put(Options_Key, "TraceDirectory", c.userOption, c.machineOption);
+        EXPECT_EQ(c.expected, Answer(MAX_PATH, InitTraceDir));
+    }
 }
