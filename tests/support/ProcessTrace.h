@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
+#include <regex>
 #include <string>
 #include <utility>
 
@@ -62,12 +63,6 @@ private:
 };
 
 // The trace file is written in text mode: line feeds are stored as CR LF.
-inline std::string Crlf(const std::string& text)
-{
-    std::string stored;
-    for (char ch : text)
-        stored += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
-    return stored;
-}
+inline std::string Crlf(const std::string& text) { return std::regex_replace(text, std::regex("\n"), "\r\n"); }
 
 } // namespace TestSupport

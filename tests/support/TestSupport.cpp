@@ -1,77 +1,56 @@
 #include "TestSupport.h"
 
+#include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 
 namespace TestSupport {
 
 namespace {
 
-int g_counter = 0;
-
-std::string Unique_Name(const char* stem)
+std::string Unique_Key(const char* stem)
 {
-    return std::string(stem) + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++g_counter);
+    static int counter = 0;
+    return "Software\\QORTest\\" + (stem + std::to_string(GetCurrentProcessId())) + "_" + std::to_string(++counter);
 }
 
-void Delete_Tree(const std::string& folder)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = folder + "\\" + name;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                Delete_Tree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
-HKEY Redirect(HKEY predefined, HKEY parent, const std::string& name)
+HKEY Redirect(HKEY predefined, const std::string& name)
 {
     HKEY key = nullptr;
-    if (RegCreateKeyExA(parent, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
-            ERROR_SUCCESS ||
-        RegOverridePredefKey(predefined, key) != ERROR_SUCCESS)
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ||
+        RegOverridePredefKey(predefined, key))
         throw std::runtime_error("cannot redirect a registry hive");
     return key;
 }
 
 } // namespace
 
+// GetTempFileName picks a name nothing uses yet and makes a file of it; the
+// folder takes its place.
 ScratchDirectory::ScratchDirectory()
 {
-    char temp[MAX_PATH];
+    char temp[MAX_PATH], path[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
-    // Names repeat across runs (process ids are reused); skip those still there.
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        m_path = std::string(temp) + Unique_Name("qortest_");
-        if (CreateDirectoryA(m_path.c_str(), nullptr))
-            return;
-        if (GetLastError() != ERROR_ALREADY_EXISTS)
-            break;
-    }
-    throw std::runtime_error("cannot create " + m_path);
+    if (!GetTempFileNameA(temp, "qor", 0, path) || !DeleteFileA(path) || !CreateDirectoryA(path, nullptr))
+        throw std::runtime_error(std::string("cannot create a folder in ") + temp);
+    m_path = path;
 }
 
-ScratchDirectory::~ScratchDirectory() { Delete_Tree(m_path); }
-
-RegistrySandbox::RegistrySandbox()
+// Read-only files go too: some tests make them.
+ScratchDirectory::~ScratchDirectory()
 {
-    // Both sandboxes live below the real current user, before any redirection.
-    m_userKey = "Software\\QORTest\\" + Unique_Name("user_");
-    m_machineKey = "Software\\QORTest\\" + Unique_Name("machine_");
-    m_machine = Redirect(HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER, m_machineKey);
-    m_user = Redirect(HKEY_CURRENT_USER, HKEY_CURRENT_USER, m_userKey);
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(m_path, ignored))
+        SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
+    std::filesystem::remove_all(m_path, ignored);
+}
+
+// Both sandboxes are made below the real current user, so the machine's comes first.
+RegistrySandbox::RegistrySandbox() : m_userKey(Unique_Key("user_")), m_machineKey(Unique_Key("machine_"))
+{
+    m_machine = Redirect(HKEY_LOCAL_MACHINE, m_machineKey);
+    m_user = Redirect(HKEY_CURRENT_USER, m_userKey);
 }
 
 RegistrySandbox::~RegistrySandbox()
@@ -101,8 +80,7 @@ EnvironmentVariable::~EnvironmentVariable()
 std::string Program_Folder()
 {
     char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string file(path, length);
+    const std::string file(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
     return file.substr(0, file.find_last_of('\\'));
 }
 
@@ -111,39 +89,31 @@ ProcessResult Run_Program(const std::string& program, const std::string& argumen
     return Run_Process(Program_Folder() + "\\" + program, arguments);
 }
 
+// Standard output and standard error go to one file, read when the program has ended.
 ProcessResult Run_Process(const std::string& path, const std::string& arguments)
 {
+    const ScratchDirectory folder;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
-        throw std::runtime_error("CreatePipe failed");
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
+    const HANDLE output = CreateFileA((folder / "output").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      &inherit, CREATE_ALWAYS, 0, nullptr);
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
+    startup.hStdOutput = startup.hStdError = output;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
     std::string commandLine = "\"" + path + "\" " + arguments;
-    if (!CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &process)) {
-        CloseHandle(readEnd);
-        CloseHandle(writeEnd);
+    const BOOL started = CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process);
+    CloseHandle(output);
+    if (!started)
         throw std::runtime_error("cannot start " + path);
-    }
-    CloseHandle(writeEnd);
     ProcessResult result;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0)
-        result.output.append(buffer, read);
-    CloseHandle(readEnd);
     WaitForSingleObject(process.hProcess, INFINITE);
     GetExitCodeProcess(process.hProcess, &result.exitCode);
     CloseHandle(process.hProcess);
     CloseHandle(process.hThread);
+    result.output = Read_File(folder / "output");
     return result;
 }
 
@@ -153,9 +123,7 @@ std::string Read_File(const std::string& path, size_t offset)
 {
     std::ifstream in(path, std::ios::binary);
     in.seekg(static_cast<std::streamoff>(offset));
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 size_t File_Size(const std::string& path)
@@ -169,8 +137,7 @@ size_t File_Size(const std::string& path)
 void Write_File(const std::string& path, const std::string& content)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    if (!out)
+    if (!(out << content))
         throw std::runtime_error("cannot write " + path);
 }
 
@@ -180,15 +147,12 @@ std::vector<std::string> Files_In(const std::string& folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        const std::string name = found.cFileName;
-        if (name != "." && name != "..")
-            names.push_back(name);
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
+    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+            names.push_back(found.cFileName);
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
     return names;
 }
 

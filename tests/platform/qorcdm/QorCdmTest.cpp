@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "CdmLibrary.h"
+#include "TestSupport.h"
+
+using namespace TestSupport;
+
+namespace {
+
+// qorcdm.dll reading a connection file of the test's own folder, with its
+// warnings traced into that folder.
+class QorCdm : public ::testing::Test
+{
+protected:
+    ScratchDirectory folder;
+    EnvironmentVariable traceDirectory{"QOR_TRACE_DIR", folder.Path().c_str()};
+    CdmLibrary cdm{"qorcdm.dll"};
+    std::string file = folder / "qorlogon.ini";
+
+    int Open(const std::string& text)
+    {
+        Write_File(file, text);
+        return cdm.Open(file, 2, "test_lm01.trc");
+    }
+    // The warnings about the file, each by the number of the line it names, or
+    // "file" when it concerns the file as a whole.
+    std::string Warnings() const
+    {
+        const std::string trace = Read_File(folder / "test_lm01.trc");
+        const std::regex warning(R"(\*\*\*WARNING\*: qorcdm: .*?(?: line (\d+))?: )");
+        std::string warnings;
+        for (std::sregex_iterator match(trace.begin(), trace.end(), warning), end; match != end; ++match)
+            warnings += ((*match)[1].matched ? (*match)[1].str() : "file") + " ";
+        return warnings;
+    }
+    // A folder's "name|expanded|memo|parent|from server" and an entry's "name|type|
+    // link target|skip flag|folder", each attribute as the library answers it.
+    CString Folder(const char* key)
+    {
+        CString name, memo, parent, fromServer, text;
+        int type = 0;
+        BOOL expanded = FALSE;
+        EXPECT_EQ(0, cdm.GetFolderAttributes(key, name, type, expanded, memo, parent)) << key;
+        EXPECT_EQ(0, cdm.GetFolderAttribute(key, ITEM_ATTR_FOLDER_FROM_SERVER, fromServer)) << key;
+        text.Format("%s|%d|%s|%s|%s", name, expanded, memo, parent, fromServer);
+        return text;
+    }
+    CString Entry(const char* key)
+    {
+        CString name, type, target, skip, folder, text;
+        EXPECT_EQ(0, cdm.GetEntryAttribute(key, ITEM_ATTR_ENTRY_NAME, name)) << key;
+        EXPECT_EQ(0, cdm.GetEntryAttribute(key, ITEM_ATTR_ENTRY_TYPE, type)) << key;
+        EXPECT_EQ(0, cdm.GetEntryAttribute(key, ITEM_ATTR_LINK_TARGET, target)) << key;
+        EXPECT_EQ(0, cdm.GetEntryAttribute(key, ITEM_ATTR_ENTRY_SKIP_FLAG, skip)) << key;
+        EXPECT_EQ(0, cdm.GetParentFolderKey(key, folder)) << key;
+        text.Format("%s|%s|%s|%s|%s", name, type, target, skip, folder);
+        return text;
+    }
+};
+
+} // namespace
+
+// Comments and blank lines, blanks around names and values, section words in any
+// case, three kinds of line end, a value up to the end of its line or a NUL, a
+// last line without line end; folders and entries in file order, depth first.
+// Lines that cannot be used are warned of and handled as documented.
+TEST_F(QorCdm, TheFileIsReadAsDocumented)
+{
+    const char text[] = "orphan=1\n; c\r\n# c\r\n\r\n[folder  A ]\r\n  Name = A = b ; c \t\r\nExpanded=1\r\r"  // 1-8
+                        "[Folder a]\nParent=A\nMemo=m\nFromServer=1\nno equals sign\n=x\nColour=blue\n"         // 9-15
+                        "Expanded=yes\n[CONNECTION C]\nName=c\nFolder=a\n SystemID\t= PRD\nSkip=1\n"            // 16-21
+                        "Memo=x\x01y\0z\nClient=1\nClient=3\n[Shortcut S]\nFolder=a\n[Link L]\nTarget=C\n"      // 22-28
+                        "Folder=A\n[Gadget G]\nName=x\n[Folder]\n[Folder B\nName=x\n[Connection A]\n"         // 29-35
+                        "[Connection X]\nFolder=NOWHERE\n[Folder D]\nParent=MISSING\n[Folder E]\nParent=F\n"  // 36-41
+                        "[Folder F]\nParent=E\n[Link N]\n[Parameters]\nSystemStatusURL=1\nSystemStatusURL=2"; // 42-47
+    ASSERT_EQ(0, Open(std::string(text, sizeof(text) - 1)));
+    EXPECT_STREQ("A D E", cdm.Keys("", FALSE, TREE_ITEM_TYPE_FOLDER));
+    EXPECT_STREQ("A a D E F", cdm.Keys("", TRUE, TREE_ITEM_TYPE_FOLDER)) << "depth first";
+    EXPECT_STREQ("X N L C S", cdm.Keys("", TRUE, TREE_ITEM_TYPE_ANY_ENTRY)) << "a folder's, then its subfolders'";
+    EXPECT_STREQ("", cdm.Keys("", TRUE, TREE_ITEM_TYPE_WORKSPACE));
+    EXPECT_STREQ("A = b ; c|1|||0  |0|m|A|1", Folder("A") + "  " + Folder("a"));
+    EXPECT_STREQ("c|402||1|a", Entry("C"));
+    EXPECT_STREQ("|401||0|a  |400|C|0|A", Entry("S") + "  " + Entry("L"));
+    EXPECT_STREQ("|400||0|  |402||0|", Entry("N") + "  " + Entry("X")) << "at the top";
+    CMapStringToString properties;
+    CString value;
+    ASSERT_EQ(0, cdm.GetEntryData("C", &properties));
+    EXPECT_EQ(3, properties.GetCount());
+    EXPECT_TRUE(properties.Lookup("Memo", value) && value == "x\x01y") << "kept as read up to the NUL";
+    EXPECT_TRUE(properties.Lookup("SystemID", value) && value == "PRD");
+    EXPECT_TRUE(properties.Lookup("Client", value) && value == "3");
+    EXPECT_EQ("1 13 14 15 16 24 30 32 33 35 47 file file file file ", Warnings());
+    CString single("stale");
+    EXPECT_EQ(0, cdm.GetConfigurationParameter("SystemStatusURL", value));
+    EXPECT_EQ(0, cdm.GetConfigurationParameter("SingleSystemStatusURL", single)) << "the client's own parameters";
+    EXPECT_STREQ("2|", value + "|" + single);
+    EXPECT_EQ(CDM_E_NOT_FOUND, cdm.GetConfigurationParameter("systemstatusurl", value));
+}
+
+// Levels 1-200, 201-400 and 401-450 of a chain of 450 each start at the top.
+TEST_F(QorCdm, FoldersDeeperThanTwoHundredLevelsMoveToTheTop)
+{
+    std::string chain;
+    for (int i = 1; i <= 450; ++i) // the first names a parent the file does not have
+        chain += "[Folder " + std::to_string(i) + "]\nParent=" + std::to_string(i - 1) + "\n";
+    ASSERT_EQ(0, Open(chain));
+    EXPECT_STREQ("1 201 401", cdm.Keys("", FALSE, TREE_ITEM_TYPE_FOLDER));
+    EXPECT_STREQ("", cdm.Keys("200", FALSE, TREE_ITEM_TYPE_FOLDER));
+    EXPECT_STREQ("202", cdm.Keys("201", FALSE, TREE_ITEM_TYPE_FOLDER)) << "with everything below it";
+    EXPECT_EQ("file file file ", Warnings());
+}

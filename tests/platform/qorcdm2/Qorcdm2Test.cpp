@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "CLandscapeXmlDocument.h"
+#include "CQorMsgRepair.h"
+#include "CdmLibrary.h"
+#include "TestSupport.h"
+
+using namespace TestSupport;
+
+namespace {
+
+bool Contains(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
+
+// qorcdm2.dll with a landscape file of the test's own folder.
+class LandscapeStorage : public ::testing::Test
+{
+protected:
+    ScratchDirectory folder;
+    std::string file = folder / "QORUILandscape.xml";
+    CdmLibrary cdm{"qorcdm2.dll"};
+};
+
+} // namespace
+
+// The migration's sequence on a new file: the first change writes the file, the
+// rest of the tree stays in memory, a document that loads the file gets what the
+// library holds and saves it with the include, and closing writes nothing more.
+// Keys asked for are used when free, "next" places an item before that sibling,
+// and what XML cannot hold stays out of the file.
+TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
+{
+    ASSERT_EQ(0, cdm.Open(file));
+    EXPECT_FALSE(Path_Exists(file));
+    const CString local = cdm.Keys("", FALSE, TREE_ITEM_TYPE_WORKSPACE);
+    CString production("F-PROD"), first("F-PROD"), connection("C-PRD"), shortcut("S-SU01"), link("L"), message;
+    ASSERT_EQ(0, cdm.AddFolder(local, "Production", TRUE, "Live systems", production, ""));
+    EXPECT_TRUE(Contains(Read_File(file), "name=\"Production\""));
+    ASSERT_EQ(0, cdm.AddFolder(local, "First", FALSE, "", first, "F-PROD"));
+    CMapStringToString properties;
+    properties.SetAt("SystemID", "PRD");
+    ASSERT_EQ(0, cdm.AddEntryToFolder("ERP\x01 Production\x1f", TREE_ITEM_TYPE_CONNECTION, production, connection,
+                                      "", &properties));
+    ASSERT_EQ(0, cdm.AddEntryToFolder("SU01", TREE_ITEM_TYPE_QORSHORTCUT, production, shortcut, "C-PRD", nullptr));
+    ASSERT_EQ(0, cdm.AddEntryLinkToFolder("PRD", "C-PRD", first, link, ""));
+    EXPECT_EQ(36, first.GetLength()) << "a key in use gives a new UUID";
+    EXPECT_FALSE(Contains(Read_File(file), "First")) << "not saved item by item";
+    {
+        Qorcdm2::CLandscapeXmlDocument document(false, nullptr);
+        ASSERT_TRUE(document.Load_From_File(CString(file.c_str()), message, true)) << message.GetString();
+        document.Set_Server_Include_URL("C:\\shared\\QORUILandscapeGlobal.xml");
+        ASSERT_TRUE(document.Save_To_File(CString(file.c_str())));
+    }
+    const std::string saved = Read_File(file);
+    ASSERT_EQ(0, cdm.Exit());
+    EXPECT_EQ(saved, Read_File(file)) << "closing wrote again";
+    EXPECT_EQ("<Landscape><Includes><Include index=\"0\" url=\"C:\\shared\\QORUILandscapeGlobal.xml\"/></Includes>"
+              "<Workspaces><Workspace uuid=\"" + std::string(local) + "\" name=\"Local\" expanded=\"1\"><Node uuid=\"" +
+                  std::string(first) + "\" name=\"First\" expanded=\"0\"><Item uuid=\"L\" serviceid=\"C-PRD\" "
+              "name=\"PRD\"/></Node><Node uuid=\"F-PROD\" name=\"Production\" expanded=\"1\" description=\"Live "
+              "systems\"><Item uuid=\"S-SU01\" serviceid=\"S-SU01\"/><Item uuid=\"C-PRD\" serviceid=\"C-PRD\"/></Node>"
+              "</Workspace></Workspaces><Services><Service type=\"QORGUI\" uuid=\"C-PRD\" name=\"ERP Production\">"
+              "<Property name=\"SystemID\" value=\"PRD\"/></Service>"
+              "<Service type=\"QORSHORTCUT\" uuid=\"S-SU01\" name=\"SU01\"/></Services></Landscape>\n",
+              saved.substr(saved.find("<Landscape>")));
+}
+
+// Someone else saves an empty landscape as the file while the library has it
+// open but unchanged: the library takes that file over.
+TEST_F(LandscapeStorage, AnEmptyLandscapeSavedMeanwhileIsTakenOver)
+{
+    ASSERT_EQ(0, cdm.Open(file));
+    ASSERT_TRUE(Qorcdm2::CLandscapeXmlDocument(true, nullptr).Save_To_File(CString(file.c_str())));
+    EXPECT_STREQ("", cdm.Keys("", FALSE, TREE_ITEM_TYPE_WORKSPACE));
+    CString key;
+    ASSERT_EQ(0, cdm.AddFolder("", "Local", TRUE, "", key, ""));
+    ASSERT_EQ(0, cdm.Exit());
+    EXPECT_TRUE(Contains(Read_File(file), "<Workspace uuid=\"" + std::string(key) + "\" name=\"Local\""));
+}
+
+TEST_F(LandscapeStorage, InitReportsFilesItCannotUse)
+{
+    for (const char* content : {"<Landscape><unclosed></Landscape>", "<Other/>"}) {
+        Write_File(file, content);
+        EXPECT_EQ(CDM_INIT_FILE_UNREADABLE, cdm.Open(file));
+        EXPECT_TRUE(Contains(cdm.message.GetString(), file)) << cdm.message.GetString();
+        CStringArray keys;
+        EXPECT_EQ(CDM_E_NOT_INITIALIZED, cdm.GetSubFolderKeys("", &keys, FALSE, TREE_ITEM_TYPE_WORKSPACE));
+    }
+    Write_File(file, "<Landscape/>");
+    SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(CDM_INIT_FILE_NOT_WRITABLE, cdm.Open(file));
+    EnvironmentVariable noAppData("APPDATA", nullptr), noFile("QORLOGON_LSXML", nullptr);
+    EXPECT_EQ(CDM_INIT_NO_FILE_NAME, cdm.Open(""));
+}
+
+// Only the servers that connections name by SystemID and the shared landscape
+// lacks are added, from qormsg.ini and the services file; nothing else is written.
+TEST(CQorMsgRepair, AddsWhatConnectionsNeedAndWritesOnlyThen)
+{
+    ScratchDirectory folder;
+    const std::string shared = folder / "QORUILandscapeGlobal.xml", examples = Program_Folder() + "\\examples\\";
+    Write_File(shared, "<Landscape><Messageservers><Messageserver name=\"QAS\"/></Messageservers></Landscape>");
+    CQorMsgRepair repair(examples + "qormsg.ini", examples + "services", examples + "QORUILandscape.xml", shared);
+    ASSERT_TRUE(repair.Do_Migration());
+    std::string text = Read_File(shared);
+    EXPECT_TRUE(Contains(text, "<Messageserver name=\"QAS\"/><Messageserver uuid=\"")) << text;
+    EXPECT_TRUE(Contains(text, "name=\"PRD\" description=\"ERP Production\" host=\"prd-ms.example.com\" port=\"3600\"/>"
+                               "</Messageservers>"));
+    std::replace(text.begin(), text.end(), '"', '\''); // as no save writes it
+    Write_File(shared, text);
+    ASSERT_TRUE(repair.Do_Migration());
+    EXPECT_EQ(text, Read_File(shared)) << "nothing missing, nothing written";
+}
