@@ -303,7 +303,9 @@ int CLandscapeStore::Own_Folder(const CString& key, const Item*& folder) const
 int CLandscapeStore::Changed()
 {
     m_dirty = true;
-    if (File_Is_There(m_path))
+    // Asking the file system costs more than an addition: once the file is
+    // known to be there, it is not asked again.
+    if (m_file_written || (m_file_written = File_Is_There(m_path)))
         return CDM_OK;
     return Save() ? CDM_OK : CDM_E_WRITE_FAILED;
 }
@@ -341,8 +343,10 @@ bool CLandscapeStore::Save_To(const std::string& path)
             CloseHandle(file);
             return complete;
         });
-    if (saved && Path_Key(path) == Path_Key(m_path))
+    if (saved && Path_Key(path) == Path_Key(m_path)) {
         m_dirty = false;
+        m_file_written = true;
+    }
     return saved;
 }
 

@@ -105,7 +105,8 @@ private:
     Index m_entries;
     Index m_services;
     bool m_dirty = false;
-    bool m_replaced = false; // the file was written by someone else since we read it
+    bool m_replaced = false;     // the file was written by someone else since we read it
+    bool m_file_written = false; // the file is known to exist
 };
 
 } // namespace Qorcdm2
