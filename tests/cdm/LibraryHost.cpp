@@ -1,7 +1,6 @@
 // Loads one connection-data library the way the migration does, from the folder
-// this program runs in, with the process tracing at level 4 into the current
-// directory. Prints the initialization state; argument: 0 (qorcdm.dll) or 1.
-#include <cstdio>
+// this program runs in, with the process tracing at level 4. Its exit code is
+// the initialization state; argument: 0 (qorcdm.dll) or 1.
 #include <cstdlib>
 
 #include "CLogonManagerLibrary.h"
@@ -13,6 +12,5 @@ int main(int argc, char** argv)
     Get_Trace(4);
     const int which = argc > 1 ? std::atoi(argv[1]) : 0;
     CLogonManagerLibrary library(which, "connections", "", true);
-    std::printf("state=%d\n", library.Get_Initialization_State().state);
-    return 0;
+    return library.Get_Initialization_State().state;
 }

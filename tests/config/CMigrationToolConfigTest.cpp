@@ -1,187 +1,116 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "CMigrationToolConfig.h"
-#include "TestSupport.h"
 #include "ProcessTrace.h"
 #include "Tracing.h"
 
 using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
-using TestSupport::Crlf;
-using TestSupport::ScratchDirectory;
-using TestSupport::TraceTail;
 
 namespace {
 
 const auto* const g_trace = ::testing::AddGlobalTestEnvironment(
     new TestSupport::ProcessTrace([] { QOR::FrontEnd::Landscape::Migration::Get_Trace(4); }));
 
-const char* const Default_Text = "CMigrationToolConfig:\n"
-                                 "  check                       = 0\n"
-                                 "  force                       = 0\n"
-                                 "  simulation                  = 0\n"
-                                 "  dump_mappings               = 0\n"
-                                 "  dump_contents               = 0\n"
-                                 "  qorlogon_ini_path           = **missing** \n"
-                                 "  qormsg_ini_path             = **missing** \n"
-                                 "  qorroute_ini_path           = **missing** \n"
-                                 "  services_file               = **missing** \n"
-                                 "  user_landscape_xml_path     = **missing** \n"
-                                 "  shared_landscape_xml_path   = **missing** \n"
-                                 "  user_teduoptions_xml_path   = **missing** \n"
-                                 "  shared_teduoptions_xml_path = **missing** \n";
-
-// A configuration that is valid as it stands: an existing connection file and
-// two landscape files that do not exist yet.
-class ValidConfiguration : public ::testing::Test
+// The printed form: the members in a fixed order, names in one column, each
+// value as given (a path after its mark, " (exists)   " or "**missing** ").
+std::string Printed(const std::vector<std::string>& values)
 {
-protected:
-    ScratchDirectory folder;
-    CMigrationToolConfig config;
+    static const std::string names[] = {"check", "force", "simulation", "dump_mappings", "dump_contents",
+                                        "qorlogon_ini_path", "qormsg_ini_path", "qorroute_ini_path", "services_file",
+                                        "user_landscape_xml_path", "shared_landscape_xml_path",
+                                        "user_teduoptions_xml_path", "shared_teduoptions_xml_path"};
+    std::string text = "CMigrationToolConfig:\n";
+    for (size_t i = 0; i < values.size(); ++i)
+        text += "  " + names[i] + std::string(28 - names[i].size(), ' ') + "= " + values[i] + "\n";
+    return text;
+}
 
-    void SetUp() override
-    {
-        TestSupport::Write_File(folder / "qorlogon.ini", "[x]\n");
-        config.Set_Qorlogon_INI_Path(folder / "qorlogon.ini");
-        config.Set_User_Landscape_XML_Path(folder / "QORUILandscape.xml");
-        config.Set_Shared_Landscape_XML_Path(folder / "QORUILandscapeGlobal.xml");
-    }
-};
+// Is_Valid, with an error line saying what is in the way exactly when it is not.
+void Expect_Valid(const CMigrationToolConfig& config, bool valid, const std::string& error = "")
+{
+    TestSupport::TraceTail tail;
+    EXPECT_EQ(valid, config.Is_Valid()) << error;
+    EXPECT_EQ(!valid, tail.Has("***ERROR***: ") && tail.Has(error)) << error << "\n" << tail.Text();
+}
 
 } // namespace
 
-TEST(CMigrationToolConfig, DefaultPrintsFlagsAsZeroAndEveryPathMissing)
+TEST(CMigrationToolConfig, ADefaultHasEveryFlagOffAndEveryPathMissing)
 {
-    EXPECT_EQ(Default_Text, CMigrationToolConfig().To_String());
+    std::vector<std::string> values(13, "**missing** ");
+    std::fill_n(values.begin(), 5, "0");
+    EXPECT_EQ(Printed(values), CMigrationToolConfig().To_String());
 }
 
-TEST(CMigrationToolConfig, ExistingFileIsMarkedAndFlagsPrintAsOne)
+// Distinct paths and one flag at a time: every member is kept as given, read
+// back, printed on its own line, and carried by copies and assignments.
+TEST(CMigrationToolConfig, EveryMemberIsKeptPrintedAndCopied)
 {
-    ScratchDirectory folder;
+    TestSupport::ScratchDirectory folder;
     TestSupport::Write_File(folder / "services", "");
+    const std::string paths[] = {" relative\\qorlogon.ini ", folder.Path(), "route", folder / "services",
+                                 "user", "shared", "user options", "shared options"};
+    CMigrationToolConfig base;
+    base.Set_Qorlogon_INI_Path(paths[0]);
+    base.Set_Qormsg_INI_Path(paths[1]); // a folder is no file
+    base.Set_Qorroute_INI_Path(paths[2]);
+    base.Set_Windows_Services_File(paths[3]);
+    base.Set_User_Landscape_XML_Path(paths[4]);
+    base.Set_Shared_Landscape_XML_Path(paths[5]);
+    base.Set_User_TEDUOptions_XML_Path(paths[6]);
+    base.Set_Shared_TEDUOptions_XML_Path(paths[7]);
+    for (int on = 0; on < 5; ++on) {
+        CMigrationToolConfig config(base);
+        config.Set_Check(on == 0);
+        config.Set_Force(on == 1);
+        config.Set_Simulation(on == 2);
+        config.Set_Dump_Mappings(on == 3);
+        config.Set_Dump_Contents(on == 4);
+        EXPECT_EQ((std::vector<bool>{on == 0, on == 1, on == 2, on == 3, on == 4}),
+                  (std::vector<bool>{config.Is_Check(), config.Is_Forced(), config.Is_Simulation(),
+                                     config.Dump_Mappings(), config.Dump_Contents()}));
+        std::vector<std::string> values(5, "0");
+        for (const std::string& path : paths)
+            values.push_back((path == paths[3] ? " (exists)   " : "**missing** ") + path);
+        values[on] = "1";
+        EXPECT_EQ(Printed(values), config.To_String());
+        EXPECT_EQ(Printed(values), CMigrationToolConfig(config).To_String());
+        CMigrationToolConfig assigned;
+        EXPECT_EQ(Printed(values), (assigned = config).To_String());
+    }
+}
+
+// Valid in check mode; otherwise the connection file must exist and both
+// landscape files be named and either absent or forced to be overwritten.
+TEST(CMigrationToolConfig, IsValidWhenTheRunCanGoAhead)
+{
+    TestSupport::ScratchDirectory folder;
+    const std::string ini = folder / "qorlogon.ini", user = folder / "user.xml", shared = folder / "shared.xml";
+    const std::string overwrite = " cannot be overwritten. Use forced migration to overwrite it.\r\n";
+    TestSupport::Write_File(ini, "[x]\n");
     CMigrationToolConfig config;
+    config.Set_Qorlogon_INI_Path(ini);
+    config.Set_User_Landscape_XML_Path(user);
+    config.Set_Shared_Landscape_XML_Path(shared);
+    config.Set_User_TEDUOptions_XML_Path(folder / "absent.xml"); // options files may be missing
+    config.Set_Shared_TEDUOptions_XML_Path(folder / "absent.xml");
+    Expect_Valid(config, true);
+    TestSupport::Write_File(user, "<Landscape/>");
+    TestSupport::Write_File(shared, "<Landscape/>");
+    Expect_Valid(config, false, ": User QOR Landscape file " + user + overwrite);
+    DeleteFileA(user.c_str());
+    Expect_Valid(config, false, ": Shared QOR Landscape file " + shared + overwrite);
     config.Set_Force(true);
-    config.Set_Windows_Services_File(folder / "services");
-    config.Set_Qormsg_INI_Path(folder.Path()); // a folder is not a file
-    const std::string text = config.To_String();
-    EXPECT_NE(std::string::npos, text.find("  force                       = 1\n"));
-    EXPECT_NE(std::string::npos, text.find("  services_file               =  (exists)   " + (folder / "services") + "\n"));
-    EXPECT_NE(std::string::npos, text.find("  qormsg_ini_path             = **missing** " + folder.Path() + "\n"));
-}
-
-TEST(CMigrationToolConfig, CopiesCarryEveryMember)
-{
-    CMigrationToolConfig original;
-    original.Set_Check(true);
-    original.Set_Simulation(true);
-    original.Set_Dump_Mappings(true);
-    original.Set_Dump_Contents(true);
-    original.Set_Qorroute_INI_Path("route");
-    original.Set_User_TEDUOptions_XML_Path("user options");
-    original.Set_Shared_TEDUOptions_XML_Path("shared options");
-    TraceTail tail;
-    const CMigrationToolConfig copy(original);
-    EXPECT_EQ(original.To_String(), copy.To_String());
-    EXPECT_TRUE(tail.Has(Crlf("CALL(other=" + original.To_String() + "\nthis=" + copy.To_String() + "\n)\n")));
-    CMigrationToolConfig assigned;
-    assigned = original;
-    EXPECT_EQ(original.To_String(), assigned.To_String());
-    EXPECT_TRUE(assigned.Is_Check() && assigned.Is_Simulation() && assigned.Dump_Mappings() &&
-                assigned.Dump_Contents() && !assigned.Is_Forced());
-    EXPECT_EQ("shared options", assigned.Get_Shared_TEDUOptions_XML_Path());
-}
-
-TEST(CMigrationToolConfig, SettersStoreUnchangedAndTraceTheMember)
-{
-    CMigrationToolConfig config;
-    TraceTail tail;
-    config.Set_Qormsg_INI_Path("  relative\\qormsg.ini ");
-    EXPECT_EQ("  relative\\qormsg.ini ", config.Get_Qormsg_INI_Path());
-    EXPECT_TRUE(tail.Has("CMigrationToolConfig::Set_Qormsg_INI_Path["));
-    EXPECT_TRUE(tail.Has("CALL(value=  relative\\qormsg.ini )\r\n"));
-    EXPECT_TRUE(tail.Has(": m_qormsg_ini_path=  relative\\qormsg.ini \r\n"));
-    EXPECT_TRUE(tail.Has("CMigrationToolConfig::Get_Qormsg_INI_Path/"));
-    EXPECT_TRUE(tail.Has("Setting return value:(  relative\\qormsg.ini )"));
-    config.Set_Dump_Contents(true);
-    EXPECT_TRUE(tail.Has("CALL(value=1)\r\n"));
-    EXPECT_TRUE(config.Dump_Contents());
-    EXPECT_TRUE(tail.Has("CMigrationToolConfig::Dump_Contents/"));
-}
-
-TEST(CMigrationToolConfig, DefaultConstructorTracesItsText)
-{
-    TraceTail tail;
-    const CMigrationToolConfig config;
-    const std::string text = tail.Text();
-    const size_t call = text.find("CMigrationToolConfig::CMigrationToolConfig[");
-    ASSERT_NE(std::string::npos, call) << text;
-    // The argument list repeats the line prefix, then the configuration.
-    const size_t arguments = text.find(": CALL(TID: " + std::to_string(GetCurrentThreadId()) +
-                                       ", CMigrationToolConfig::CMigrationToolConfig[", call);
-    ASSERT_NE(std::string::npos, arguments) << text;
-    EXPECT_NE(std::string::npos, text.find("]/", arguments));
-    EXPECT_NE(std::string::npos, text.find(": " + Crlf(Default_Text) + ")\r\n", arguments)) << text;
-}
-
-TEST(CMigrationToolConfig, CheckModeIsValidWithEveryPathEmpty)
-{
-    CMigrationToolConfig config;
-    config.Set_Check(true);
-    TraceTail tail;
-    EXPECT_TRUE(config.Is_Valid());
-    EXPECT_TRUE(tail.Has(": Is_Check() returned true\r\n"));
-    EXPECT_FALSE(tail.Has("qorlogon_ini_on="));
-}
-
-TEST_F(ValidConfiguration, IsValidWithMissingOptionsFilesTracedAtLevelFour)
-{
-    config.Set_User_TEDUOptions_XML_Path(folder / "user.xml");
-    config.Set_Shared_TEDUOptions_XML_Path(folder / "shared.xml");
-    TraceTail tail;
-    EXPECT_TRUE(config.Is_Valid());
-    EXPECT_TRUE(tail.Has("qorlogon_ini_on=true,user_teduoptions_on=true,shared_teduoptions_on=true,"
-                         "user_landscape_on=true,shared_landscape_on=true\r\n"));
-    EXPECT_TRUE(tail.Has("qorlogon_ini_ok=1,user_teduoptions_ok=0,shared_teduoptions_ok=0,user_landscape_ok=1,"
-                         "shared_landscape_ok=1\r\n"));
-    EXPECT_TRUE(tail.Has(": User TEDUOptions file " + (folder / "user.xml") + " does not exist.\r\n"));
-    EXPECT_TRUE(tail.Has(": Shared TEDUOptions file " + (folder / "shared.xml") + " does not exist.\r\n"));
-    EXPECT_FALSE(tail.Has("***ERROR***"));
-    EXPECT_TRUE(tail.Has("Setting return value:(true)"));
-}
-
-TEST_F(ValidConfiguration, MissingConnectionFileIsAnError)
-{
-    config.Set_Qorlogon_INI_Path(folder / "absent.ini");
-    TraceTail tail;
-    EXPECT_FALSE(config.Is_Valid());
-    EXPECT_TRUE(tail.Has("***ERROR***: TID: "));
-    EXPECT_TRUE(tail.Has(": qorlogon.ini file " + (folder / "absent.ini") + " does not exist.\r\n"));
-}
-
-TEST_F(ValidConfiguration, EmptyUserLandscapeIsInvalidWithAnEmptyName)
-{
+    Expect_Valid(config, true);
+    config.Set_Shared_Landscape_XML_Path("");
+    Expect_Valid(config, false, ": Shared QOR Landscape file " + overwrite);
     config.Set_User_Landscape_XML_Path("");
-    TraceTail tail;
-    EXPECT_FALSE(config.Is_Valid());
-    EXPECT_TRUE(tail.Has(": User QOR Landscape file  cannot be overwritten. Use forced migration to overwrite it.\r\n"));
-}
-
-TEST_F(ValidConfiguration, ExistingLandscapeNeedsForce)
-{
-    TestSupport::Write_File(folder / "QORUILandscape.xml", "<Landscape/>");
-    TraceTail tail;
-    EXPECT_FALSE(config.Is_Valid());
-    EXPECT_TRUE(tail.Has("User QOR Landscape file " + (folder / "QORUILandscape.xml") + " cannot be overwritten."));
-    config.Set_Force(true);
-    EXPECT_TRUE(config.Is_Valid());
-
-    config.Set_Force(false);
-    DeleteFileA((folder / "QORUILandscape.xml").c_str());
-    TestSupport::Write_File(folder / "QORUILandscapeGlobal.xml", "<Landscape/>");
-    TraceTail sharedTail;
-    EXPECT_FALSE(config.Is_Valid());
-    EXPECT_TRUE(sharedTail.Has("***ERROR***: TID: "));
-    EXPECT_TRUE(sharedTail.Has(": Shared QOR Landscape file " + (folder / "QORUILandscapeGlobal.xml") +
-                               " cannot be overwritten. Use forced migration to overwrite it.\r\n"));
+    Expect_Valid(config, false, ": User QOR Landscape file " + overwrite);
+    config.Set_Qorlogon_INI_Path(folder / "absent.ini");
+    Expect_Valid(config, false, ": qorlogon.ini file " + (folder / "absent.ini") + " does not exist.\r\n");
+    config.Set_Check(true);
+    Expect_Valid(config, true);
 }
