@@ -41,10 +41,7 @@ _bstr_t Xml_Text(const std::string& narrow)
     return _bstr_t(kept.c_str());
 }
 
-namespace {
-
-// Plain ASCII that XML allows reads the same in every code page and in UTF-8.
-bool Is_Plain(std::string_view text)
+bool Is_Plain_Xml_Text(std::string_view text)
 {
     for (const char ch : text) {
         const auto byte = static_cast<unsigned char>(ch);
@@ -54,11 +51,9 @@ bool Is_Plain(std::string_view text)
     return true;
 }
 
-} // namespace
-
 std::string Xml_Utf8(std::string_view narrow)
 {
-    if (Is_Plain(narrow))
+    if (Is_Plain_Xml_Text(narrow))
         return std::string(narrow);
     const _bstr_t wide = Xml_Text(std::string(narrow));
     const int length = static_cast<int>(wide.length());
@@ -72,7 +67,7 @@ std::string Xml_Utf8(std::string_view narrow)
 
 std::string Narrow_From_Utf8(std::string_view utf8)
 {
-    if (Is_Plain(utf8))
+    if (Is_Plain_Xml_Text(utf8))
         return std::string(utf8);
     const int length = static_cast<int>(utf8.size());
     const int wide_size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);

@@ -13,6 +13,10 @@ namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
 // U+FFFE, U+FFFF and unpaired surrogates). Tab, line feed and carriage return stay.
 _bstr_t Xml_Text(const std::string& narrow);
 
+// True for text of plain ASCII that XML allows: it reads the same in every code
+// page and in UTF-8, so it needs no conversion.
+bool Is_Plain_Xml_Text(std::string_view text);
+
 // The same text in UTF-8, as an XML file holds it.
 std::string Xml_Utf8(std::string_view narrow);
 

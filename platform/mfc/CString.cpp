@@ -1,5 +1,7 @@
 #include "CString.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -8,9 +10,11 @@
 
 namespace {
 
-// Block layout: StringHeader, then capacity + 1 characters.
+// Block layout: StringHeader, then capacity + 1 characters. Copies share a block
+// (as MFC's strings do) and a string about to change gets a block of its own.
 struct StringHeader
 {
+    volatile LONG references;
     int length;
     int capacity;
 };
@@ -26,6 +30,7 @@ char* Allocate(int capacity)
     if (!block)
         throw std::bad_alloc();
     auto* header = static_cast<StringHeader*>(block);
+    header->references = 1;
     header->length = 0;
     header->capacity = capacity;
     char* data = reinterpret_cast<char*>(header + 1);
@@ -33,11 +38,20 @@ char* Allocate(int capacity)
     return data;
 }
 
-void Release(char* data)
+char* Share(char* data)
 {
     if (data)
+        InterlockedIncrement(&Header_Of(data)->references);
+    return data;
+}
+
+void Release(char* data)
+{
+    if (data && InterlockedDecrement(&Header_Of(data)->references) == 0)
         std::free(Header_Of(data));
 }
+
+bool Shared(char* data) { return data && Header_Of(data)->references > 1; }
 
 int Length_Of(const char* text)
 {
@@ -65,7 +79,7 @@ CString::CString(char ch, int repeat)
     Header_Of(m_pszData)->length = repeat;
 }
 
-CString::CString(const CString& other) { Assign(other.m_pszData, other.GetLength()); }
+CString::CString(const CString& other) : m_pszData(Share(other.m_pszData)) {}
 
 CString::CString(CString&& other) noexcept : m_pszData(other.m_pszData)
 {
@@ -76,8 +90,11 @@ CString::~CString() { Release(m_pszData); }
 
 CString& CString::operator=(const CString& other)
 {
-    if (this != &other)
-        Assign(other.m_pszData, other.GetLength());
+    if (m_pszData != other.m_pszData) {
+        char* shared = Share(other.m_pszData);
+        Release(m_pszData);
+        m_pszData = shared;
+    }
     return *this;
 }
 
@@ -140,6 +157,7 @@ int CString::CompareNoCase(const char* text) const { return _stricmp(GetString()
 
 int CString::Remove(char ch)
 {
+    Make_Unique();
     int length = GetLength();
     int kept = 0;
     for (int i = 0; i < length; ++i)
@@ -154,6 +172,7 @@ int CString::Remove(char ch)
 
 int CString::Replace(char oldChar, char newChar)
 {
+    Make_Unique();
     int count = 0;
     for (int i = 0, length = GetLength(); i < length; ++i)
         if (m_pszData[i] == oldChar) {
@@ -220,7 +239,7 @@ void CString::Assign(const char* text, int length)
         *this = std::move(copy);
         return;
     }
-    if (!m_pszData || Header_Of(m_pszData)->capacity < length) {
+    if (!m_pszData || Shared(m_pszData) || Header_Of(m_pszData)->capacity < length) {
         Release(m_pszData);
         m_pszData = nullptr;
         m_pszData = Allocate(length);
@@ -241,16 +260,22 @@ void CString::Append(const char* text, int length)
         return;
     }
     const int needed = oldLength + length;
-    if (!m_pszData || Header_Of(m_pszData)->capacity < needed)
+    if (!m_pszData || Shared(m_pszData) || Header_Of(m_pszData)->capacity < needed)
         Reserve(needed + needed / 2);
     std::memcpy(m_pszData + oldLength, text, static_cast<size_t>(length));
     m_pszData[needed] = '\0';
     Header_Of(m_pszData)->length = needed;
 }
 
+void CString::Make_Unique()
+{
+    if (Shared(m_pszData))
+        Reserve(GetLength());
+}
+
 void CString::Reserve(int capacity)
 {
-    if (m_pszData && Header_Of(m_pszData)->capacity >= capacity)
+    if (m_pszData && !Shared(m_pszData) && Header_Of(m_pszData)->capacity >= capacity)
         return;
     char* data = Allocate(capacity);
     const int length = GetLength();

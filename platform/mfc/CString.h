@@ -1,9 +1,10 @@
 #pragma once
 // Narrow MFC-style string. One pointer wide, like MFC's: the pointer is the text
 // itself (or null for the empty string, so no module's static data is ever shared
-// between libraries that may be unloaded). The heap block carries the length and
-// capacity in front of the text and comes from the C runtime heap that all our
-// modules share, so a CString filled in one DLL may be released in another.
+// between libraries that may be unloaded). The heap block carries a reference
+// count, the length and the capacity in front of the text and comes from the C
+// runtime heap that all our modules share, so a CString filled in one DLL may be
+// released in another. Copies share the block until one of them changes.
 #include <cstdarg>
 #include <cstddef>
 
@@ -59,6 +60,7 @@ private:
     void Assign(const char* text, int length);
     void Append(const char* text, int length);
     void Reserve(int capacity);
+    void Make_Unique();
 
     char* m_pszData = nullptr;
 };

@@ -2,21 +2,36 @@
 
 #include <string.h>
 
+#include <cstring>
+
 #include <algorithm>
 
 namespace {
 
-std::string Trim(const std::string& text)
+std::string_view Trim(std::string_view text)
 {
     const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return std::string();
+    if (first == std::string_view::npos)
+        return std::string_view();
     return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-bool Same(const std::string& text, const char* word) { return _stricmp(text.c_str(), word) == 0; }
+// Text as C strings see it: up to a NUL byte, if there is one.
+std::string_view C_Text(std::string_view text) { return text.substr(0, text.find('\0')); }
 
-int Entry_Type_Of(const std::string& word)
+CString To_CString(std::string_view text)
+{
+    const std::string_view c_text = C_Text(text);
+    return CString(c_text.data(), static_cast<int>(c_text.size()));
+}
+
+bool Same(std::string_view text, const char* word)
+{
+    const std::string_view c_text = C_Text(text);
+    return c_text.size() == std::strlen(word) && _strnicmp(c_text.data(), word, c_text.size()) == 0;
+}
+
+int Entry_Type_Of(std::string_view word)
 {
     if (Same(word, "Connection"))
         return 402;
@@ -28,22 +43,23 @@ int Entry_Type_Of(const std::string& word)
 }
 
 // "1" is on, "0" is off; anything else is off and worth a warning.
-bool Flag(const std::string& value, int line, const CQorLogonIni::Warning& warn)
+bool Flag(std::string_view value, int line, const CQorLogonIni::Warning& warn)
 {
     if (value != "0" && value != "1")
-        warn(line, "flag value '" + value + "' is neither 0 nor 1; taken as 0");
+        warn(line, "flag value '" + std::string(value) + "' is neither 0 nor 1; taken as 0");
     return value == "1";
 }
 
 // Replaces the value of an existing name, or adds the pair at the end.
-bool Set_Pair(std::vector<std::pair<CString, CString>>& pairs, const std::string& name, const std::string& value)
+bool Set_Pair(std::vector<std::pair<CString, CString>>& pairs, std::string_view name, std::string_view value)
 {
+    const CString key = To_CString(name);
     for (auto& pair : pairs)
-        if (pair.first == name.c_str()) {
-            pair.second = value.c_str();
+        if (pair.first == key) {
+            pair.second = To_CString(value);
             return false;
         }
-    pairs.emplace_back(name.c_str(), value.c_str());
+    pairs.emplace_back(key, To_CString(value));
     return true;
 }
 
@@ -51,14 +67,15 @@ bool Set_Pair(std::vector<std::pair<CString, CString>>& pairs, const std::string
 
 void CQorLogonIni::Parse(const std::string& text, const Warning& warn)
 {
+    const std::string_view all(text);
     int lineNumber = 0;
-    for (size_t start = 0; start < text.size();) {
+    for (size_t start = 0; start < all.size();) {
         // Lines end in CR LF, LF or a lone CR (files saved by old editors).
-        size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = Trim(text.substr(start, end - start));
-        start = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+        size_t end = all.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = all.size();
+        const std::string_view line = Trim(all.substr(start, end - start));
+        start = end + (all.compare(end, 2, "\r\n") == 0 ? 2 : 1);
         ++lineNumber;
         if (line.empty() || line[0] == ';' || line[0] == '#')
             continue;
@@ -72,7 +89,7 @@ void CQorLogonIni::Parse(const std::string& text, const Warning& warn)
             continue;
         }
         const size_t equals = line.find('=');
-        if (equals == std::string::npos || equals == 0) {
+        if (equals == std::string_view::npos || equals == 0) {
             warn(lineNumber, "line is not of the form name=value; ignored");
             continue;
         }
@@ -86,7 +103,7 @@ bool CQorLogonIni::Key_Taken(const std::string& key) const
     return m_folderIndex.count(key) != 0 || m_entryIndex.count(key) != 0;
 }
 
-void CQorLogonIni::Start_Section(const std::string& header, int line, const Warning& warn)
+void CQorLogonIni::Start_Section(std::string_view header, int line, const Warning& warn)
 {
     m_section = Section::Ignored;
     if (Same(header, "Parameters")) {
@@ -94,14 +111,14 @@ void CQorLogonIni::Start_Section(const std::string& header, int line, const Warn
         return;
     }
     const size_t blank = header.find_first_of(" \t");
-    const std::string word = header.substr(0, blank);
-    const std::string key = blank == std::string::npos ? std::string() : Trim(header.substr(blank));
+    const std::string_view word = header.substr(0, blank);
+    const std::string key(blank == std::string_view::npos ? std::string_view() : Trim(header.substr(blank)));
     const bool isFolder = Same(word, "Folder");
     const int entryType = Entry_Type_Of(word);
     if (!isFolder && entryType == 0) {
-        warn(line, "unknown section [" + header + "]; ignored");
+        warn(line, "unknown section [" + std::string(header) + "]; ignored");
     } else if (key.empty()) {
-        warn(line, "section [" + header + "] has no key; ignored");
+        warn(line, "section [" + std::string(header) + "] has no key; ignored");
     } else if (Key_Taken(key)) {
         warn(line, "key '" + key + "' is used twice; the later section is ignored");
     } else if (isFolder) {
@@ -118,7 +135,7 @@ void CQorLogonIni::Start_Section(const std::string& header, int line, const Warn
     }
 }
 
-void CQorLogonIni::Read_Value(const std::string& name, const std::string& value, int line, const Warning& warn)
+void CQorLogonIni::Read_Value(std::string_view name, std::string_view value, int line, const Warning& warn)
 {
     switch (m_section) {
     case Section::None:
@@ -128,36 +145,36 @@ void CQorLogonIni::Read_Value(const std::string& name, const std::string& value,
         return;
     case Section::Parameters:
         if (!Set_Pair(m_parameters, name, value))
-            warn(line, "parameter '" + name + "' is set twice; the later value is kept");
+            warn(line, "parameter '" + std::string(name) + "' is set twice; the later value is kept");
         return;
     case Section::Folder: {
         Folder& folder = m_folders.back();
         if (Same(name, "Name"))
-            folder.name = value.c_str();
+            folder.name = To_CString(value);
         else if (Same(name, "Parent"))
-            folder.parent = value.c_str();
+            folder.parent = To_CString(value);
         else if (Same(name, "Memo"))
-            folder.memo = value.c_str();
+            folder.memo = To_CString(value);
         else if (Same(name, "Expanded"))
             folder.expanded = Flag(value, line, warn);
         else if (Same(name, "FromServer"))
             folder.fromServer = Flag(value, line, warn);
         else
-            warn(line, "unknown folder setting '" + name + "'; ignored");
+            warn(line, "unknown folder setting '" + std::string(name) + "'; ignored");
         return;
     }
     case Section::Entry: {
         Entry& entry = m_entries.back();
         if (Same(name, "Name"))
-            entry.name = value.c_str();
+            entry.name = To_CString(value);
         else if (Same(name, "Folder"))
-            entry.folder = value.c_str();
+            entry.folder = To_CString(value);
         else if (Same(name, "Skip"))
             entry.skip = Flag(value, line, warn);
         else if (Same(name, "Target"))
-            entry.target = value.c_str();
+            entry.target = To_CString(value);
         else if (!Set_Pair(entry.properties, name, value))
-            warn(line, "property '" + name + "' is set twice; the later value is kept");
+            warn(line, "property '" + std::string(name) + "' is set twice; the later value is kept");
         return;
     }
     }

@@ -5,6 +5,7 @@
 // callback and left out, and what can be kept is kept.
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -73,8 +74,8 @@ private:
         Entry
     };
 
-    void Start_Section(const std::string& header, int line, const Warning& warn);
-    void Read_Value(const std::string& name, const std::string& value, int line, const Warning& warn);
+    void Start_Section(std::string_view header, int line, const Warning& warn);
+    void Read_Value(std::string_view name, std::string_view value, int line, const Warning& warn);
     void Link_Tree(const Warning& warn);
     void Attach_Unreachable_Folders(const Warning& warn);
     void Limit_Folder_Depth(const Warning& warn);

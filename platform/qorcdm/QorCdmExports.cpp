@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <memory>
-#include <sstream>
 
 #include "CQorLogonIni.h"
 #include "CQorPcTrc.h"
@@ -23,13 +22,12 @@ std::unique_ptr<Session> g_session;
 
 bool Read_Whole_File(const std::string& path, std::string& text)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in)
         return false;
-    std::ostringstream content;
-    content << in.rdbuf();
-    text = content.str();
-    return !in.bad();
+    text.resize(static_cast<size_t>(in.tellg()));
+    in.seekg(0);
+    return text.empty() || static_cast<bool>(in.read(&text[0], static_cast<std::streamsize>(text.size())));
 }
 
 int Fail_Init(int state, const CString& message, int* iniState, CString* errorInFile, CQorPcTrc* trace)
@@ -40,6 +38,7 @@ int Fail_Init(int state, const CString& message, int* iniState, CString* errorIn
         *errorInFile = message;
     if (trace)
         trace->TraceError("qorcdm: %s\n", message);
+    g_session.reset(); // no file is open: the data functions say so
     return state;
 }
 

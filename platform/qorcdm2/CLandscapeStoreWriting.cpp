@@ -17,6 +17,10 @@ const char* Service_Type_Name(int type) { return type == TREE_ITEM_TYPE_QORSHORT
 // Attributes carry text or are not there at all.
 void Set(CXmlTree& tree, CXmlTree::Id element, const char* name, std::string_view narrow)
 {
+    if (QOR::FrontEnd::MsXmlAdaptor::Is_Plain_Xml_Text(narrow) && !narrow.empty()) { // the usual case
+        tree.Set_Attribute(element, name, narrow);
+        return;
+    }
     const std::string value = Xml_Utf8(narrow);
     if (value.empty())
         tree.Remove_Attribute(element, name);

@@ -350,12 +350,12 @@ CXmlTree::Id CXmlTree::Add_Node(Id parent, Kind kind, std::string_view name, std
 
 std::uint32_t CXmlTree::Name_Id(std::string_view name)
 {
-    const auto found = m_name_ids.find(std::string(name));
+    const auto found = m_name_ids.find(name);
     if (found != m_name_ids.end())
         return found->second;
     const auto id = static_cast<std::uint32_t>(m_names.size());
     m_names.emplace_back(name);
-    m_name_ids.emplace(m_names.back(), id);
+    m_name_ids.emplace(std::string_view(m_names.back()), id);
     return id;
 }
 
