@@ -8,6 +8,7 @@
 
 #include "PrintfArg.h"
 #include "QorUtilApi.h"
+#include "UniqueHandle.h"
 
 enum QORPCTRC_LEVEL
 {
@@ -69,17 +70,19 @@ public:
     void WriteV(int level, const char* format, va_list args);
 
 private:
-    void Open();
-    void Write_Header();
-    void Write_Stamp(bool leadingLineFeed);
+    class Piece;
+    void Open(Piece& piece);
+    void Append_Header(Piece& piece) const;
+    static void Append_Stamp(Piece& piece, bool leadingLineFeed);
     void Lock();
     void Unlock();
 
-    FILE* m_file = nullptr;
+    QOR::FrontEnd::Util::unique_hfile m_file;
+    HANDLE m_output = nullptr; // the file, or standard error when it could not be created
     char m_fileName[MAX_PATH] = {};
     int m_level;
     unsigned int m_flags;
-    HANDLE m_mutex = nullptr;
+    QOR::FrontEnd::Util::unique_handle m_mutex;
 
     static int s_mainTraceMode;
 };

@@ -49,6 +49,11 @@ TEST_F(CQorPcTrcTest, EachLevelWritesItsOwnAndLowerLevelsWithPrefixes)
         writer.TraceWarning("warning %s\n", std::string("two"));
         writer.TraceDeveloperNote("note %c\n", '3');
         writer.TraceData("data %s|%d\n", CString("four"), true);
+        if (level == QORPCTRC_LEVEL_DATA) { // longer than any stack buffer, line feeds inside
+            const std::string longText = std::string(5000, 'x') + "\n" + std::string(3000, 'y');
+            writer.TraceData("%s\n", longText);
+            expected += std::string(5000, 'x') + "\r\n" + std::string(3000, 'y') + "\r\n";
+        }
         EXPECT_EQ(level > 0, Path_Exists(file)) << "level " << level;
         EXPECT_EQ(level > 0 ? expected : "", Read_File(file)) << "level " << level;
     }
