@@ -33,32 +33,31 @@ std::string Remove_All(std::string text, const std::string& what)
 
 } // namespace
 
-void TraceScope::Arguments() { Write_Call("CALL\n"); }
-
-const char* TraceScope::Name()
+TraceName::TraceName(const char* prettyFunction)
+    : m_name(Remove_All(Qualified_Name(prettyFunction), Our_Namespace))
 {
-    if (m_name)
-        return m_name;
-    const std::string name = Remove_All(Qualified_Name(m_function), Our_Namespace);
-    if (name.size() < sizeof(m_nameBuffer)) {
-        std::memcpy(m_nameBuffer, name.c_str(), name.size() + 1);
-        m_name = m_nameBuffer;
-    } else {
-        m_longName.reset(new char[name.size() + 1]);
-        std::memcpy(m_longName.get(), name.c_str(), name.size() + 1);
-        m_name = m_longName.get();
+}
+
+JoinedFormat::JoinedFormat(std::initializer_list<const char*> pieces)
+{
+    size_t length = 0;
+    for (const char* piece : pieces)
+        length += std::strlen(piece);
+    char* out = m_local;
+    if (length >= sizeof(m_local)) {
+        m_long.resize(length);
+        out = &m_long[0];
     }
-    return m_name;
+    for (const char* piece : pieces)
+        out = std::strcpy(out, piece) + std::strlen(piece);
+    *out = '\0';
 }
 
-std::string TraceScope::Prefix() const
-{
-    return m_object ? "TID: %d, %s[%p]/%d: " : "TID: %d, %s/%d: ";
-}
+void TraceScope::Arguments() { Write_Call("CALL\n"); }
 
 void TraceScope::Write_Call(const char* call)
 {
-    const std::string format = Prefix() + call;
+    const JoinedFormat format{Prefix(), call};
     if (m_object)
         m_trace->TraceData(format.c_str(), Thread_Id(), Name(), m_object, m_line);
     else

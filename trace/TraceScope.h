@@ -9,10 +9,10 @@
 // .DeveloperNote, and `return trace_scope.Return(result);`. Message lines carry
 // the prefix "TID: <thread>, <Class::Function>[<object>]/<line>: ". The argument
 // list is evaluated only when level 4 is on, so a disabled scope costs a level
-// test; the function name is worked out on the first line actually written.
+// test; the function name is worked out once per function, on its first call.
 #include <windows.h>
 
-#include <memory>
+#include <initializer_list>
 #include <string>
 #include <type_traits>
 
@@ -29,12 +29,39 @@ struct TraceMessage
     int line;
 };
 
+// "Class::Function" of a function, worked out from its __PRETTY_FUNCTION__ once:
+// each traced function keeps one of these in a static.
+class TraceName
+{
+public:
+    explicit TraceName(const char* prettyFunction);
+    const char* Get() const noexcept { return m_name.c_str(); }
+
+private:
+    std::string m_name;
+};
+
+// A printf format put together from pieces (the line prefix, the message), on
+// the stack unless it is unusually long.
+class JoinedFormat
+{
+public:
+    JoinedFormat(std::initializer_list<const char*> pieces);
+    JoinedFormat(const JoinedFormat&) = delete;
+    JoinedFormat& operator=(const JoinedFormat&) = delete;
+    const char* c_str() const noexcept { return m_long.empty() ? m_local : m_long.c_str(); }
+
+private:
+    char m_local[512];
+    std::string m_long;
+};
+
 class TraceScope
 {
 public:
     template <typename Describe>
-    TraceScope(const char* prettyFunction, int line, const void* object, Describe describe)
-        : m_trace(Get_Trace(QORPCTRC_LEVEL_ERROR)), m_function(prettyFunction), m_object(object), m_line(line)
+    TraceScope(const TraceName& name, int line, const void* object, Describe describe)
+        : m_trace(Get_Trace(QORPCTRC_LEVEL_ERROR)), m_name(name.Get()), m_object(object), m_line(line)
     {
         if (Enabled(QORPCTRC_LEVEL_DATA))
             describe(*this);
@@ -50,7 +77,7 @@ public:
     void Arguments(const char* format, const Args&... args)
     {
         if (!Stamped()) { // the same bytes as the pieces below, in one write
-            const std::string line = Prefix() + "CALL(" + format + ")\n";
+            const JoinedFormat line{Prefix(), "CALL(", format, ")\n"};
             if (m_object)
                 m_trace->TraceData(line.c_str(), Thread_Id(), Name(), m_object, m_line, args...);
             else
@@ -94,7 +121,7 @@ public:
     }
 
     // "Class::Function" as it appears in the lines.
-    const char* Name();
+    const char* Name() const noexcept { return m_name; }
 
 private:
     template <typename... Args>
@@ -102,14 +129,14 @@ private:
     {
         if (!Enabled(level))
             return;
-        const std::string format = Prefix() + message.format;
+        const JoinedFormat format{Prefix(), message.format};
         if (m_object)
             m_trace->trace().Print(level, format.c_str(), Thread_Id(), Name(), m_object, message.line, args...);
         else
             m_trace->trace().Print(level, format.c_str(), Thread_Id(), Name(), message.line, args...);
     }
 
-    std::string Prefix() const;
+    const char* Prefix() const noexcept { return m_object ? "TID: %d, %s[%p]/%d: " : "TID: %d, %s/%d: "; }
     void Write_Call(const char* call);
     template <typename V>
     void Write_Return(int line, const char* format, const V& value)
@@ -118,7 +145,7 @@ private:
         const char* const tail = ") - this can be changed before exitting the function (in this case it can be seen "
                                  "below).\n";
         if (!Stamped()) { // the same bytes as the pieces below, in one write
-            m_trace->TraceData((std::string(head) + "(" + format + tail).c_str(), Thread_Id(), Name(), line, value);
+            m_trace->TraceData(JoinedFormat{head, "(", format, tail}.c_str(), Thread_Id(), Name(), line, value);
             return;
         }
         m_trace->TraceData(head, Thread_Id(), Name(), line);
@@ -152,17 +179,15 @@ private:
     static const CString& Value_Text(const CString& value) { return value; }
 
     Tracing* m_trace;
-    const char* m_function;
+    const char* m_name;
     const void* m_object;
     int m_line;
-    const char* m_name = nullptr;
-    char m_nameBuffer[128];
-    std::unique_ptr<char[]> m_longName;
 };
 
 }}}} // namespace QOR::FrontEnd::Landscape::Migration
 
 #define QOR_TRACE_SCOPE(object, ...)                                                                        \
+    static const ::QOR::FrontEnd::Landscape::Migration::TraceName trace_name_(__PRETTY_FUNCTION__);         \
     ::QOR::FrontEnd::Landscape::Migration::TraceScope trace_scope(                                          \
-        __PRETTY_FUNCTION__, __LINE__, object,                                                              \
+        trace_name_, __LINE__, object,                                                                      \
         [&](::QOR::FrontEnd::Landscape::Migration::TraceScope& scope_) { scope_.Arguments(__VA_ARGS__); })

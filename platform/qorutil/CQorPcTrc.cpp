@@ -101,21 +101,25 @@ private:
 } // namespace
 
 // One piece as it reaches the file, line feeds already turned into CR LF as a
-// text-mode stream would, so that the piece goes out in a single write.
+// text-mode stream would, so that the piece goes out in a single write. Kept
+// on the stack unless it is unusually long.
 class CQorPcTrc::Piece
 {
 public:
-    Piece() { m_bytes.reserve(512); }
+    Piece() = default;
+    Piece(const Piece&) = delete;
+    Piece& operator=(const Piece&) = delete;
 
     void Append(const char* text, size_t length)
     {
         for (const char* end = text + length; text != end;) {
             const char* lineFeed = static_cast<const char*>(std::memchr(text, '\n', end - text));
             if (!lineFeed) {
-                m_bytes.append(text, end);
+                Add(text, end - text);
                 break;
             }
-            m_bytes.append(text, lineFeed).append("\r\n", 2);
+            Add(text, lineFeed - text);
+            Add("\r\n", 2);
             text = lineFeed + 1;
         }
     }
@@ -123,13 +127,29 @@ public:
 
     void Write_To(HANDLE output) const
     {
+        const char* bytes = m_long.empty() ? m_local : m_long.data();
+        const size_t size = m_long.empty() ? m_size : m_long.size();
         DWORD written = 0;
-        if (!m_bytes.empty())
-            WriteFile(output, m_bytes.data(), static_cast<DWORD>(m_bytes.size()), &written, nullptr);
+        if (size)
+            WriteFile(output, bytes, static_cast<DWORD>(size), &written, nullptr);
     }
 
 private:
-    std::string m_bytes;
+    void Add(const char* text, size_t length)
+    {
+        if (m_long.empty() && m_size + length <= sizeof(m_local)) {
+            std::memcpy(m_local + m_size, text, length);
+            m_size += length;
+            return;
+        }
+        if (m_long.empty())
+            m_long.assign(m_local, m_size);
+        m_long.append(text, length);
+    }
+
+    char m_local[2048];
+    size_t m_size = 0;
+    std::string m_long;
 };
 
 CQorPcTrc::CQorPcTrc(const char* fileName, int level, unsigned int flags) : m_level(level), m_flags(flags)

@@ -4,6 +4,8 @@
 // written starts with the XML declaration and loads again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <string>
 
@@ -84,6 +86,53 @@ TEST_F(Startup, AHundredThousandLevelChainIsMigratedInChainsOfTwoHundred)
     const std::string trace = TestSupport::ProcessTrace::File();
     EXPECT_EQ(size_t(levels / 200 - 1), Count(Read_File(trace.substr(0, trace.size() - 4) + "_lm01.trc"),
                                               "is nested deeper than 200 levels; it is placed at the top"));
+}
+
+namespace {
+
+// What the old file holds, counted from its text: sections by kind, folders with
+// a parent, and entry properties (every setting but the entry's own four).
+std::map<std::string, size_t> Old_File_Counts(const std::string& text)
+{
+    std::map<std::string, size_t> counts;
+    std::string section;
+    for (size_t start = 0, end; start < text.size(); start = end + 2) {
+        end = std::min(text.find("\r\n", start), text.size());
+        const std::string line = text.substr(start, end - start);
+        if (line.size() > 1 && line[0] == '[')
+            ++counts[section = line.substr(1, std::min(line.find(' '), line.size() - 1) - 1)];
+        else if (section == "Folder" && line.compare(0, 7, "Parent=") == 0)
+            ++counts["Subfolder"];
+        else if (section != "Folder" && section != "Parameters" && line.find('=') != std::string::npos) {
+            const std::string name = line.substr(0, line.find('='));
+            counts["Property"] += name != "Name" && name != "Folder" && name != "Target" && name != "Skip";
+        }
+    }
+    return counts;
+}
+
+} // namespace
+
+// The large path: a profile of 20,000 entries made by benchmarks/genprofile.py
+// (a test step before this program) arrives whole.
+TEST_F(Startup, AGeneratedTwentyThousandEntryProfileArrivesWhole)
+{
+    const char* const generated = std::getenv("LARGE_PROFILE");
+    ASSERT_TRUE(generated && *generated) << "LARGE_PROFILE names the generated qorlogon.ini";
+    const std::string old_file = Read_File(generated);
+    std::map<std::string, size_t> old_counts = Old_File_Counts(old_file);
+    ASSERT_EQ(20000u, old_counts["Connection"] + old_counts["Shortcut"] + old_counts["Link"]);
+    Write_File(ini, old_file);
+    DeleteFileA((folder / "AppData\\QOR\\TEDU\\TEDUOptions.xml").c_str()); // its services would count too
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(1u, State());
+    const std::string landscape = Read_File(user);
+    EXPECT_EQ(old_counts["Connection"] + old_counts["Shortcut"], Count(landscape, "<Service "));
+    EXPECT_EQ(20000u, Count(landscape, "<Item "));
+    EXPECT_EQ(old_counts["Subfolder"], Count(landscape, "<Node ")); // top-level folders are the main folder
+    EXPECT_EQ(old_counts["Property"], Count(landscape, "<Property "));
+    EXPECT_EQ(old_file, Read_File(ini));
+    EXPECT_TRUE(Loads(user));
 }
 
 namespace {
