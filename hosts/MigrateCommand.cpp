@@ -55,7 +55,9 @@ int main(int argc, char** argv)
     case Admin::CommandLine::Mode::Profiles:
         return Run_Batch(options);
     case Admin::CommandLine::Mode::Worker:
+        // Out at once: the record must not wait for the libraries' clean-up at exit.
         std::fputs(Admin::ProfileMigration(options.folder).Run().To_Text().c_str(), stdout);
+        std::fflush(stdout);
         return 0;
     default:
         return Admin::MigrationCommand(options).Run();

@@ -70,9 +70,17 @@ private:
 struct Running
 {
     std::string profile;
+    bool retried;
     CreatedFiles created;
     ChildProcess worker;
 };
+
+std::unique_ptr<Running> Start(const std::string& profile, bool retried)
+{
+    return std::unique_ptr<Running>(new Running{
+        profile, retried, CreatedFiles(profile),
+        ChildProcess("\"" + This_Program() + "\" " + Batch::Worker_Option + " \"" + profile + "\"")});
+}
 
 // The first worker that has ended; one that never started has ended at once.
 size_t Next_Finished(const std::vector<std::unique_ptr<Running>>& running)
@@ -113,18 +121,24 @@ Report Batch::Run() const
                 progress.Done(report.Records().back());
                 continue;
             }
-            running.push_back(std::unique_ptr<Running>(new Running{
-                profile, CreatedFiles(profile),
-                ChildProcess("\"" + This_Program() + "\" " + Worker_Option + " \"" + profile + "\"")}));
+            running.push_back(Start(profile, false));
         }
         if (running.empty())
             continue;
         const size_t index = Next_Finished(running);
-        report.Add(Collect(running[index]->profile, running[index]->worker));
-        if (report.Records().back().result == "failed")
-            running[index]->created.Remove();
-        progress.Done(report.Records().back());
+        const std::unique_ptr<Running> done = std::move(running[index]);
         running.erase(running.begin() + static_cast<long>(index));
+        ProfileRecord record;
+        const bool answered = done->worker.Started() && ProfileRecord::From_Text(done->worker.Output(), record);
+        if (!answered || record.result == "failed")
+            done->created.Remove();
+        // A worker that ended without a word (it could not start, or crashed) gets one more go.
+        if (!answered && !done->retried) {
+            running.push_back(Start(done->profile, true));
+            continue;
+        }
+        report.Add(answered ? record : No_Result(done->profile, done->worker));
+        progress.Done(report.Records().back());
     }
     report.Sort_By_Profile();
     return report;
@@ -138,18 +152,17 @@ std::vector<std::string> Batch::Find_Profiles() const
     return profiles;
 }
 
-ProfileRecord Batch::Collect(const std::string& profile, const ChildProcess& worker) const
+ProfileRecord Batch::No_Result(const std::string& profile, const ChildProcess& worker) const
 {
-    ProfileRecord record;
-    if (worker.Started() && ProfileRecord::From_Text(worker.Output(), record))
-        return record;
-    char reason[96] = "no worker process could be started";
+    char reason[96];
+    std::snprintf(reason, sizeof(reason), "no worker process could be started (error %lu)",
+                  static_cast<unsigned long>(worker.Start_Error()));
     if (worker.Started()) {
         WaitForSingleObject(worker.Handle(), INFINITE);
         std::snprintf(reason, sizeof(reason), "the worker process ended with exit code 0x%08lX and no result",
                       static_cast<unsigned long>(worker.Exit_Code()));
     }
-    record = ProfileRecord(profile, "failed");
+    ProfileRecord record(profile, "failed");
     record.problems.push_back({"", "", reason});
     return record;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Migrates every profile folder below a folder (each folder that holds a
 // qorlogon.ini) with up to N worker processes, each running this program on one
-// profile; a worker that fails or crashes costs only its own profile. A profile
+// profile; a worker that fails or crashes costs only its own profile (one that
+// crashes is started once more before its profile counts as failed). A profile
 // that already has its landscape is not touched.
 #include <string>
 #include <vector>
@@ -21,7 +22,8 @@ public:
 
 private:
     std::vector<std::string> Find_Profiles() const;
-    ProfileRecord Collect(const std::string& profile, const class ChildProcess& worker) const;
+    // The record of a worker that ended twice without one.
+    ProfileRecord No_Result(const std::string& profile, const class ChildProcess& worker) const;
 
     std::string m_root;
     size_t m_jobs;

@@ -16,6 +16,8 @@ public:
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     bool Started() const { return static_cast<bool>(m_process); }
+    // Why it did not start.
+    DWORD Start_Error() const { return m_error; }
     HANDLE Handle() const { return m_process.get(); }
     // Once it has ended.
     DWORD Exit_Code() const;
@@ -24,6 +26,7 @@ public:
 private:
     std::string m_output;
     QOR::FrontEnd::Util::unique_handle m_process;
+    DWORD m_error = 0;
 };
 
 } // namespace Admin

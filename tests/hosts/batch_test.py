@@ -47,7 +47,7 @@ with tempfile.TemporaryDirectory() as work:
 
     code, report = batch(root, os.path.join(work, "first.json"))
     totals = report["totals"]
-    check(code == 0, f"exit code {code}")
+    check(code == 0, f"exit code {code}: " + str([p for p in report["profiles"] if p["problems"]]))
     for name, count in {"profiles": 50, "migrated": 48, "already migrated": 1, "nothing to migrate": 1,
                         "failed": 0, "skipped": 0, "left_out": 0, "problems": 0, **expected}.items():
         check(totals[name] == count, f"totals {name}: {totals[name]}, expected {count}")
