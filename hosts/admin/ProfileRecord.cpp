@@ -1,0 +1,107 @@
+#include "ProfileRecord.h"
+
+#include <sstream>
+
+#include "Verification.h"
+
+namespace Admin {
+
+namespace {
+
+// One value per line: line breaks and backslashes are escaped.
+std::string Escaped(const std::string& value)
+{
+    std::string text;
+    for (char c : value)
+        text += c == '\\' ? "\\\\" : c == '\n' ? "\\n" : c == '\r' ? "\\r" : std::string(1, c);
+    return text;
+}
+
+std::string Unescaped(const std::string& text)
+{
+    std::string value;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '\\' || i + 1 == text.size()) {
+            value += text[i];
+            continue;
+        }
+        const char next = text[++i];
+        value += next == 'n' ? '\n' : next == 'r' ? '\r' : next;
+    }
+    return value;
+}
+
+const char* const Header = "landscape_migrate profile record";
+
+} // namespace
+
+void ProfileRecord::Account(const Verification& verification)
+{
+    using Outcome = Verification::Outcome;
+    folders = verification.Count(true, Outcome::Migrated) + verification.Count(true, Outcome::Missing) +
+              verification.Count(true, Outcome::Different);
+    entries = verification.Count(false, Outcome::Migrated) + verification.Count(false, Outcome::Missing) +
+              verification.Count(false, Outcome::Different);
+    skipped = verification.Count(true, Outcome::Skipped) + verification.Count(false, Outcome::Skipped);
+    leftOut = verification.Count(true, Outcome::LeftOut) + verification.Count(false, Outcome::LeftOut);
+    for (const Verification::Finding& finding : verification.Findings())
+        if (finding.outcome == Outcome::Missing || finding.outcome == Outcome::Different)
+            problems.push_back({finding.key, finding.name,
+                                std::string(Verification::Name(finding.outcome)) + (finding.folder ? " folder: " : ": ") +
+                                    finding.reason});
+}
+
+std::string ProfileRecord::To_Text() const
+{
+    std::ostringstream out;
+    out << Header << '\n' << Escaped(profile) << '\n' << result << '\n' << Escaped(trace) << '\n' << folders << ' '
+        << entries << ' ' << skipped << ' ' << leftOut << ' ' << problems.size() << '\n';
+    for (const Problem& problem : problems)
+        out << Escaped(problem.key) << '\n' << Escaped(problem.name) << '\n' << Escaped(problem.reason) << '\n';
+    return out.str();
+}
+
+bool ProfileRecord::From_Text(const std::string& text, ProfileRecord& record)
+{
+    // Whatever the worker's libraries wrote before the record is passed over.
+    const size_t start = text.find(Header);
+    if (start == std::string::npos)
+        return false;
+    std::istringstream in(text.substr(start));
+    std::string line;
+    size_t count = 0;
+    auto next = [&in, &line] {
+        if (!std::getline(in, line))
+            return false;
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        return true;
+    };
+    if (!next() || line != Header || !next())
+        return false;
+    record.profile = Unescaped(line);
+    if (!next())
+        return false;
+    record.result = line;
+    if (!next())
+        return false;
+    record.trace = Unescaped(line);
+    if (!next() || !(std::istringstream(line) >> record.folders >> record.entries >> record.skipped >>
+                     record.leftOut >> count))
+        return false;
+    record.problems.assign(count, {});
+    for (Problem& problem : record.problems) {
+        if (!next())
+            return false;
+        problem.key = Unescaped(line);
+        if (!next())
+            return false;
+        problem.name = Unescaped(line);
+        if (!next())
+            return false;
+        problem.reason = Unescaped(line);
+    }
+    return true;
+}
+
+} // namespace Admin

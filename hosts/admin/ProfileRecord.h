@@ -1,0 +1,41 @@
+#pragma once
+// What one run did to one profile: the line of the report. A worker process
+// hands it to the batch as text lines (To_Text, From_Text).
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Admin {
+
+class Verification;
+
+struct ProfileRecord
+{
+    struct Problem
+    {
+        std::string key, name, reason;
+    };
+
+    ProfileRecord() = default;
+    explicit ProfileRecord(std::string folder, std::string outcome = "")
+        : profile(std::move(folder)), result(std::move(outcome))
+    {
+    }
+
+    std::string profile; // the folder of the old connection file
+    std::string result;  // "migrated", "already migrated", "nothing to migrate" or "failed"
+    std::string trace;   // the run's trace file; empty when there is none
+    int folders = 0;     // folders of the old file to migrate (not left out)
+    int entries = 0;     // entries to migrate (neither skipped nor left out)
+    int skipped = 0;
+    int leftOut = 0;     // folders and entries inside folders that came from the server
+    std::vector<Problem> problems;
+
+    // Counts as a verification found them; its problems are added to those known.
+    void Account(const Verification& verification);
+    std::string To_Text() const;
+    // False when the text holds no whole record (a worker that died early).
+    static bool From_Text(const std::string& text, ProfileRecord& record);
+};
+
+} // namespace Admin

@@ -1,0 +1,141 @@
+// The administrator's commands of landscape_migrate.exe, run as the real
+// programs in processes of their own. Those see the real registry of the test
+// prefix, which is cleaned before and after each test.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+
+#include "StartupFixture.h"
+
+using TestSupport::Read_File;
+using TestSupport::Run_Program;
+using namespace StartupFixture;
+
+namespace {
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+size_t Count(const std::string& text, const std::string& piece)
+{
+    size_t count = 0;
+    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
+        ++count;
+    return count;
+}
+
+// The user's own folder of the connection tree the start-up host shows.
+std::string Local_Tree(std::string output)
+{
+    output = std::regex_replace(output, std::regex("\r"), "") + "  + "; // the host ends its lines
+    const size_t local = output.find("\n  + Local/");
+    return local == std::string::npos ? "" : output.substr(local, output.find("\n  + ", local + 1) - local);
+}
+
+} // namespace
+
+class Administrator : public ::testing::Test, protected Profile
+{
+protected:
+    Administrator()
+    {
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR");
+    }
+    ~Administrator() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR"); }
+
+    // The sample with an empty folder more, migrated by the client's first start.
+    void Migrate_Sample()
+    {
+        TestSupport::Write_File(ini, Read_File(ini) + "\r\n[Folder F-EMPTY]\r\nName=Empty\r\nParent=F-PROD\r\n");
+        ASSERT_NE(std::string::npos, Run_Program("logon_startup.exe", "").output.find("a migration step ran"));
+    }
+    TestSupport::ProcessResult Verify() { return Run_Program("landscape_migrate.exe", "--verify --report " + Quoted(report)); }
+
+    std::string report = folder / "report.json";
+};
+
+TEST_F(Administrator, AFreshMigrationVerifiesWithEveryFolderAndEntryAccountedFor)
+{
+    Migrate_Sample();
+    const TestSupport::ProcessResult result = Verify();
+    EXPECT_EQ(0u, result.exitCode) << result.output;
+    EXPECT_NE(std::string::npos, result.output.find("Every folder and entry of the old file is accounted for."));
+    EXPECT_NE(std::string::npos, Read_File(report).find("\"result\": \"migrated\", \"folders\": 5, \"entries\": 4, "
+                                                        "\"skipped\": 1, \"left_out\": 2,\n     \"problems\": []"))
+        << Read_File(report);
+}
+
+TEST_F(Administrator, VerifyNamesExactlyTheItemPropertyAndFolderRemovedFromTheLandscape)
+{
+    Migrate_Sample();
+    std::string landscape = Read_File(user);
+    for (const char* removed : {"<Item uuid=\"C-QAS\" serviceid=\"C-QAS\"/>", "<Property name=\"Language\" value=\"EN\"/>",
+                                "<Node uuid=\"[^\"]+\" name=\"Empty\" expanded=\"0\"/>"}) {
+        const std::string before = landscape;
+        landscape = std::regex_replace(landscape, std::regex(removed), "");
+        ASSERT_NE(before, landscape) << removed;
+    }
+    TestSupport::Write_File(user, landscape);
+    const TestSupport::ProcessResult result = Verify();
+    EXPECT_EQ(1u, result.exitCode);
+    EXPECT_NE(std::string::npos, result.output.find("missing   folder F-EMPTY 'Empty': no folder 'Empty' in the landscape"))
+        << result.output;
+    EXPECT_NE(std::string::npos, result.output.find("missing   entry  C-QAS 'ERP Quality (QAS)': not in the landscape"));
+    EXPECT_NE(std::string::npos, result.output.find("different entry  C-PRD 'ERP Production (PRD)': property "
+                                                    "Language: 'EN' in the old file, none in the landscape"));
+    EXPECT_EQ(3u, Count(result.output, "\n  missing ") + Count(result.output, "\n  different "));
+    EXPECT_EQ(3u, Count(Read_File(report), "\"reason\"")) << Read_File(report);
+}
+
+// The parameter: a state and a core landscape file were recorded before.
+class Simulation : public Administrator, public ::testing::WithParamInterface<bool>
+{
+};
+
+TEST_P(Simulation, LeavesNoFileAndNoRecordSoThatTheNextStartMigrates)
+{
+    if (GetParam()) {
+        Set_DWORD(Qor_Key, "LandscapeMigrationState", 0);
+        Set_String(Options_Key, "CoreLandscapeFileOnServer", global);
+    }
+    const TestSupport::ProcessResult result = Run_Program("landscape_migrate.exe", "--simulate");
+    EXPECT_NE(std::string::npos, result.output.find("Migration state: 0 before, 0 after")) << result.output;
+    EXPECT_EQ(GetParam() ? 0u : 0xFFFFFFFFu, State());
+    EXPECT_EQ(GetParam() ? global : "", Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
+    HKEY key = nullptr;
+    EXPECT_EQ(GetParam(), RegOpenKeyExA(HKEY_CURRENT_USER, Qor_Key, 0, KEY_READ, &key) == ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_FALSE(TestSupport::Path_Exists(user));
+    EXPECT_FALSE(TestSupport::Path_Exists(global));
+    EXPECT_NE(std::string::npos, Run_Program("logon_startup.exe", "").output.find("a migration step ran"));
+    EXPECT_EQ(1u, State());
+}
+
+INSTANTIATE_TEST_SUITE_P(Administrator, Simulation, ::testing::Bool());
+
+// A profile prepared offline, then the user's first start on their machine: the
+// client keeps the prepared tree, adds the business client's connections (left
+// out of the preparation: the user's into the user landscape, once, the
+// machine's into a folder of the shared one) and records that the user is
+// migrated. The tree
+// before is shown by a start on the prepared file named on the command line,
+// which exists and is therefore not migrated into.
+TEST_F(Administrator, APreparedProfileKeepsItsTreeAtTheUsersFirstStart)
+{
+    const TestSupport::ProcessResult batch = Run_Program("landscape_migrate.exe", "--profiles " + Quoted(appData));
+    EXPECT_EQ(0u, batch.exitCode) << batch.output;
+    EXPECT_NE(std::string::npos, batch.output.find("1 profiles: 1 migrated,")) << batch.output;
+    HKEY key = nullptr;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QOR", 0, KEY_READ, &key))
+        << "the batch records nothing";
+    EXPECT_EQ(std::string::npos, Read_File(user).find("type=\"TEDU\""));
+    const std::string prepared = Local_Tree(Run_Program("logon_startup.exe", Quoted("/LSXML=" + user)).output);
+    ASSERT_NE(std::string::npos, prepared.find("- PRD (from the test folder) (link)")) << prepared;
+    const TestSupport::ProcessResult start = Run_Program("logon_startup.exe", "");
+    EXPECT_NE(std::string::npos, start.output.find("Recorded migration state after:  1")) << start.output;
+    EXPECT_EQ(1u, State());
+    EXPECT_EQ(prepared, Local_Tree(start.output));
+    EXPECT_NE(std::string::npos, start.output.find("\n  + TEDU Admin Configuration/"));
+    EXPECT_EQ(1u, Count(Read_File(user), "type=\"TEDU\""));
+}
