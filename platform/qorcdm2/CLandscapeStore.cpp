@@ -10,6 +10,7 @@
 #include "CLandscapeXmlDocument.h"
 #include "CdmDataMan.h"
 #include "FileSystem.h"
+#include "UniqueHandle.h"
 #include "Uuid.h"
 #include "XmlText.h"
 
@@ -333,15 +334,11 @@ bool CLandscapeStore::Save_To(const std::string& path)
     const std::string text = Text();
     const bool saved = QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument::Write_Safely(
         Widen(path), [&text](const std::wstring& temporary) {
-            const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr);
-            if (file == INVALID_HANDLE_VALUE)
-                return false;
+            const QOR::FrontEnd::Util::unique_hfile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
             DWORD written = 0;
-            const bool complete = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                                  written == text.size();
-            CloseHandle(file);
-            return complete;
+            return file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                   written == text.size();
         });
     if (saved && Path_Key(path) == Path_Key(m_path)) {
         m_dirty = false;

@@ -23,6 +23,7 @@
 
 #include "CMsXmlDocument.h"
 #include "TestSupport.h"
+#include "UniqueHandle.h"
 
 using TestSupport::Read_File;
 using TestSupport::Write_File;
@@ -109,27 +110,26 @@ struct Run
 bool Start_Host(const std::string& host, const std::string& output, DWORD seconds, DWORD& exit_code)
 {
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    const HANDLE file = CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    QOR::FrontEnd::Util::unique_hfile file(CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
+                                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = file;
+    startup.hStdOutput = startup.hStdError = file.get();
     PROCESS_INFORMATION process{};
     std::string command = "\"" + host + "\"";
     const bool started =
         CreateProcessA(host.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    CloseHandle(file);
+    file.reset();
     if (!started)
         return false;
-    const bool finished = WaitForSingleObject(process.hProcess, seconds * 1000) == WAIT_OBJECT_0;
+    const QOR::FrontEnd::Util::unique_handle child(process.hProcess), thread(process.hThread);
+    const bool finished = WaitForSingleObject(child.get(), seconds * 1000) == WAIT_OBJECT_0;
     if (!finished)
-        TerminateProcess(process.hProcess, 99);
-    GetExitCodeProcess(process.hProcess, &exit_code);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+        TerminateProcess(child.get(), 99);
+    GetExitCodeProcess(child.get(), &exit_code);
     return finished;
 }
 

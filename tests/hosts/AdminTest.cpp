@@ -7,6 +7,7 @@
 #include <string>
 
 #include "StartupFixture.h"
+#include "UniqueHandle.h"
 
 using TestSupport::Read_File;
 using TestSupport::Run_Program;
@@ -103,9 +104,8 @@ TEST_P(Simulation, LeavesNoFileAndNoRecordSoThatTheNextStartMigrates)
     EXPECT_NE(std::string::npos, result.output.find("Migration state: 0 before, 0 after")) << result.output;
     EXPECT_EQ(GetParam() ? 0u : 0xFFFFFFFFu, State());
     EXPECT_EQ(GetParam() ? global : "", Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
-    HKEY key = nullptr;
-    EXPECT_EQ(GetParam(), RegOpenKeyExA(HKEY_CURRENT_USER, Qor_Key, 0, KEY_READ, &key) == ERROR_SUCCESS);
-    RegCloseKey(key);
+    QOR::FrontEnd::Util::unique_hkey key;
+    EXPECT_EQ(GetParam(), RegOpenKeyExA(HKEY_CURRENT_USER, Qor_Key, 0, KEY_READ, key.put()) == ERROR_SUCCESS);
     EXPECT_FALSE(TestSupport::Path_Exists(user));
     EXPECT_FALSE(TestSupport::Path_Exists(global));
     EXPECT_NE(std::string::npos, Run_Program("logon_startup.exe", "").output.find("a migration step ran"));

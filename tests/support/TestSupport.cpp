@@ -5,6 +5,8 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "UniqueHandle.h"
+
 namespace TestSupport {
 
 namespace {
@@ -94,25 +96,25 @@ ProcessResult Run_Process(const std::string& path, const std::string& arguments)
 {
     const ScratchDirectory folder;
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    const HANDLE output = CreateFileA((folder / "output").c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      &inherit, CREATE_ALWAYS, 0, nullptr);
+    QOR::FrontEnd::Util::unique_hfile output(CreateFileA((folder / "output").c_str(), GENERIC_WRITE,
+                                                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
+                                                         0, nullptr));
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = output;
+    startup.hStdOutput = startup.hStdError = output.get();
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
     PROCESS_INFORMATION process{};
     std::string commandLine = "\"" + path + "\" " + arguments;
     const BOOL started = CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                                         &startup, &process);
-    CloseHandle(output);
+    output.reset();
     if (!started)
         throw std::runtime_error("cannot start " + path);
+    const QOR::FrontEnd::Util::unique_handle child(process.hProcess), thread(process.hThread);
     ProcessResult result;
-    WaitForSingleObject(process.hProcess, INFINITE);
-    GetExitCodeProcess(process.hProcess, &result.exitCode);
-    CloseHandle(process.hProcess);
-    CloseHandle(process.hThread);
+    WaitForSingleObject(child.get(), INFINITE);
+    GetExitCodeProcess(child.get(), &result.exitCode);
     result.output = Read_File(folder / "output");
     return result;
 }
