@@ -6,29 +6,23 @@
 
 namespace Admin { namespace UserFiles {
 
-std::string Old_File()
+namespace {
+
+// The current user's file as the client looks it up (the source of the answer
+// does not matter here).
+std::string Looked_Up(BOOL (*look_up)(char*, int, int&))
 {
     char path[MAX_PATH] = {};
     int source = 0;
-    GetQorLogonUserIniFileToLoad(path, MAX_PATH, source);
+    look_up(path, MAX_PATH, source);
     return path;
 }
 
-std::string Landscape()
-{
-    char path[MAX_PATH] = {};
-    int source = 0;
-    GetQorLogonUserLandscapeFileToLoad(path, MAX_PATH, source);
-    return path;
-}
+} // namespace
 
-std::string Shared_Landscape()
-{
-    char path[MAX_PATH] = {};
-    int source = 0;
-    GetQorLogonLocalSharedLandscapeFileToLoad(path, MAX_PATH, source);
-    return path;
-}
+std::string Old_File() { return Looked_Up(GetQorLogonUserIniFileToLoad); }
+std::string Landscape() { return Looked_Up(GetQorLogonUserLandscapeFileToLoad); }
+std::string Shared_Landscape() { return Looked_Up(GetQorLogonLocalSharedLandscapeFileToLoad); }
 
 std::string Folder_Of(const std::string& path)
 {
