@@ -9,6 +9,7 @@
 
 #include "CLandscapeRepair.h"
 #include "CMigrationTool.h"
+#include "CMsXmlDocument.h"
 #include "DefaultPaths.h"
 #include "FileSystem.h"
 #include "LandscapeFormat.h"
@@ -16,6 +17,7 @@
 #include "QorUtil.h"
 #include "RAII.h"
 #include "Registry.h"
+#include "SystemText.h"
 #include "TraceScope.h"
 #include "UniqueHandle.h"
 
@@ -40,6 +42,19 @@ std::string Folder_Of(const char* path, bool dropTrailingSeparator)
     if (dropTrailingSeparator && !folder.empty() && folder.back() == '\\')
         folder.pop_back();
     return std::string(drive) + folder;
+}
+
+// A landscape from the Windows folder goes in as every landscape file is
+// written, whole or not at all: a plain copy that a full disk stops halfway
+// leaves a torn file, and over an existing file destroys what was there.
+bool Copy_Landscape(const std::string& from, const std::string& to, bool overwrite)
+{
+    using QOR::FrontEnd::Util::SystemText::From_Ansi;
+    std::string bytes;
+    if (!overwrite && QOR::FrontEnd::Util::FileSystem::File_Exists(to))
+        return false;
+    return QOR::FrontEnd::Util::FileSystem::Read_File(From_Ansi(from), bytes) &&
+           QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument::Write_Safely(From_Ansi(to), bytes);
 }
 
 } // namespace
@@ -101,6 +116,8 @@ bool CMigrationChecker::Check()
         return trace_scope.Return(false);
     }
     Load_Default_Config_File_Paths();
+    if (!Environment_Fits_Code_Page(trace_scope))
+        return trace_scope.Return(false);
 
     char user_landscape[MAX_PATH] = {};
     int source = 0;
@@ -220,23 +237,36 @@ void CMigrationChecker::Copy_Landscapes_From_Windows_Folder(TraceScope& trace_sc
     std::string userFolder, userName;
     const std::string configured =
         QOR::FrontEnd::Util::FileSystem::Full_Path(m_configuration.Get_User_Landscape_XML_Path(), userFolder, userName);
-    char windows[MAX_PATH] = {};
-    GetWindowsDirectoryA(windows, MAX_PATH);
-    std::string windowsFolder = windows;
+    std::string windowsFolder = QOR::FrontEnd::Util::SystemText::Windows_Directory();
     if (windowsFolder.empty() || windowsFolder.back() != '\\')
         windowsFolder += '\\';
     const std::string copy = windowsFolder + userName;
     if (!QOR::FrontEnd::Util::FileSystem::File_Exists(copy))
         return;
     const std::string target = m_configuration.Get_User_Landscape_XML_Path();
-    if (CopyFileA(copy.c_str(), target.c_str(), TRUE))
+    if (Copy_Landscape(copy, target, false))
         trace_scope.Data("User landscape file copied from >%s< to >%s<\n", copy, target);
     const std::string global = windowsFolder + Global_Landscape_Name;
     if (QOR::FrontEnd::Util::FileSystem::File_Exists(global)) {
         const std::string globalTarget = userFolder + Global_Landscape_Name;
-        if (CopyFileA(global.c_str(), globalTarget.c_str(), FALSE))
+        if (Copy_Landscape(global, globalTarget, true))
             trace_scope.Data("Global landscape file copied from >%s< to >%s<\n", global, globalTarget);
     }
+}
+
+// Every path of this run is made from these variables: one that the ANSI code
+// page cannot hold would send the migration to another folder (Wine cuts it,
+// Windows puts '?' in it), so nothing is done and the trace says why. Nothing
+// is recorded either: the next start, on a code page that holds the name,
+// migrates as if this one had not been.
+bool CMigrationChecker::Environment_Fits_Code_Page(TraceScope& trace_scope)
+{
+    const std::vector<std::string> names = DefaultPaths::Variables_Out_Of_Code_Page();
+    for (const std::string& name : names)
+        trace_scope.Error("The environment variable %s names a path that the ANSI code page %u cannot hold. No "
+                          "landscape migration will be done.\n",
+                          name, GetACP());
+    return names.empty();
 }
 
 // The recorded core file is the local global file of an earlier local

@@ -32,6 +32,7 @@ private:
     bool S2_Migrate_Using_Central_Landscape();
     bool S2_Switch_To_Central_Landscape();
 
+    bool Environment_Fits_Code_Page(class TraceScope& trace_scope);
     bool Named_File_Allows_Migration(const char* path);
     void Copy_Landscapes_From_Windows_Folder(class TraceScope& trace_scope);
     bool Ignore_Core_File();

@@ -5,23 +5,32 @@
 #include <vector>
 
 #include "FileSystem.h"
+#include "QorLogonSettings.h"
 #include "QorUtil.h"
+#include "SystemText.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration { namespace DefaultPaths {
 
+namespace SystemText = QOR::FrontEnd::Util::SystemText;
+
 namespace {
 
-// The variable + suffix as a full path; empty when the variable does not fit
-// the buffer. An unset variable reads as empty text, leaving the suffix alone.
-// The process environment is read, not the C runtime's copy of it, so that a
-// host that sets a variable before the call is heard.
+const char* const Windows_Variable = "windir";
+const char* const User_Data_Variable = "APPDATA";
+const char* const Machine_Data_Variable = "ProgramData";
+
+// Longer values are refused, as the client's own buffer of this size would.
+const size_t Variable_Room = 16640;
+
+// The variable + suffix as a full path; empty when the variable cannot be read
+// whole. An unset variable reads as empty text, leaving the suffix alone.
 std::string Under_Variable(const char* variable, const char* suffix)
 {
-    std::vector<char> buffer(16640, '\0');
-    const DWORD length = GetEnvironmentVariableA(variable, buffer.data(), static_cast<DWORD>(buffer.size()));
-    if (length >= buffer.size())
+    std::string value;
+    if (SystemText::Environment_Variable(variable, value) == SystemText::Status::Not_In_Code_Page ||
+        value.size() >= Variable_Room)
         return std::string();
-    return QOR::FrontEnd::Util::FileSystem::Full_Path(std::string(buffer.data()) + suffix);
+    return QOR::FrontEnd::Util::FileSystem::Full_Path(value + suffix);
 }
 
 bool Named_By_Host(int source) { return source == QORUTIL_SOURCE_COMMAND_LINE || source == QORUTIL_SOURCE_ENVIRONMENT; }
@@ -65,10 +74,21 @@ std::string Qorlogon_Ini()
     return buffer;
 }
 
-std::string Qormsg_Ini() { return Under_Variable("windir", "\\qormsg.ini"); }
-std::string Qorroute_Ini() { return Under_Variable("windir", "\\qorroute.ini"); }
-std::string Services_File() { return Under_Variable("windir", "\\System32\\drivers\\etc\\services"); }
-std::string User_TEDUOptions() { return Under_Variable("APPDATA", "\\QOR\\TEDU\\TEDUOptions.xml"); }
-std::string Shared_TEDUOptions() { return Under_Variable("ProgramData", "\\QOR\\TEDU\\TEDUOptions.xml"); }
+std::string Qormsg_Ini() { return Under_Variable(Windows_Variable, "\\qormsg.ini"); }
+std::string Qorroute_Ini() { return Under_Variable(Windows_Variable, "\\qorroute.ini"); }
+std::string Services_File() { return Under_Variable(Windows_Variable, "\\System32\\drivers\\etc\\services"); }
+std::string User_TEDUOptions() { return Under_Variable(User_Data_Variable, "\\QOR\\TEDU\\TEDUOptions.xml"); }
+std::string Shared_TEDUOptions() { return Under_Variable(Machine_Data_Variable, "\\QOR\\TEDU\\TEDUOptions.xml"); }
+
+std::vector<std::string> Variables_Out_Of_Code_Page()
+{
+    std::vector<std::string> names;
+    std::string ignored;
+    for (const char* name : {User_Data_Variable, Machine_Data_Variable, Windows_Variable,
+                             QorLogonSettings::Landscape_Variable, QorLogonSettings::Ini_Variable})
+        if (SystemText::Environment_Variable(name, ignored) == SystemText::Status::Not_In_Code_Page)
+            names.push_back(name);
+    return names;
+}
 
 }}}}} // namespace QOR::FrontEnd::Landscape::Migration::DefaultPaths

@@ -2,6 +2,7 @@
 // Where a run's files are when nobody says otherwise: the utility library's
 // look-ups and the Windows, APPDATA and ProgramData folders.
 #include <string>
+#include <vector>
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration { namespace DefaultPaths {
 
@@ -15,5 +16,10 @@ std::string Qorroute_Ini();
 std::string Services_File();
 std::string User_TEDUOptions();
 std::string Shared_TEDUOptions();
+
+// The environment variables behind these defaults (and behind the utility
+// library's look-ups) that are set to a value the ANSI code page cannot hold:
+// every path made from one of them would name another place.
+std::vector<std::string> Variables_Out_Of_Code_Page();
 
 }}}}} // namespace QOR::FrontEnd::Landscape::Migration::DefaultPaths

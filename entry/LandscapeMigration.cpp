@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "MigrationState.h"
+#include "SystemText.h"
 #include "TraceScope.h"
 
 using namespace QOR::FrontEnd::Landscape::Migration;
@@ -15,11 +16,9 @@ namespace {
 // LD_MIG_TRC_LEVEL as a number; unset, empty or not a number gives 0.
 int Trace_Level_From_Environment()
 {
-    char buffer[64] = {};
-    const DWORD length = GetEnvironmentVariableA("LD_MIG_TRC_LEVEL", buffer, sizeof(buffer));
-    if (length == 0 || length >= sizeof(buffer))
-        return 0;
-    return std::atoi(buffer);
+    std::string value;
+    QOR::FrontEnd::Util::SystemText::Environment_Variable("LD_MIG_TRC_LEVEL", value);
+    return value.size() < 64 ? std::atoi(value.c_str()) : 0;
 }
 
 } // namespace

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "ChildProcess.h"
+#include "FileSystem.h"
 #include "ProfileMigration.h"
 #include "Progress.h"
 
@@ -37,12 +38,7 @@ void Find_Below(const std::string& folder, std::vector<std::string>& profiles)
     }
 }
 
-std::string This_Program()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    return path;
-}
+std::string This_Program() { return QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(nullptr); }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 

@@ -4,15 +4,17 @@
 
 #include <cstdlib>
 
+#include "SystemText.h"
+
 namespace Admin {
 
 namespace {
 
 std::string Windows_Folder()
 {
-    char folder[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableA("windir", folder, MAX_PATH);
-    return length < MAX_PATH ? folder : "";
+    std::string folder;
+    QOR::FrontEnd::Util::SystemText::Environment_Variable("windir", folder);
+    return folder;
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "ConnectionStore.h"
 #include "MsXml.h"
 #include "QorUtil.h"
+#include "SystemText.h"
 #include "TraceFile.h"
 #include "Verification.h"
 
@@ -21,9 +22,9 @@ namespace {
 
 std::string Environment(const char* name)
 {
-    char value[MAX_PATH] = {};
-    const DWORD length = GetEnvironmentVariableA(name, value, MAX_PATH);
-    return length < MAX_PATH ? value : "";
+    std::string value;
+    QOR::FrontEnd::Util::SystemText::Environment_Variable(name, value);
+    return value;
 }
 
 bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

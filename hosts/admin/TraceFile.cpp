@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "FileSystem.h"
 #include "QorUtil.h"
 
 namespace Admin { namespace TraceFile {
@@ -13,8 +14,8 @@ std::string Folder()
     char folder[MAX_PATH] = {};
     if (InitTraceDir(folder))
         return folder;
-    GetModuleFileNameA(GetModuleHandleA("landscape_migration.dll"), folder, MAX_PATH);
-    const std::string library = folder;
+    const std::string library =
+        QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(GetModuleHandleA("landscape_migration.dll"));
     return library.substr(0, library.find_last_of('\\'));
 }
 

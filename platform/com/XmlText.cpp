@@ -16,6 +16,27 @@ bool Allowed(wchar_t ch)
     return ch != 0xFFFE && ch != 0xFFFF;
 }
 
+// Where the value of the declaration's encoding stands in `data`; false when
+// it names none.
+bool Find_Encoding(std::string_view data, size_t& begin, size_t& end)
+{
+    const size_t name = data.find("encoding");
+    const size_t quote = name == std::string_view::npos ? name : data.find_first_of("\"'", name);
+    if (quote == std::string_view::npos)
+        return false;
+    const size_t close = data.find(data[quote], quote + 1);
+    if (close == std::string_view::npos)
+        return false;
+    begin = quote + 1;
+    end = close;
+    return true;
+}
+
+bool Names_Utf8(std::string_view encoding)
+{
+    return encoding.size() == 5 && _strnicmp(encoding.data(), "UTF-8", 5) == 0;
+}
+
 } // namespace
 
 _bstr_t Xml_Text(const std::string& narrow)
@@ -75,6 +96,37 @@ std::string Narrow_From_Utf8(std::string_view utf8)
     MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, &wide[0], wide_size);
     const _bstr_t text(wide.c_str());
     return text.length() ? std::string(static_cast<const char*>(text)) : std::string();
+}
+
+std::string Utf8_Declaration(std::string_view data)
+{
+    size_t begin = 0, end = 0;
+    if (!Find_Encoding(data, begin, end) || Names_Utf8(data.substr(begin, end - begin)))
+        return std::string(data);
+    return std::string(data.substr(0, begin)) + "UTF-8" + std::string(data.substr(end));
+}
+
+std::string_view Declaration_Of(std::string_view text)
+{
+    const std::string_view bom = "\xEF\xBB\xBF", opening = "<?xml";
+    if (text.substr(0, bom.size()) == bom)
+        text.remove_prefix(bom.size());
+    if (text.substr(0, opening.size()) != opening || text.size() <= opening.size() ||
+        (text[opening.size()] != ' ' && text[opening.size()] != '\t' && text[opening.size()] != '\r' &&
+         text[opening.size()] != '\n'))
+        return std::string_view();
+    const size_t close = text.find("?>");
+    return close == std::string_view::npos ? std::string_view() : text.substr(opening.size(), close - opening.size());
+}
+
+bool Is_Declared_Utf8(std::string_view text)
+{
+    if (!text.empty() && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
+                                             nullptr, 0) == 0)
+        return false;
+    const std::string_view declaration = Declaration_Of(text);
+    size_t begin = 0, end = 0;
+    return !Find_Encoding(declaration, begin, end) || Names_Utf8(declaration.substr(begin, end - begin));
 }
 
 }}} // namespace QOR::FrontEnd::MsXmlAdaptor

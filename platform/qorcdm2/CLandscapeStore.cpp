@@ -10,7 +10,7 @@
 #include "CLandscapeXmlDocument.h"
 #include "CdmDataMan.h"
 #include "FileSystem.h"
-#include "UniqueHandle.h"
+#include "SystemText.h"
 #include "Uuid.h"
 #include "XmlText.h"
 
@@ -48,27 +48,6 @@ bool Is_Landscape(const CXmlTree& tree) { return tree.Root() != CXmlTree::None &
 
 bool File_Is_There(const std::string& path) { return QOR::FrontEnd::Util::FileSystem::File_Exists(path); }
 
-// The document as MSXML writes it (UTF-8), into memory.
-std::string Written(IXMLDOMDocument2* document)
-{
-    IStreamPtr stream;
-    QOR::FrontEnd::MsXmlAdaptor::Check(CreateStreamOnHGlobal(nullptr, TRUE, &stream));
-    QOR::FrontEnd::MsXmlAdaptor::Check(document->save(_variant_t(static_cast<IUnknown*>(stream))));
-    HGLOBAL memory = nullptr;
-    QOR::FrontEnd::MsXmlAdaptor::Check(GetHGlobalFromStream(stream, &memory));
-    STATSTG status{};
-    QOR::FrontEnd::MsXmlAdaptor::Check(stream->Stat(&status, STATFLAG_NONAME));
-    const char* bytes = static_cast<const char*>(GlobalLock(memory));
-    std::string text(bytes, static_cast<size_t>(status.cbSize.QuadPart));
-    GlobalUnlock(memory);
-    return text;
-}
-
-std::wstring Widen(const std::string& text)
-{
-    const _bstr_t wide(text.c_str());
-    return wide.length() ? std::wstring(static_cast<const wchar_t*>(wide), wide.length()) : std::wstring();
-}
 
 } // namespace
 
@@ -107,7 +86,8 @@ bool CLandscapeStore::Read_Landscape(const std::string& path, CXmlTree& tree, CS
     QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
     if (!document.Load_From_File(CString(path.c_str()), reason, true))
         return false;
-    if (!tree.Parse(Written(document.m_pXmlDocument))) {
+    std::string text;
+    if (!document.Serialize_Utf8(text) || !tree.Parse(text)) {
         reason = "its XML text could not be taken apart";
         return false;
     }
@@ -126,7 +106,7 @@ bool CLandscapeStore::Load(CString& message)
         m_tree.Set_Attribute(local, "name", "Local");
         m_tree.Set_Attribute(local, "expanded", "1");
         if (m_trace)
-            m_trace->TraceData("qorcdm2: '%s' does not exist yet; it is written at the first change\n", m_path);
+            m_trace->TraceData("qorcdm2: '%s' does not exist yet; it is written when the storage closes\n", m_path);
     } else {
         CString reason;
         if (!Read_Landscape(m_path, m_tree, reason)) {
@@ -298,17 +278,15 @@ int CLandscapeStore::Own_Folder(const CString& key, const Item*& folder) const
 }
 
 // Changes stay in memory and are written when the store closes, or when a
-// landscape document saves the same file. The first change of a file that
-// does not exist yet writes it at once, so that the file is there for whoever
-// looks for it while the migration goes on.
+// landscape document saves the same file: the file is only ever written whole.
+// A process killed halfway through a migration thus leaves the file as it was,
+// or none, and the next start migrates again; a file written at the first
+// change would hold part of the user's tree, and the next start would take it
+// for the user's own landscape and leave it at that.
 int CLandscapeStore::Changed()
 {
     m_dirty = true;
-    // Asking the file system costs more than an addition: once the file is
-    // known to be there, it is not asked again.
-    if (m_file_written || (m_file_written = File_Is_There(m_path)))
-        return CDM_OK;
-    return Save() ? CDM_OK : CDM_E_WRITE_FAILED;
+    return CDM_OK;
 }
 
 bool CLandscapeStore::Save()
@@ -333,17 +311,9 @@ bool CLandscapeStore::Save_To(const std::string& path)
 {
     const std::string text = Text();
     const bool saved = QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument::Write_Safely(
-        Widen(path), [&text](const std::wstring& temporary) {
-            const QOR::FrontEnd::Util::unique_hfile file(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-            DWORD written = 0;
-            return file && WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-                   written == text.size();
-        });
-    if (saved && Path_Key(path) == Path_Key(m_path)) {
+        QOR::FrontEnd::Util::SystemText::From_Ansi(path), text);
+    if (saved && Path_Key(path) == Path_Key(m_path))
         m_dirty = false;
-        m_file_written = true;
-    }
     return saved;
 }
 

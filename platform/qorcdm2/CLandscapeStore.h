@@ -22,7 +22,7 @@ class CLandscapeStore
 {
 public:
     // Opens `path`; a file that does not exist yet is started as an empty
-    // landscape in memory and written at the first change. Returns an
+    // landscape in memory and written when the store closes. Returns an
     // initialization state (0 when all is well) and a text for any other.
     static int Open(const std::string& path, CQorPcTrc* trace, std::unique_ptr<CLandscapeStore>& store,
                     CString& message);
@@ -63,6 +63,8 @@ public:
     static CLandscapeStore* Find_Open(const std::string& path);
     // Someone else wrote our file: what it holds now is read at the next use.
     void File_Replaced();
+    // Changes are held that the file does not have yet.
+    bool Has_Unsaved_Changes() const { return m_dirty; }
 
 private:
     struct Item
@@ -106,7 +108,6 @@ private:
     Index m_services;
     bool m_dirty = false;
     bool m_replaced = false;     // the file was written by someone else since we read it
-    bool m_file_written = false; // the file is known to exist
 };
 
 } // namespace Qorcdm2

@@ -1,6 +1,6 @@
 // CLandscapeStore, writing: new folders, entries, links and parameters, placed
 // before a given sibling or at the end, indexed at once, and saved when the
-// store closes (the first change of a new file writes it at once).
+// store closes or a landscape document saves the same file.
 #include "CLandscapeStore.h"
 
 #include "CdmDataMan.h"

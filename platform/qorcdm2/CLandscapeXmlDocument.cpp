@@ -58,6 +58,21 @@ IXMLDOMElementPtr Include_Index0(IXMLDOMDocument* document, bool create)
     return include;
 }
 
+// A Landscape root without attributes or children, as a new document starts.
+bool Is_Empty_Landscape(IXMLDOMDocument* document)
+{
+    const IXMLDOMElementPtr root = Dom::Root(document);
+    if (!root || Dom::Node_Name(root) != "Landscape")
+        return false;
+    VARIANT_BOOL children = VARIANT_TRUE;
+    IXMLDOMNamedNodeMapPtr attributes;
+    long count = 1;
+    QOR::FrontEnd::MsXmlAdaptor::Check(root->hasChildNodes(&children));
+    QOR::FrontEnd::MsXmlAdaptor::Check(root->get_attributes(&attributes));
+    QOR::FrontEnd::MsXmlAdaptor::Check(attributes->get_length(&count));
+    return children == VARIANT_FALSE && count == 0;
+}
+
 } // namespace
 
 CLandscapeXmlDocument::CLandscapeXmlDocument(bool create_empty, std::shared_ptr<IFileCache> file_cache)
@@ -107,6 +122,12 @@ bool CLandscapeXmlDocument::Load_From_String(const std::wstring& xml)
 
 bool CLandscapeXmlDocument::Save_To_File(const std::wstring& path)
 {
+    // An empty landscape adds nothing to what a storage holds for the same file,
+    // and writing it over the file would lose what the storage has not written
+    // yet (the migration makes sure that its new file exists this way).
+    if (!m_store && Is_Empty_Landscape(m_pXmlDocument))
+        if (CLandscapeStore* store = CLandscapeStore::Find_Open(Narrow(path)); store && store->Has_Unsaved_Changes())
+            Attach(store);
     if (!m_store)
         return CMsXmlDocument::Save_To_File(path);
     Pre_Save();

@@ -13,7 +13,9 @@ class CLandscapeStore;
 // A landscape file as a document. While this library holds the same file open
 // as the user's connection storage, loading it attaches the document to that
 // storage: its include, its text (To_String) and its saves are the storage's,
-// with everything added so far - one file, one state, whoever writes it. The DOM
+// with everything added so far - one file, one state, whoever writes it. An
+// empty landscape saved as such a file attaches too when the storage has
+// changes the file lacks: writing it instead would lose them. The DOM
 // (m_pXmlDocument) of an attached document stays empty; Detach_From_Store fills
 // it for DOM work, and so does the storage when it closes first.
 class QORCDM2_API CLandscapeXmlDocument : public QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "XmlText.h"
+
 namespace Qorcdm2 {
 
 namespace {
@@ -102,23 +104,6 @@ void Escape_Attribute(std::string_view text, std::string& out)
     }
 }
 
-// The declaration that the tree writes: the document's own, unless it names an
-// encoding other than UTF-8, in which the tree is never written.
-std::string Declaration_Data(std::string_view data)
-{
-    const size_t encoding = data.find("encoding");
-    if (encoding == std::string_view::npos)
-        return std::string(data);
-    const size_t quote = data.find_first_of("\"'", encoding);
-    if (quote == std::string_view::npos)
-        return std::string(data);
-    const size_t close = data.find(data[quote], quote + 1);
-    const std::string_view name = data.substr(quote + 1, close == std::string_view::npos ? 0 : close - quote - 1);
-    if (name.size() == 5 && _strnicmp(name.data(), "UTF-8", 5) == 0)
-        return std::string(data);
-    return "version=\"1.0\" encoding=\"UTF-8\"";
-}
-
 } // namespace
 
 // Reads a document as MSXML writes it. MSXML has parsed and checked it already,
@@ -196,8 +181,10 @@ private:
             const std::string_view target = Name();
             Skip_Space();
             const std::string_view data = Until("?>");
+            // The tree is written in UTF-8, so that is what its declaration says.
             if (target == Declaration_Target && parent == CXmlTree::Document)
-                m_tree.Add_Node(parent, Kind::Instruction, target, Declaration_Data(data));
+                m_tree.Add_Node(parent, Kind::Instruction, target,
+                                QOR::FrontEnd::MsXmlAdaptor::Utf8_Declaration(data));
             else
                 m_tree.Add_Node(parent, Kind::Instruction, target, data);
         } else if (Starts("<!")) {

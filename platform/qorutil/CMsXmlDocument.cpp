@@ -1,20 +1,12 @@
+// CMsXmlDocument: the document and its loading; saving is in
+// CMsXmlDocumentSaving.cpp.
 #include "CMsXmlDocument.h"
 
-#include <shlobj.h>
-
-#include <vector>
-
-#include "UniqueHandle.h"
+#include "SystemText.h"
 
 namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
 
 namespace {
-
-std::wstring Widen(const char* text)
-{
-    const _bstr_t wide(text);
-    return wide.length() ? std::wstring(static_cast<const wchar_t*>(wide), wide.length()) : std::wstring();
-}
 
 CString Narrow(const std::wstring& text)
 {
@@ -92,109 +84,6 @@ bool Load_Into(IXMLDOMDocument2* document, const std::wstring& path, std::wstrin
     return false;
 }
 
-bool Has_Root(IXMLDOMDocument2* document)
-{
-    IXMLDOMElementPtr root;
-    return SUCCEEDED(document->get_documentElement(&root)) && root;
-}
-
-// Keeps an unreadable file that is about to be replaced.
-bool Back_Up_Unparseable(const std::wstring& path)
-{
-    if (!Path_Exists(path))
-        return true;
-    std::wstring ignored;
-    if (Load_Into(Create_Document(), path, ignored))
-        return true;
-    std::wstring backup = path + L".bak";
-    for (int number = 2; Path_Exists(backup); ++number)
-        backup = path + L".bak." + std::to_wstring(number);
-    return CopyFileW(path.c_str(), backup.c_str(), TRUE) != FALSE;
-}
-
-// A read-only file is not replaced, as Windows itself refuses to.
-bool Is_Read_Only(const std::wstring& path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
-}
-
-std::wstring Folder_Of(const std::wstring& path)
-{
-    const size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? L"." : path.substr(0, separator + 1);
-}
-
-// Creates the folders of the target's path that are missing: a new profile has
-// no client folder until the first landscape is saved into it.
-bool Create_Folders_Of(const std::wstring& path)
-{
-    wchar_t full[MAX_PATH * 4];
-    const DWORD length = GetFullPathNameW(Folder_Of(path).c_str(), ARRAYSIZE(full), full, nullptr);
-    if (length == 0 || length >= ARRAYSIZE(full))
-        return false;
-    const int result = SHCreateDirectoryExW(nullptr, full, nullptr);
-    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
-}
-
-// Every file saved here starts with the XML declaration. A declaration made with
-// createProcessingInstruction is a node of the tree like any other, and Wine's
-// MSXML drops it from the tree as a side effect of reading the XML text of any
-// element of the document (get_xml on an element, as tracing does); a document
-// that declared itself at load keeps its declaration. So the declaration is
-// checked for just before the save.
-void Ensure_Declaration(IXMLDOMDocument2* document)
-{
-    IXMLDOMNodePtr first;
-    Check(document->get_firstChild(&first));
-    if (first) {
-        DOMNodeType type = NODE_INVALID;
-        Check(first->get_nodeType(&type));
-        BSTR name = nullptr;
-        Check(first->get_nodeName(&name));
-        const _bstr_t owned(name, false);
-        if (type == NODE_PROCESSING_INSTRUCTION && owned == _bstr_t(L"xml"))
-            return;
-    }
-    IXMLDOMProcessingInstructionPtr declaration;
-    Check(document->createProcessingInstruction(_bstr_t(L"xml"), _bstr_t(L" version='1.0' encoding='UTF-8'"),
-                                                &declaration));
-    IXMLDOMNodePtr inserted;
-    Check(document->insertBefore(declaration, first ? _variant_t(static_cast<IUnknown*>(first)) : _variant_t(),
-                                 &inserted));
-}
-
-// A temporary file beside the target (same volume, so the final move is a rename).
-struct TemporaryFile
-{
-    std::wstring path;
-
-    explicit TemporaryFile(const std::wstring& target)
-    {
-        wchar_t name[MAX_PATH] = {};
-        if (GetTempFileNameW(Folder_Of(target).c_str(), L"qor", 0, name))
-            path = name;
-    }
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile()
-    {
-        if (!path.empty())
-            DeleteFileW(path.c_str());
-    }
-    void Committed() { path.clear(); }
-};
-
-// The rename below is atomic, but it renames only what reached the disk:
-// without this, a crash right after the move could leave the target empty.
-// MOVEFILE_WRITE_THROUGH flushes only a move that has to copy.
-bool Flush_To_Disk(const std::wstring& path)
-{
-    const Util::unique_hfile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                              FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file && FlushFileBuffers(file.get());
-}
-
 } // namespace
 
 CMsXmlDocument::CMsXmlDocument()
@@ -212,7 +101,7 @@ CMsXmlDocument::~CMsXmlDocument()
 bool CMsXmlDocument::Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace)
 {
     std::wstring wideMessage;
-    const bool loaded = Load_From_File(Widen(path), wideMessage, preserveWhiteSpace);
+    const bool loaded = Load_From_File(Util::SystemText::From_Ansi(path.GetString()), wideMessage, preserveWhiteSpace);
     message = Narrow(wideMessage);
     return loaded;
 }
@@ -227,38 +116,6 @@ bool CMsXmlDocument::Load_From_File(const std::wstring& path, std::wstring& mess
         m_file = path;
     Post_Load();
     return m_loaded;
-}
-
-bool CMsXmlDocument::Save_To_File(const CString& path) { return Save_To_File(Widen(path)); }
-
-bool CMsXmlDocument::Save_To_File(const std::wstring& path)
-{
-    Pre_Save();
-    // MSXML writes a document without a root as an empty file: never that.
-    bool saved = false;
-    if (Has_Root(m_pXmlDocument)) {
-        saved = Write_Safely(path, [this](const std::wstring& temporary) {
-            Ensure_Declaration(m_pXmlDocument);
-            return SUCCEEDED(m_pXmlDocument->save(_variant_t(temporary.c_str())));
-        });
-    }
-    if (saved)
-        m_file = path;
-    Post_Save(saved);
-    return saved;
-}
-
-bool CMsXmlDocument::Write_Safely(const std::wstring& path, const std::function<bool(const std::wstring&)>& write)
-{
-    if (path.empty() || Is_Read_Only(path) || !Create_Folders_Of(path))
-        return false;
-    TemporaryFile temporary(path);
-    if (temporary.path.empty() || !Back_Up_Unparseable(path) || !write(temporary.path) ||
-        !Flush_To_Disk(temporary.path) ||
-        !MoveFileExW(temporary.path.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return false;
-    temporary.Committed();
-    return true;
 }
 
 bool CMsXmlDocument::Load_From_String(const std::wstring& xml)
@@ -287,6 +144,12 @@ std::wstring CMsXmlDocument::To_String() const
     Check(m_pXmlDocument->get_xml(&xml));
     const _bstr_t owned(xml, false);
     return owned.length() ? std::wstring(static_cast<const wchar_t*>(owned), owned.length()) : std::wstring();
+}
+
+bool CMsXmlDocument::Is_Loadable(const std::wstring& path)
+{
+    std::wstring ignored;
+    return Load_Into(Create_Document(), path, ignored);
 }
 
 void CMsXmlDocument::Adopt(IXMLDOMDocument2Ptr document, const std::wstring& path)

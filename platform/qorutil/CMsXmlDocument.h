@@ -1,6 +1,5 @@
 #pragma once
 // An MSXML 6 DOM document with safe loading and saving. See docs/xml-documents.md.
-#include <functional>
 #include <string>
 
 #include "CString.h"
@@ -26,18 +25,26 @@ public:
     virtual bool Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace);
     virtual bool Load_From_File(const std::wstring& path, std::wstring& message, bool preserveWhiteSpace);
 
-    // Writes a temporary file beside the target and then replaces the target, so
-    // a failure leaves the previous file as it was. A target that exists but does
-    // not parse is first copied to "<path>.bak" (".bak.2", ".bak.3", ... when taken).
-    // A document without a root element and a read-only target are not saved.
+    // Writes the document as UTF-8 with a matching declaration, whatever it was
+    // read as, into a temporary file beside the target and then replaces the
+    // target, so that a failure leaves the previous file as it was. A target that
+    // exists but does not parse is first copied to "<path>.bak" (".bak.2",
+    // ".bak.3", ... when taken). A document without a root element and a
+    // read-only target are not saved.
     virtual bool Save_To_File(const CString& path);
     virtual bool Save_To_File(const std::wstring& path);
 
-    // Writes `path` the way Save_To_File does, with `write` filling the
-    // temporary file: the folders are created, a read-only target is refused, an
-    // unreadable one is backed up, the temporary file is flushed and then
-    // replaces the target. False, with the target as it was, when any step fails.
-    static bool Write_Safely(const std::wstring& path, const std::function<bool(const std::wstring&)>& write);
+    // Replaces `path` with `bytes` the way Save_To_File does: the folders are
+    // created, a read-only target is refused, an unreadable one is backed up,
+    // and the target is replaced only once a temporary file has been proven to
+    // hold every byte (FileSystem::Replace_File). False, with the target as it
+    // was, when any step fails.
+    static bool Write_Safely(const std::wstring& path, const std::string& bytes);
+
+    // The document as its file will hold it: UTF-8, declared as such (a
+    // declaration of another encoding is changed to say UTF-8, a missing one is
+    // added). False when the text cannot be had or is not what it declares.
+    bool Serialize_Utf8(std::string& bytes);
 
     virtual bool Load_From_String(const std::wstring& xml);
 
@@ -68,6 +75,9 @@ protected:
     virtual void Post_Save(bool saved);
 
 private:
+    // True when `path` loads as a document of its own (the test before a backup).
+    static bool Is_Loadable(const std::wstring& path);
+
     // This thread's COM membership for the document's lifetime. The destructor
     // releases the document before it ends; a throwing constructor still balances it.
     Util::ComApartment m_com;

@@ -6,6 +6,7 @@
 #include <ctime>
 #include <string>
 
+#include "FileSystem.h"
 #include "UniqueHandle.h"
 
 int CQorPcTrc::s_mainTraceMode = 0;
@@ -216,8 +217,7 @@ void CQorPcTrc::Open(Piece& piece)
 
 void CQorPcTrc::Append_Header(Piece& piece) const
 {
-    char program[512] = {};
-    GetModuleFileNameA(nullptr, program, sizeof(program));
+    const std::string program = QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(nullptr);
     const std::string lines[] = {
         Asterisks80,
         Title,

@@ -1,37 +1,100 @@
 #include "FileSystem.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "SystemText.h"
+#include "UniqueHandle.h"
 
 namespace QOR { namespace FrontEnd { namespace Util { namespace FileSystem {
 
 namespace {
 
-// Calls a "fill this buffer" API until the buffer is large enough.
+// Paths come from the wide-character calls and are converted to the ANSI code
+// page by SystemText: a path the code page cannot hold is no path at all, never a
+// cut or '?'-filled one. Calls a "fill this buffer" API until the buffer is
+// large enough.
 template <typename Fill>
 std::string Read_Growing(Fill fill)
 {
-    std::vector<char> buffer(MAX_PATH);
+    std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {
         const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0)
             return std::string();
-        if (length < buffer.size())
-            return std::string(buffer.data(), length);
+        if (length < buffer.size()) {
+            std::string path;
+            SystemText::To_Ansi(std::wstring(buffer.data(), length), path);
+            return path;
+        }
         if (buffer.size() >= 32768)
             return std::string();
         buffer.resize(buffer.size() * 2);
     }
 }
 
-std::string Module_File_Name(HINSTANCE module)
+std::wstring Folder_Of(const std::wstring& path)
 {
-    return Read_Growing([module](char* buffer, DWORD size) {
-        const DWORD length = GetModuleFileNameA(module, buffer, size);
-        return length >= size ? size : length; // truncated: ask for more room
-    });
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring::npos ? L"." : path.substr(0, separator + 1);
+}
+
+// A temporary file beside a target, gone at the end of the scope unless kept.
+class TemporaryFile
+{
+public:
+    explicit TemporaryFile(const std::wstring& target)
+    {
+        wchar_t name[MAX_PATH] = {};
+        if (GetTempFileNameW(Folder_Of(target).c_str(), L"qor", 0, name))
+            m_path = name;
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile()
+    {
+        if (!m_path.empty())
+            DeleteFileW(m_path.c_str());
+    }
+    const std::wstring& Path() const { return m_path; }
+    // It has become the target: nothing is left to delete.
+    void Renamed() { m_path.clear(); }
+
+private:
+    std::wstring m_path;
+};
+
+// Writes `bytes` into the file and proves that they are there. The flush comes
+// before the rename: a rename makes durable only what already reached the disk,
+// and MOVEFILE_WRITE_THROUGH flushes only a move that has to copy.
+bool Write_Proven(const std::wstring& path, const std::string& bytes)
+{
+    const unique_hfile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    const size_t most = 1 << 20;
+    for (size_t done = 0; done < bytes.size();) {
+        const DWORD wanted = static_cast<DWORD>(std::min(bytes.size() - done, most));
+        DWORD written = 0;
+        if (!WriteFile(file.get(), bytes.data() + done, wanted, &written, nullptr) || written != wanted)
+            return false;
+        done += written;
+    }
+    LARGE_INTEGER size{};
+    return FlushFileBuffers(file.get()) && GetFileSizeEx(file.get(), &size) &&
+           static_cast<unsigned long long>(size.QuadPart) == bytes.size();
 }
 
 } // namespace
+
+std::string Get_Module_File_Name(HINSTANCE module)
+{
+    return Read_Growing([module](wchar_t* buffer, DWORD size) {
+        const DWORD length = GetModuleFileNameW(module, buffer, size);
+        return length >= size ? size : length; // truncated: ask for more room
+    });
+}
 
 bool File_Exists(const std::string& path)
 {
@@ -43,8 +106,9 @@ std::string Full_Path(const std::string& path)
 {
     if (path.empty())
         return std::string();
-    return Read_Growing([&path](char* buffer, DWORD size) {
-        return GetFullPathNameA(path.c_str(), size, buffer, nullptr);
+    const std::wstring wide = SystemText::From_Ansi(path);
+    return Read_Growing([&wide](wchar_t* buffer, DWORD size) {
+        return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
     });
 }
 
@@ -59,7 +123,7 @@ std::string Full_Path(const std::string& path, std::string& folder, std::string&
 
 std::string Get_Module_Directory(HINSTANCE module)
 {
-    const std::string file = Module_File_Name(module);
+    const std::string file = Get_Module_File_Name(module);
     const size_t separator = file.find_last_of("\\/");
     return separator == std::string::npos ? std::string() : file.substr(0, separator);
 }
@@ -72,12 +136,39 @@ std::string Get_DLL_Path(HINSTANCE module, const std::string& name)
 
 std::string Get_Current_Directory()
 {
-    return Read_Growing([](char* buffer, DWORD size) { return GetCurrentDirectoryA(size, buffer); });
+    return Read_Growing([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
 }
 
 bool Set_Current_Directory(const std::string& path)
 {
     return !path.empty() && SetCurrentDirectoryA(path.c_str()) != FALSE;
+}
+
+bool Replace_File(const std::wstring& path, const std::string& bytes)
+{
+    TemporaryFile temporary(path);
+    if (temporary.Path().empty() || !Write_Proven(temporary.Path(), bytes) ||
+        !MoveFileExW(temporary.Path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return false;
+    temporary.Renamed();
+    return true;
+}
+
+bool Read_File(const std::wstring& path, std::string& bytes)
+{
+    bytes.clear();
+    const unique_hfile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF)
+        return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (bytes.empty() || (ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) &&
+                          read == bytes.size()))
+        return true;
+    bytes.clear();
+    return false;
 }
 
 }}}} // namespace QOR::FrontEnd::Util::FileSystem

@@ -7,39 +7,41 @@
 
 #include "QorUtil.h"
 #include "Registry.h"
+#include "SystemText.h"
 
 namespace {
 
 // Splits a command line the way the C runtime does for argv: blanks separate,
-// double quotes group, backslashes before a quote escape it.
-std::vector<std::string> Split_Command_Line(const char* line)
+// double quotes group, backslashes before a quote escape it. Wide, as Windows
+// keeps it: an argument is converted to the ANSI code page only when it is used.
+std::vector<std::wstring> Split_Command_Line(const wchar_t* line)
 {
-    std::vector<std::string> arguments;
-    const char* p = line ? line : "";
+    std::vector<std::wstring> arguments;
+    const wchar_t* p = line ? line : L"";
     for (;;) {
-        while (*p == ' ' || *p == '\t')
+        while (*p == L' ' || *p == L'\t')
             ++p;
         if (!*p)
             return arguments;
-        std::string argument;
+        std::wstring argument;
         bool quoted = false;
-        for (; *p && (quoted || (*p != ' ' && *p != '\t')); ++p) {
+        for (; *p && (quoted || (*p != L' ' && *p != L'\t')); ++p) {
             size_t backslashes = 0;
-            while (*p == '\\') {
+            while (*p == L'\\') {
                 ++backslashes;
                 ++p;
             }
-            if (*p == '"') {
-                argument.append(backslashes / 2, '\\');
+            if (*p == L'"') {
+                argument.append(backslashes / 2, L'\\');
                 if (backslashes % 2)
-                    argument += '"';
+                    argument += L'"';
                 else
                     quoted = !quoted;
             } else {
-                argument.append(backslashes, '\\');
+                argument.append(backslashes, L'\\');
                 if (!*p)
                     break;
-                if (!quoted && (*p == ' ' || *p == '\t'))
+                if (!quoted && (*p == L' ' || *p == L'\t'))
                     break;
                 argument += *p;
             }
@@ -63,30 +65,21 @@ bool File_Variable(const char* name, std::string& path)
 
 bool QorLogonSettings::Environment_Value(const char* name, std::string& value)
 {
-    value.clear();
-    const DWORD size = GetEnvironmentVariableA(name, nullptr, 0);
-    if (size == 0)
-        return false;
-    std::vector<char> buffer(size, '\0');
-    const DWORD length = GetEnvironmentVariableA(name, buffer.data(), size);
-    if (length == 0 || length >= size)
-        return false;
-    value.assign(buffer.data(), length);
-    return true;
+    using QOR::FrontEnd::Util::SystemText::Status;
+    return QOR::FrontEnd::Util::SystemText::Environment_Variable(name, value) == Status::Found && !value.empty();
 }
 
+// A value that the ANSI code page cannot hold is not taken: it would name another file.
 bool QorLogonSettings::Command_Line_Value(const char* switchName, std::string& value)
 {
     value.clear();
-    const size_t nameLength = strlen(switchName);
-    const std::vector<std::string> arguments = Split_Command_Line(GetCommandLineA());
+    const std::wstring name = QOR::FrontEnd::Util::SystemText::From_Ansi(switchName);
+    const std::vector<std::wstring> arguments = Split_Command_Line(GetCommandLineW());
     for (size_t i = 1; i < arguments.size(); ++i) { // argument 0 is the program
-        const std::string& argument = arguments[i];
-        if (argument.size() > nameLength + 1 && (argument[0] == '/' || argument[0] == '-') &&
-            _strnicmp(argument.c_str() + 1, switchName, nameLength) == 0 && argument[nameLength + 1] == '=') {
-            value = argument.substr(nameLength + 2);
-            return !value.empty();
-        }
+        const std::wstring& argument = arguments[i];
+        if (argument.size() > name.size() + 1 && (argument[0] == L'/' || argument[0] == L'-') &&
+            _wcsnicmp(argument.c_str() + 1, name.c_str(), name.size()) == 0 && argument[name.size() + 1] == L'=')
+            return QOR::FrontEnd::Util::SystemText::To_Ansi(argument.substr(name.size() + 2), value) && !value.empty();
     }
     return false;
 }

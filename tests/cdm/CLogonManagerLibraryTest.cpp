@@ -203,6 +203,6 @@ TEST_F(LandscapeLibrary, TheMainFolderIsTheFirstLocalWorkspaceOrANewOne)
         EXPECT_EQ(content.find("Include") != std::string::npos,
                   tail.Has(": Conflict: A workspace named 'LOCAL' was found in the server-Landscape-xml"));
         EXPECT_TRUE(expected || TestSupport::Read_File(file) == "<Landscape>" + content + "</Landscape>") << content;
-        EXPECT_TRUE(!content.empty() || !TestSupport::Path_Exists(file)) << "nothing is written before the first change";
+        EXPECT_TRUE(!content.empty() || !TestSupport::Path_Exists(file)) << "a new file without changes is not written";
     }
 }

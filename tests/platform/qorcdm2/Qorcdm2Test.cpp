@@ -25,9 +25,10 @@ protected:
 
 } // namespace
 
-// The migration's sequence on a new file: the first change writes the file, the
-// rest of the tree stays in memory, a document that loads the file gets what the
-// library holds and saves it with the include, and closing writes nothing more.
+// The migration's sequence on a new file: the tree stays in memory, an empty
+// landscape saved as the file writes what the library holds, a document that
+// loads the file gets it and saves it with the include, and closing writes
+// nothing more.
 // Keys asked for are used when free, "next" places an item before that sibling,
 // and what XML cannot hold stays out of the file.
 TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
@@ -37,7 +38,7 @@ TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
     const CString local = cdm.Keys("", FALSE, TREE_ITEM_TYPE_WORKSPACE);
     CString production("F-PROD"), first("F-PROD"), connection("C-PRD"), shortcut("S-SU01"), link("L"), message;
     ASSERT_EQ(0, cdm.AddFolder(local, "Production", TRUE, "Live systems", production, ""));
-    EXPECT_TRUE(Contains(Read_File(file), "name=\"Production\""));
+    EXPECT_FALSE(Path_Exists(file)) << "a new file is not written at its first change";
     ASSERT_EQ(0, cdm.AddFolder(local, "First", FALSE, "", first, "F-PROD"));
     CMapStringToString properties;
     properties.SetAt("SystemID", "PRD");
@@ -46,7 +47,9 @@ TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
     ASSERT_EQ(0, cdm.AddEntryToFolder("SU01", TREE_ITEM_TYPE_QORSHORTCUT, production, shortcut, "C-PRD", nullptr));
     ASSERT_EQ(0, cdm.AddEntryLinkToFolder("PRD", "C-PRD", first, link, ""));
     EXPECT_EQ(36, first.GetLength()) << "a key in use gives a new UUID";
-    EXPECT_FALSE(Contains(Read_File(file), "First")) << "not saved item by item";
+    EXPECT_FALSE(Path_Exists(file)) << "not saved item by item";
+    ASSERT_TRUE(Qorcdm2::CLandscapeXmlDocument(true, nullptr).Save_To_File(CString(file.c_str())));
+    EXPECT_TRUE(Contains(Read_File(file), "name=\"First\"")) << "an empty landscape saved as the file";
     {
         Qorcdm2::CLandscapeXmlDocument document(false, nullptr);
         ASSERT_TRUE(document.Load_From_File(CString(file.c_str()), message, true)) << message.GetString();

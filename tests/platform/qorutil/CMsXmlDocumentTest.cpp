@@ -179,6 +179,45 @@ TEST_F(CMsXmlDocumentTest, ADocumentThatDoesNotLoadIsRefusedAndKeptAsBackup)
     EXPECT_EQ(std::size(documents) + 2, TestSupport::Files_In(folder.Path()).size()) << "backups, secret, landscape";
 }
 
+// Whatever a document was read as, it is written as UTF-8 under a declaration
+// that says so, its text intact, and saving it again changes nothing. (Wine's
+// MSXML writes UTF-8 under the old declaration: the next reader garbles it, or
+// cannot read a file that claims to be UTF-16 at all.) MSXML writes a loaded
+// declaration with double quotes.
+TEST_F(CMsXmlDocumentTest, ADocumentIsSavedAsUtf8WhateverItWasReadAs)
+{
+    struct Case
+    {
+        const char* name;
+        std::string read, written;
+    };
+    const std::string body = "<Landscape owner=\"S\xC3\xBC" "d\"/>\n";
+    const std::wstring wide = L"<?xml version='1.0' encoding='UTF-16'?>\n<Landscape owner=\"S\u00fcd\"/>\n";
+    const std::string utf16 = "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
+    const Case cases[] = {
+        {"ISO-8859-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Landscape owner=\"S\xFC" "d\"/>\n",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + body},
+        {"windows-1252, standalone",
+         "<?xml version='1.0' encoding='windows-1252' standalone='yes'?>\n<Landscape owner=\"S\xFC" "d\"/>\n",
+         "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n" + body},
+        {"UTF-16", utf16, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + body},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + body,
+         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + body},
+    };
+    for (const Case& each : cases) {
+        SCOPED_TRACE(each.name);
+        Write_File(file, each.read);
+        CMsXmlDocument document, again;
+        CString message;
+        ASSERT_TRUE(Load(document, file, message)) << message.GetString();
+        ASSERT_TRUE(document.Save());
+        EXPECT_EQ(each.written, Read_File(file));
+        ASSERT_TRUE(Load(again, file, message)) << message.GetString();
+        ASSERT_TRUE(again.Save());
+        EXPECT_EQ(each.written, Read_File(file)) << "a second save";
+    }
+}
+
 // "é" is 0xE9 in code page 1252, Wine's ANSI code page: narrow paths are ANSI.
 TEST_F(CMsXmlDocumentTest, NarrowPathsAreInTheAnsiCodePage)
 {

@@ -1,0 +1,36 @@
+#pragma once
+// Strings from the system (environment variables, folders) in the ANSI code page
+// that the rest of the client works in, read with the wide-character calls and
+// converted here. The narrow calls are not trusted with them: under Wine,
+// GetEnvironmentVariableA cuts a value whose ANSI form is longer than its UTF-16
+// form (a Japanese folder name in code page 932), and on Windows the narrow calls
+// put '?' for what the code page cannot hold. Either way the caller would get a
+// path to somewhere else; here it gets the whole value or is told why not.
+#include <windows.h>
+
+#include <string>
+
+#include "QorUtilApi.h"
+
+namespace QOR { namespace FrontEnd { namespace Util { namespace SystemText {
+
+enum class Status
+{
+    Found,
+    Missing,         // the variable is not set
+    Not_In_Code_Page // set, but the ANSI code page cannot hold its value
+};
+
+// `wide` in the ANSI code page; false (and `ansi` empty) when a character of it
+// has no exact form there.
+QORUTIL_API bool To_Ansi(const std::wstring& wide, std::string& ansi);
+QORUTIL_API std::wstring From_Ansi(const std::string& ansi);
+
+// The process environment's value of `name` (not the C runtime's copy, so a
+// variable set by the host before the call is heard). `value` is empty unless found.
+QORUTIL_API Status Environment_Variable(const char* name, std::string& value);
+
+// The Windows folder, as GetWindowsDirectory gives it; empty when it cannot be had.
+QORUTIL_API std::string Windows_Directory();
+
+}}}} // namespace QOR::FrontEnd::Util::SystemText

@@ -1,0 +1,76 @@
+// The client's start-up call for tests that make the machine misbehave from
+// outside: a full volume, a process killed halfway. Its registry lives in a key
+// of its own that outlasts the process, so that a killed start and the next one
+// see the same recorded state; its user's folders lie in one profile folder.
+//
+//   fault_host.exe start <registry key> <profile folder> <trace folder>
+//       APPDATA, ProgramData and windir point into the profile folder; prints
+//       "result=<0|1> state=<n> core=<CoreLandscapeFileOnServer, UTF-8>".
+//   fault_host.exe forget <registry key>
+//       deletes what starts under that key recorded.
+#include <windows.h>
+
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+
+#include "LandscapeMigration.h"
+#include "MsXml.h"
+#include "UniqueHandle.h"
+
+namespace {
+
+const std::string Test_Keys = "Software\\QORTest\\FaultHost\\";
+
+void Redirect(HKEY predefined, const std::string& name, QOR::FrontEnd::Util::unique_hkey& key)
+{
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ||
+        RegOverridePredefKey(predefined, key.get()))
+        throw std::runtime_error("cannot redirect a registry hive to " + name);
+}
+
+std::string Utf8_Registry_String(const wchar_t* key, const wchar_t* value)
+{
+    wchar_t data[4096] = {};
+    DWORD size = sizeof(data);
+    if (RegGetValueW(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
+        return std::string();
+    char utf8[16384] = {};
+    WideCharToMultiByte(CP_UTF8, 0, data, -1, utf8, sizeof(utf8), nullptr, nullptr);
+    return utf8;
+}
+
+int Start(const std::string& registry, const std::string& profile, const std::string& traces)
+{
+    QOR::FrontEnd::Util::unique_hkey machine, user;
+    Redirect(HKEY_LOCAL_MACHINE, Test_Keys + registry + "\\machine", machine);
+    Redirect(HKEY_CURRENT_USER, Test_Keys + registry + "\\user", user);
+    SetEnvironmentVariableA("APPDATA", (profile + "\\AppData").c_str());
+    SetEnvironmentVariableA("ProgramData", (profile + "\\ProgramData").c_str());
+    SetEnvironmentVariableA("windir", (profile + "\\Windows").c_str());
+    SetEnvironmentVariableA("QOR_TRACE_DIR", traces.c_str());
+    bool result = false;
+    try {
+        result = Execute_Landscape_Migration_Check();
+    } catch (const _com_error& error) {
+        std::printf("XML error 0x%08lX\n", static_cast<unsigned long>(error.Error()));
+        return 3;
+    }
+    std::printf("result=%d state=%d core=%s\n", result ? 1 : 0, Get_Migration_State(),
+                Utf8_Registry_String(L"Software\\QOR\\QORLogon\\Options", L"CoreLandscapeFileOnServer").c_str());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "start" && argc == 5)
+        return Start(argv[2], argv[3], argv[4]);
+    if (command == "forget" && argc == 3)
+        return RegDeleteTreeA(HKEY_CURRENT_USER, (Test_Keys + argv[2]).c_str()) == ERROR_SUCCESS ? 0 : 1;
+    std::fprintf(stderr, "usage: fault_host.exe start <registry key> <profile folder> <trace folder>\n"
+                         "       fault_host.exe forget <registry key>\n");
+    return 2;
+}
