@@ -110,6 +110,24 @@ std::wstring Registry_String(const wchar_t* key, const wchar_t* value)
                : L"<missing>";
 }
 
+void Write(const std::wstring& path, const std::string& bytes)
+{
+    const QOR::FrontEnd::Util::unique_hfile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    DWORD written = 0;
+    if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+        ADD_FAILURE() << "cannot write " << Utf8(path);
+}
+
+std::string Ansi(const std::wstring& wide)
+{
+    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string ansi(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &ansi[0], size, nullptr, nullptr);
+    ansi.resize(static_cast<size_t>(size - 1));
+    return ansi;
+}
+
 // Sets a variable with the wide call and puts back what was there.
 class WideVariable
 {
@@ -156,9 +174,22 @@ protected:
         for (const char* file : Profile::Sample_Files)
             ASSERT_TRUE(CopyFileW((sample + Wide(file)).c_str(), (root + L"\\" + Wide(file)).c_str(), FALSE))
                 << file;
+        Give_The_Old_Files_Text_Of_The_Code_Page();
         variables.emplace_back(new WideVariable(L"APPDATA", root + L"\\AppData"));
         variables.emplace_back(new WideVariable(L"ProgramData", root + L"\\ProgramData"));
         variables.emplace_back(new WideVariable(L"windir", root + L"\\Windows"));
+    }
+
+    // A connection and a message-server description named in the code page, as
+    // the old files hold them: ANSI bytes.
+    void Give_The_Old_Files_Text_Of_The_Code_Page()
+    {
+        const std::wstring ini = root + L"\\AppData\\QOR\\Common\\qorlogon.ini";
+        Write(ini, Read(ini) + "\n[Connection C-CP]\nName=" + Ansi(page->user) + "\nFolder=F-PROD\nSystemID=PRD\n");
+        const std::wstring qormsg = root + L"\\Windows\\qormsg.ini";
+        std::string servers = Read(qormsg);
+        servers.replace(servers.find("[Descriptions]"), 14, "[Descriptions]\nTRN=" + Ansi(page->user));
+        Write(qormsg, servers);
     }
 
     bool Start()
@@ -189,7 +220,10 @@ TEST_F(NonAsciiUser, IsMigratedFromTheRealFileIntoTheRealFolder)
         << "a connection of the sample in the user landscape of " << Utf8(common);
     EXPECT_NE(std::string::npos, landscape.find("<Include index=\"0\" url=\"" + Utf8(global) + "\"/>"))
         << "the user landscape includes " << Utf8(global);
-    EXPECT_NE(std::string::npos, Read(global).find("name=\"PRD\"")) << "a message server in " << Utf8(global);
+    EXPECT_NE(std::string::npos, landscape.find("name=\"" + Utf8(page->user) + "\""))
+        << "the connection named in code page " << GetACP() << " arrives as " << Utf8(page->user);
+    EXPECT_NE(std::string::npos, Read(global).find("name=\"TRN\" description=\"" + Utf8(page->user) + "\""))
+        << "the description of qormsg.ini arrives as " << Utf8(page->user);
     EXPECT_EQ(old_file, Read(common + L"\\qorlogon.ini"));
     const std::vector<std::wstring> beside = Names_In(root);
     EXPECT_EQ(3u, beside.size()) << "AppData, ProgramData and Windows, and no folder of a cut name: "

@@ -1,8 +1,9 @@
 // Landscapes as other programs write them: in UTF-8 with and without a
 // byte-order mark, in UTF-16 of either byte order, in ISO-8859-1 and in
-// windows-1252. Whatever a landscape was read as, the migration writes it in
-// UTF-8 under a declaration that says so, and its text reads the same after
-// the first, second and third start.
+// windows-1252, with comments, CDATA, processing instructions and elements and
+// attributes the migration does not know. Whatever a landscape was read as, the
+// migration writes it in UTF-8 under a declaration that says so, and its text
+// reads the same after the first, second and third start.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -88,7 +89,7 @@ std::wstring User_Landscape(const Encoding& encoding)
            L"uuid=\"w-1\" name=\"" + text + L"\" expanded=\"1\"><Item uuid=\"s-1\" serviceid=\"s-1\"/></Workspace>\n"
            L"  </Workspaces>\n  <Services>\n    <Service type=\"QORGUI\" uuid=\"s-1\" name=\"" + text +
            L"\"><Property name=\"Note\" value=\"" + text + L"\"/></Service>\n  </Services>\n  <Extra note=\"" + text +
-           L"\"><![CDATA[" + text + L"]]></Extra>\n</Landscape>\n";
+           L"\"><![CDATA[" + text + L"]]></Extra>\n  <?tool " + text + L"?>\n</Landscape>\n";
 }
 
 // The text of the node that `xpath` selects in the file, or "<none>".
@@ -171,6 +172,7 @@ TEST_P(ForeignEncoding, ALandscapeReadsTheSameAfterEveryStart)
         EXPECT_EQ(text, Text_At(user, L"//Service[@uuid='s-1']/Property/@value"));
         EXPECT_EQ(text, Text_At(user, L"/Landscape/Extra/@note"));
         EXPECT_EQ(text, Text_At(user, L"/Landscape/Extra"));
+        EXPECT_EQ(text, Text_At(user, L"/Landscape/processing-instruction('tool')"));
         const std::vector<std::string> files = TestSupport::Files_In(common);
         EXPECT_EQ(3u, files.size()) << "no backup beside qorlogon.ini and the two landscapes: "
                                     << ::testing::PrintToString(files);

@@ -5,8 +5,8 @@ The client's start-up call (fault_host.exe, under Wine) on generated profiles
 while the machine misbehaves for real:
 
   disk-full  the user's folder is on a tmpfs volume with every amount of free
-             space from none to enough, in steps of one page; needs root to
-             mount it.
+             space from none to enough, in steps of one page, and then on the
+             same volume mounted read-only; needs root to mount it.
   killed     the start-up process is killed (SIGKILL) at random moments of its
              first start, many times, half of them while it writes a landscape.
 
@@ -227,6 +227,9 @@ class Volume:
         for name in os.listdir(self.path):
             shutil.rmtree(os.path.join(self.path, name))
 
+    def read_only(self, yes):
+        subprocess.run(["mount", "-o", "remount," + ("ro" if yes else "rw"), self.path], check=True)
+
     def leave_free(self, free):
         stats = os.statvfs(self.path)
         used = (stats.f_blocks - stats.f_bfree) * stats.f_frsize
@@ -280,9 +283,33 @@ def disk_full(bin_dir, genprofile, work):
             host.forget("disk-full")
             checks.true(fitted is not None, f"{scenario}: no volume was large enough for the start to succeed")
             print(f"{scenario}: the first start to report success had {(fitted or 0) // 1024} KB free")
+            read_only_volume(checks, host, volume, source, scenario)
     finally:
         volume.close()
     return checks, None
+
+
+def read_only_volume(checks, host, volume, source, scenario):
+    """A folder that cannot be written at all: the start fails and changes nothing."""
+    volume.empty()
+    profile = os.path.join(volume.path, "p")
+    shutil.copytree(source, profile)
+    common = os.path.join(profile, "AppData", "QOR", "Common")
+    before = {name: open(os.path.join(common, name), "rb").read() for name in os.listdir(common)}
+    volume.read_only(True)
+    try:
+        code, output = host.start("disk-full\\read-only", profile)
+    finally:
+        volume.read_only(False)
+    host.forget("disk-full")
+    label = f"{scenario}, read-only volume"
+    result = outcome(output)
+    checks.equal(0, code, f"{label}: exit code of the host (output {output!r})")
+    checks.equal(False, result[0] if result else None, f"{label}: what the call reported")
+    after = {name: open(os.path.join(common, name), "rb").read() for name in os.listdir(common)}
+    checks.equal(sorted(before), sorted(after), f"{label}: the files of the client folder")
+    for name in before:
+        checks.true(before[name] == after.get(name), f"{label}: {name} changed")
 
 
 # --- killed -----------------------------------------------------------------------
