@@ -77,24 +77,36 @@ std::string Xml_Utf8(std::string_view narrow)
     if (Is_Plain_Xml_Text(narrow))
         return std::string(narrow);
     const _bstr_t wide = Xml_Text(std::string(narrow));
-    const int length = static_cast<int>(wide.length());
-    if (!length)
+    return Utf8_From_Wide(std::wstring_view(wide.length() ? static_cast<const wchar_t*>(wide) : L"", wide.length()));
+}
+
+std::string Utf8_From_Wide(std::wstring_view wide)
+{
+    if (wide.empty())
         return std::string();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    const int length = static_cast<int>(wide.size());
+    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide, length, &utf8[0], size, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, &utf8[0], size, nullptr, nullptr);
     return utf8;
+}
+
+std::wstring Wide_From_Utf8(std::string_view utf8)
+{
+    if (utf8.empty())
+        return std::wstring();
+    const int length = static_cast<int>(utf8.size());
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, &wide[0], size);
+    return wide;
 }
 
 std::string Narrow_From_Utf8(std::string_view utf8)
 {
     if (Is_Plain_Xml_Text(utf8))
         return std::string(utf8);
-    const int length = static_cast<int>(utf8.size());
-    const int wide_size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(wide_size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, &wide[0], wide_size);
-    const _bstr_t text(wide.c_str());
+    const _bstr_t text(Wide_From_Utf8(utf8).c_str());
     return text.length() ? std::string(static_cast<const char*>(text)) : std::string();
 }
 

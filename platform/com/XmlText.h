@@ -20,6 +20,10 @@ bool Is_Plain_Xml_Text(std::string_view text);
 // The same text in UTF-8, as an XML file holds it.
 std::string Xml_Utf8(std::string_view narrow);
 
+// Wide text as UTF-8, and back.
+std::string Utf8_From_Wide(std::wstring_view wide);
+std::wstring Wide_From_Utf8(std::string_view utf8);
+
 // UTF-8 text of an XML file as narrow text in the calling thread's ANSI code
 // page, as MSXML's strings are read everywhere in the system.
 std::string Narrow_From_Utf8(std::string_view utf8);

@@ -48,7 +48,6 @@ bool Is_Landscape(const CXmlTree& tree) { return tree.Root() != CXmlTree::None &
 
 bool File_Is_There(const std::string& path) { return QOR::FrontEnd::Util::FileSystem::File_Exists(path); }
 
-
 } // namespace
 
 CLandscapeStore::CLandscapeStore(const std::string& path, CQorPcTrc* trace) : m_path(path), m_trace(trace) {}

@@ -5,6 +5,7 @@
 
 #include "CLandscapeStore.h"
 #include "LandscapeDom.h"
+#include "XmlText.h"
 
 namespace Qorcdm2 {
 
@@ -14,14 +15,6 @@ std::string Narrow(const std::wstring& text)
 {
     const _bstr_t narrow(text.c_str());
     return narrow.length() ? std::string(static_cast<const char*>(narrow)) : std::string();
-}
-
-std::wstring From_Utf8(const std::string& utf8)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], size);
-    return wide;
 }
 
 // Documents attached to a store of this process.
@@ -138,7 +131,7 @@ bool CLandscapeXmlDocument::Save_To_File(const std::wstring& path)
 
 std::wstring CLandscapeXmlDocument::To_String() const
 {
-    return m_store ? From_Utf8(m_store->Text()) : CMsXmlDocument::To_String();
+    return m_store ? QOR::FrontEnd::MsXmlAdaptor::Wide_From_Utf8(m_store->Text()) : CMsXmlDocument::To_String();
 }
 
 // Whatever way a document that is not attached was saved, an open store of the
@@ -171,7 +164,7 @@ void CLandscapeXmlDocument::Detach_From_Store()
 {
     if (!m_store)
         return;
-    const std::wstring text = From_Utf8(m_store->Text());
+    const std::wstring text = QOR::FrontEnd::MsXmlAdaptor::Wide_From_Utf8(m_store->Text());
     const std::wstring file = File();
     Detach();
     VARIANT_BOOL loaded = VARIANT_FALSE;

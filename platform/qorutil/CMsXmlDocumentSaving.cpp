@@ -2,8 +2,6 @@
 // says so, and the safe replacement of the target file with it.
 #include "CMsXmlDocument.h"
 
-#include <shlobj.h>
-
 #include "FileSystem.h"
 #include "SystemText.h"
 #include "XmlText.h"
@@ -21,24 +19,6 @@ bool Has_Root(IXMLDOMDocument2* document)
 {
     IXMLDOMElementPtr root;
     return SUCCEEDED(document->get_documentElement(&root)) && root;
-}
-
-std::string Utf8_Of(const wchar_t* text, size_t length)
-{
-    if (!length)
-        return std::string();
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &utf8[0], size, nullptr, nullptr);
-    return utf8;
-}
-
-_bstr_t Bstr_Of_Utf8(const std::string& utf8)
-{
-    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &wide[0], size);
-    return _bstr_t(wide.c_str());
 }
 
 // The XML declaration when it is the document's first node, else null.
@@ -77,11 +57,12 @@ void Declare_Utf8(IXMLDOMDocument2* document)
         BSTR data = nullptr;
         Check(declaration->get_data(&data));
         const _bstr_t owned(data, false);
-        const std::string read = Utf8_Of(owned, owned.length());
+        const wchar_t* text = owned.length() ? static_cast<const wchar_t*>(owned) : L"";
+        const std::string read = Utf8_From_Wide(std::wstring_view(text, owned.length()));
         const std::string utf8 = Utf8_Declaration(read);
         if (utf8 == read)
             return;
-        wanted = Bstr_Of_Utf8(utf8);
+        wanted = Wide_From_Utf8(utf8).c_str();
     }
     IXMLDOMProcessingInstructionPtr replacement;
     Check(document->createProcessingInstruction(_bstr_t(L"xml"), wanted, &replacement));
@@ -116,24 +97,6 @@ bool Is_Read_Only(const std::wstring& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
-std::wstring Folder_Of(const std::wstring& path)
-{
-    const size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring::npos ? L"." : path.substr(0, separator + 1);
-}
-
-// Creates the folders of the target's path that are missing: a new profile has
-// no client folder until the first landscape is saved into it.
-bool Create_Folders_Of(const std::wstring& path)
-{
-    wchar_t full[MAX_PATH * 4];
-    const DWORD length = GetFullPathNameW(Folder_Of(path).c_str(), ARRAYSIZE(full), full, nullptr);
-    if (length == 0 || length >= ARRAYSIZE(full))
-        return false;
-    const int result = SHCreateDirectoryExW(nullptr, full, nullptr);
-    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
-}
-
 } // namespace
 
 bool CMsXmlDocument::Save_To_File(const CString& path) { return Save_To_File(Util::SystemText::From_Ansi(path.GetString())); }
@@ -159,7 +122,7 @@ bool CMsXmlDocument::Serialize_Utf8(std::string& bytes)
 
 bool CMsXmlDocument::Write_Safely(const std::wstring& path, const std::string& bytes)
 {
-    if (path.empty() || Is_Read_Only(path) || !Create_Folders_Of(path))
+    if (path.empty() || Is_Read_Only(path))
         return false;
     // An existing file that does not load is kept before it is replaced.
     if (Path_Exists(path) && !Is_Loadable(path)) {

@@ -1,5 +1,7 @@
 #include "FileSystem.h"
 
+#include <shlobj.h>
+
 #include <algorithm>
 #include <vector>
 
@@ -37,6 +39,18 @@ std::wstring Folder_Of(const std::wstring& path)
 {
     const size_t separator = path.find_last_of(L"\\/");
     return separator == std::wstring::npos ? L"." : path.substr(0, separator + 1);
+}
+
+// Creates the folders of the target's path that are missing: a new profile has
+// no client folder until the first landscape is saved into it.
+bool Create_Folders_Of(const std::wstring& path)
+{
+    wchar_t full[MAX_PATH * 4];
+    const DWORD length = GetFullPathNameW(Folder_Of(path).c_str(), ARRAYSIZE(full), full, nullptr);
+    if (length == 0 || length >= ARRAYSIZE(full))
+        return false;
+    const int result = SHCreateDirectoryExW(nullptr, full, nullptr);
+    return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
 }
 
 // A temporary file beside a target, gone at the end of the scope unless kept.
@@ -146,6 +160,8 @@ bool Set_Current_Directory(const std::string& path)
 
 bool Replace_File(const std::wstring& path, const std::string& bytes)
 {
+    if (!Create_Folders_Of(path))
+        return false;
     TemporaryFile temporary(path);
     if (temporary.Path().empty() || !Write_Proven(temporary.Path(), bytes) ||
         !MoveFileExW(temporary.Path().c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))

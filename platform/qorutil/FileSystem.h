@@ -36,7 +36,8 @@ QORUTIL_API std::string Get_Current_Directory();
 QORUTIL_API bool Set_Current_Directory(const std::string& path);
 
 // Replaces the file `path` with `bytes` so that it is never anything but what
-// it was or exactly `bytes`: a temporary file beside it (same volume) is
+// it was or exactly `bytes`. The folders of the path that are missing are
+// created first; then a temporary file beside it (same volume) is
 // written, proven to hold every byte - each write's count, the flush to the
 // disk, its size - and only then renamed over `path`. A library's success code
 // is not taken as proof: Wine's MSXML reports success for a save that a full

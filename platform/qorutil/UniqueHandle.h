@@ -75,10 +75,19 @@ struct File_Handle_Traits
     static void Close(HANDLE handle) noexcept { CloseHandle(handle); }
 };
 
+// FindFirstFile's search, closed with FindClose.
+struct Find_Handle_Traits
+{
+    using Handle = HANDLE;
+    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(HANDLE handle) noexcept { FindClose(handle); }
+};
+
 using unique_hkey = UniqueHandle<Registry_Key_Traits>;
 using unique_hmodule = UniqueHandle<Module_Traits>;
 using unique_handle = UniqueHandle<Kernel_Handle_Traits>;
 using unique_hfile = UniqueHandle<File_Handle_Traits>;
+using unique_hfind = UniqueHandle<Find_Handle_Traits>;
 
 // Runs a callable when the scope ends, whichever way it ends.
 template <typename Action>

@@ -20,6 +20,7 @@
 #include "UniqueHandle.h"
 
 using namespace StartupFixture;
+using TestSupport::Utf8;
 
 namespace {
 
@@ -56,25 +57,14 @@ std::wstring Wide(const std::string& ansi)
     return wide;
 }
 
-std::string Utf8(const std::wstring& wide)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], size, nullptr, nullptr);
-    utf8.resize(static_cast<size_t>(size - 1));
-    return utf8;
-}
-
 std::vector<std::wstring> Names_In(const std::wstring& folder)
 {
     std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+    const QOR::FrontEnd::Util::unique_hfind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    for (BOOL more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found))
         if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..")
             names.push_back(found.cFileName);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
     return names;
 }
 

@@ -14,6 +14,7 @@
 #include "StartupFixture.h"
 
 using namespace StartupFixture;
+using TestSupport::Utf8;
 using TestSupport::Read_File;
 using TestSupport::Write_File;
 
@@ -26,15 +27,6 @@ struct Encoding
     const wchar_t* text;   // non-ASCII text that the encoding can hold
     std::string (*encode)(const std::wstring&);
 };
-
-std::string Utf8(const std::wstring& text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                         nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &bytes[0], size, nullptr, nullptr);
-    return bytes;
-}
 
 std::string Utf16(const std::wstring& text, bool big_endian)
 {

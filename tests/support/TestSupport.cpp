@@ -145,6 +145,15 @@ void Write_File(const std::string& path, const std::string& content)
 
 bool Path_Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::string Utf8(const std::wstring& wide)
+{
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], size, nullptr, nullptr);
+    return utf8;
+}
+
 std::vector<std::string> Files_In(const std::string& folder)
 {
     std::vector<std::string> names;
