@@ -3,18 +3,25 @@
 #include <fstream>
 #include <iterator>
 
+#include "SystemText.h"
+
 namespace Admin {
 
 ChildProcess::ChildProcess(const std::string& commandLine)
 {
-    char folder[MAX_PATH], file[MAX_PATH];
-    if (!GetTempPathA(MAX_PATH, folder) || !GetTempFileNameA(folder, "lmw", 0, file)) {
+    // The temporary folder comes from TEMP, which the narrow call can cut.
+    wchar_t folder[MAX_PATH], file[MAX_PATH];
+    if (!GetTempPathW(MAX_PATH, folder) || !GetTempFileNameW(folder, L"lmw", 0, file)) {
         m_error = GetLastError();
         return;
     }
-    m_output = file;
+    if (!QOR::FrontEnd::Util::SystemText::To_Ansi(file, m_output)) {
+        DeleteFileW(file);
+        m_error = ERROR_NO_UNICODE_TRANSLATION;
+        return;
+    }
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    const QOR::FrontEnd::Util::unique_hfile output(CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const QOR::FrontEnd::Util::unique_hfile output(CreateFileW(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                                                &inherit, CREATE_ALWAYS, 0, nullptr));
     if (!output) {
         m_error = GetLastError();
