@@ -97,6 +97,7 @@ bool CLandscapeStore::Load(CString& message)
 {
     m_tree.Clear();
     m_included.Clear();
+    m_file_known = false;
     if (!File_Is_There(m_path)) {
         // A new landscape starts with the user's own workspace.
         const CXmlTree::Id root = m_tree.Add_Element(CXmlTree::Document, "Landscape");
@@ -119,6 +120,7 @@ bool CLandscapeStore::Load(CString& message)
             Build_Index();
             return false;
         }
+        Know_File();
         Load_Included_Landscape();
     }
     Build_Index();
@@ -164,6 +166,7 @@ void CLandscapeStore::File_Replaced()
 {
     m_replaced = true;
     m_dirty = false;
+    m_file_known = false;
 }
 
 void CLandscapeStore::Build_Index()
@@ -306,13 +309,35 @@ std::string CLandscapeStore::Text()
     return text;
 }
 
+void CLandscapeStore::Know_File()
+{
+    m_file_known = GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &m_file_as_known) != FALSE;
+}
+
+bool CLandscapeStore::File_As_Known() const
+{
+    WIN32_FILE_ATTRIBUTE_DATA now{};
+    return m_file_known && GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &now) &&
+           now.nFileSizeLow == m_file_as_known.nFileSizeLow && now.nFileSizeHigh == m_file_as_known.nFileSizeHigh &&
+           CompareFileTime(&now.ftLastWriteTime, &m_file_as_known.ftLastWriteTime) == 0;
+}
+
+// Our own file needs no test for a backup while it is as we read or wrote it:
+// parsing several megabytes to learn that it loads would cost more than the
+// save. Changed by anyone else since, it is tested.
 bool CLandscapeStore::Save_To(const std::string& path)
 {
+    using QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument;
     const std::string text = Text();
-    const bool saved = QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument::Write_Safely(
-        QOR::FrontEnd::Util::SystemText::From_Ansi(path), text);
-    if (saved && Path_Key(path) == Path_Key(m_path))
+    const bool own = Path_Key(path) == Path_Key(m_path);
+    const bool saved =
+        CMsXmlDocument::Write_Safely(QOR::FrontEnd::Util::SystemText::From_Ansi(path), text,
+                                     own && File_As_Known() ? CMsXmlDocument::Target::Known_To_Load
+                                                            : CMsXmlDocument::Target::Unknown);
+    if (saved && own) {
         m_dirty = false;
+        Know_File();
+    }
     return saved;
 }
 

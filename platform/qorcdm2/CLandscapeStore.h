@@ -98,6 +98,8 @@ private:
     std::vector<std::pair<CXmlTree::Id, bool>> Workspaces() const;
     int Changed();
     bool Save();
+    void Know_File();
+    bool File_As_Known() const;
 
     std::string m_path;
     CQorPcTrc* m_trace;
@@ -108,6 +110,10 @@ private:
     Index m_services;
     bool m_dirty = false;
     bool m_replaced = false;     // the file was written by someone else since we read it
+    // Size and time of the file as we last read or wrote it: while it is so, it
+    // is known to load.
+    WIN32_FILE_ATTRIBUTE_DATA m_file_as_known{};
+    bool m_file_known = false;
 };
 
 } // namespace Qorcdm2

@@ -34,12 +34,21 @@ public:
     virtual bool Save_To_File(const CString& path);
     virtual bool Save_To_File(const std::wstring& path);
 
+    // What a writer knows of the file it replaces: one that read or wrote the
+    // file itself knows that it loads, and spares the parse of the whole file
+    // that decides whether it needs a backup.
+    enum class Target
+    {
+        Unknown,
+        Known_To_Load
+    };
+
     // Replaces `path` with `bytes` the way Save_To_File does: the folders are
     // created, a read-only target is refused, an unreadable one is backed up,
     // and the target is replaced only once a temporary file has been proven to
     // hold every byte (FileSystem::Replace_File). False, with the target as it
     // was, when any step fails.
-    static bool Write_Safely(const std::wstring& path, const std::string& bytes);
+    static bool Write_Safely(const std::wstring& path, const std::string& bytes, Target target = Target::Unknown);
 
     // The document as its file will hold it: UTF-8, declared as such (a
     // declaration of another encoding is changed to say UTF-8, a missing one is

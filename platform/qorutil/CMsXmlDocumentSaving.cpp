@@ -120,12 +120,12 @@ bool CMsXmlDocument::Serialize_Utf8(std::string& bytes)
     return Is_Declared_Utf8(bytes);
 }
 
-bool CMsXmlDocument::Write_Safely(const std::wstring& path, const std::string& bytes)
+bool CMsXmlDocument::Write_Safely(const std::wstring& path, const std::string& bytes, Target target)
 {
     if (path.empty() || Is_Read_Only(path))
         return false;
     // An existing file that does not load is kept before it is replaced.
-    if (Path_Exists(path) && !Is_Loadable(path)) {
+    if (target == Target::Unknown && Path_Exists(path) && !Is_Loadable(path)) {
         std::wstring backup = path + L".bak";
         for (int number = 2; Path_Exists(backup); ++number)
             backup = path + L".bak." + std::to_wstring(number);

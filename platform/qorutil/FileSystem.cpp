@@ -53,7 +53,8 @@ bool Create_Folders_Of(const std::wstring& path)
     return result == ERROR_SUCCESS || result == ERROR_ALREADY_EXISTS;
 }
 
-// A temporary file beside a target, gone at the end of the scope unless kept.
+// A temporary file beside a target, gone at the end of the scope unless it was
+// renamed into the target.
 class TemporaryFile
 {
 public:

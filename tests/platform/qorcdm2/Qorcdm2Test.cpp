@@ -83,6 +83,21 @@ TEST_F(LandscapeStorage, AnEmptyLandscapeSavedMeanwhileIsTakenOver)
     EXPECT_TRUE(Contains(Read_File(file), "<Workspace uuid=\"" + std::string(key) + "\" name=\"Local\""));
 }
 
+// Another program overwrote the file while the library had it open: what it
+// wrote does not load, so it is kept before the library's save replaces it.
+TEST_F(LandscapeStorage, AFileChangedBehindTheLibrarysBackIsKeptBeforeItIsReplaced)
+{
+    Write_File(file, "<Landscape><Workspaces><Workspace uuid=\"W\" name=\"Local\" expanded=\"1\"/></Workspaces>"
+                     "</Landscape>");
+    ASSERT_EQ(0, cdm.Open(file));
+    Write_File(file, "not a landscape at all");
+    CString key;
+    ASSERT_EQ(0, cdm.AddFolder("W", "Europe", TRUE, "", key, ""));
+    ASSERT_EQ(0, cdm.Exit());
+    EXPECT_EQ("not a landscape at all", Read_File(file + ".bak"));
+    EXPECT_TRUE(Contains(Read_File(file), "name=\"Europe\"")) << Read_File(file);
+}
+
 TEST_F(LandscapeStorage, InitReportsFilesItCannotUse)
 {
     for (const char* content : {"<Landscape><unclosed></Landscape>", "<Other/>"}) {
