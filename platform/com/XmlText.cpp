@@ -37,6 +37,21 @@ bool Names_Utf8(std::string_view encoding)
     return encoding.size() == 5 && _strnicmp(encoding.data(), "UTF-8", 5) == 0;
 }
 
+// The declaration data of a document's text (what stands between "<?xml" and
+// "?>" at its start); empty when the text does not start with a declaration.
+std::string_view Declaration_Of(std::string_view text)
+{
+    const std::string_view bom = "\xEF\xBB\xBF", opening = "<?xml";
+    if (text.substr(0, bom.size()) == bom)
+        text.remove_prefix(bom.size());
+    if (text.substr(0, opening.size()) != opening || text.size() <= opening.size() ||
+        (text[opening.size()] != ' ' && text[opening.size()] != '\t' && text[opening.size()] != '\r' &&
+         text[opening.size()] != '\n'))
+        return std::string_view();
+    const size_t close = text.find("?>");
+    return close == std::string_view::npos ? std::string_view() : text.substr(opening.size(), close - opening.size());
+}
+
 } // namespace
 
 _bstr_t Xml_Text(const std::string& narrow)
@@ -116,19 +131,6 @@ std::string Utf8_Declaration(std::string_view data)
     if (!Find_Encoding(data, begin, end) || Names_Utf8(data.substr(begin, end - begin)))
         return std::string(data);
     return std::string(data.substr(0, begin)) + "UTF-8" + std::string(data.substr(end));
-}
-
-std::string_view Declaration_Of(std::string_view text)
-{
-    const std::string_view bom = "\xEF\xBB\xBF", opening = "<?xml";
-    if (text.substr(0, bom.size()) == bom)
-        text.remove_prefix(bom.size());
-    if (text.substr(0, opening.size()) != opening || text.size() <= opening.size() ||
-        (text[opening.size()] != ' ' && text[opening.size()] != '\t' && text[opening.size()] != '\r' &&
-         text[opening.size()] != '\n'))
-        return std::string_view();
-    const size_t close = text.find("?>");
-    return close == std::string_view::npos ? std::string_view() : text.substr(opening.size(), close - opening.size());
 }
 
 bool Is_Declared_Utf8(std::string_view text)

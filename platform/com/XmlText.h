@@ -33,10 +33,6 @@ std::string Narrow_From_Utf8(std::string_view utf8);
 // otherwise with the encoding's value replaced by UTF-8 and the rest kept.
 std::string Utf8_Declaration(std::string_view data);
 
-// The declaration data of a document's text (what stands between "<?xml" and
-// "?>" at its start); empty when the text does not start with a declaration.
-std::string_view Declaration_Of(std::string_view text);
-
 // True when `text` is UTF-8 throughout and declares no other encoding: what a
 // reader of the file will take it for is what it is.
 bool Is_Declared_Utf8(std::string_view text);

@@ -97,7 +97,7 @@ bool CLandscapeStore::Load(CString& message)
 {
     m_tree.Clear();
     m_included.Clear();
-    m_file_known = false;
+    m_file_as_known.reset();
     if (!File_Is_There(m_path)) {
         // A new landscape starts with the user's own workspace.
         const CXmlTree::Id root = m_tree.Add_Element(CXmlTree::Document, "Landscape");
@@ -166,7 +166,7 @@ void CLandscapeStore::File_Replaced()
 {
     m_replaced = true;
     m_dirty = false;
-    m_file_known = false;
+    m_file_as_known.reset();
 }
 
 void CLandscapeStore::Build_Index()
@@ -311,15 +311,19 @@ std::string CLandscapeStore::Text()
 
 void CLandscapeStore::Know_File()
 {
-    m_file_known = GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &m_file_as_known) != FALSE;
+    WIN32_FILE_ATTRIBUTE_DATA now{};
+    if (GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &now))
+        m_file_as_known = now;
+    else
+        m_file_as_known.reset();
 }
 
 bool CLandscapeStore::File_As_Known() const
 {
     WIN32_FILE_ATTRIBUTE_DATA now{};
-    return m_file_known && GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &now) &&
-           now.nFileSizeLow == m_file_as_known.nFileSizeLow && now.nFileSizeHigh == m_file_as_known.nFileSizeHigh &&
-           CompareFileTime(&now.ftLastWriteTime, &m_file_as_known.ftLastWriteTime) == 0;
+    return m_file_as_known && GetFileAttributesExA(m_path.c_str(), GetFileExInfoStandard, &now) &&
+           now.nFileSizeLow == m_file_as_known->nFileSizeLow && now.nFileSizeHigh == m_file_as_known->nFileSizeHigh &&
+           CompareFileTime(&now.ftLastWriteTime, &m_file_as_known->ftLastWriteTime) == 0;
 }
 
 // Our own file needs no test for a backup while it is as we read or wrote it:

@@ -6,6 +6,7 @@
 // layout is described in docs/landscape-files.md.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -112,8 +113,7 @@ private:
     bool m_replaced = false;     // the file was written by someone else since we read it
     // Size and time of the file as we last read or wrote it: while it is so, it
     // is known to load.
-    WIN32_FILE_ATTRIBUTE_DATA m_file_as_known{};
-    bool m_file_known = false;
+    std::optional<WIN32_FILE_ATTRIBUTE_DATA> m_file_as_known;
 };
 
 } // namespace Qorcdm2

@@ -2,8 +2,6 @@
 
 #include <cstring>
 
-#include "XmlText.h"
-
 namespace Qorcdm2 {
 
 namespace {
@@ -181,12 +179,7 @@ private:
             const std::string_view target = Name();
             Skip_Space();
             const std::string_view data = Until("?>");
-            // The tree is written in UTF-8, so that is what its declaration says.
-            if (target == Declaration_Target && parent == CXmlTree::Document)
-                m_tree.Add_Node(parent, Kind::Instruction, target,
-                                QOR::FrontEnd::MsXmlAdaptor::Utf8_Declaration(data));
-            else
-                m_tree.Add_Node(parent, Kind::Instruction, target, data);
+            m_tree.Add_Node(parent, Kind::Instruction, target, data);
         } else if (Starts("<!")) {
             return false; // a document type: MSXML was told to refuse those
         } else {

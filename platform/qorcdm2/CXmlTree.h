@@ -39,8 +39,9 @@ public:
     CXmlTree();
 
     // Replaces the tree with the document in `text`, as MSXML writes a loaded
-    // document into a stream: UTF-8, well-formed, no document type. False, with
-    // the tree empty, when it is not.
+    // document into a stream: UTF-8 and declared so (CMsXmlDocument::
+    // Serialize_Utf8), well-formed, no document type. False, with the tree
+    // empty, when it is not.
     bool Parse(std::string_view text);
     void Clear();
 

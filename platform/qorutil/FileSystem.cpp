@@ -3,7 +3,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <vector>
 
 #include "SystemText.h"
 #include "UniqueHandle.h"
@@ -14,25 +13,15 @@ namespace {
 
 // Paths come from the wide-character calls and are converted to the ANSI code
 // page by SystemText: a path the code page cannot hold is no path at all, never a
-// cut or '?'-filled one. Calls a "fill this buffer" API until the buffer is
-// large enough.
+// cut or '?'-filled one.
 template <typename Fill>
 std::string Read_Growing(Fill fill)
 {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return std::string();
-        if (length < buffer.size()) {
-            std::string path;
-            SystemText::To_Ansi(std::wstring(buffer.data(), length), path);
-            return path;
-        }
-        if (buffer.size() >= 32768)
-            return std::string();
-        buffer.resize(buffer.size() * 2);
-    }
+    std::wstring wide;
+    std::string path;
+    if (SystemText::Read_Wide(fill, wide))
+        SystemText::To_Ansi(wide, path);
+    return path;
 }
 
 std::wstring Folder_Of(const std::wstring& path)

@@ -1,31 +1,6 @@
 #include "SystemText.h"
 
-#include <vector>
-
 namespace QOR { namespace FrontEnd { namespace Util { namespace SystemText {
-
-namespace {
-
-// A wide-character "fill this buffer" call, asked again with the size it wants
-// until the value fits (an environment variable can change in between).
-template <typename Fill>
-bool Read_Wide(Fill fill, std::wstring& value)
-{
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (int attempt = 0; attempt < 4; ++attempt) {
-        const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return false;
-        if (length < buffer.size()) {
-            value.assign(buffer.data(), length);
-            return true;
-        }
-        buffer.resize(length + 1);
-    }
-    return false;
-}
-
-} // namespace
 
 // The conversion is checked by converting back: a character that the code page
 // lacks comes back as '?' or as a "best fit" look-alike, and either differs.

@@ -8,7 +8,9 @@
 // path to somewhere else; here it gets the whole value or is told why not.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "QorUtilApi.h"
 
@@ -32,5 +34,27 @@ QORUTIL_API Status Environment_Variable(const char* name, std::string& value);
 
 // The Windows folder, as GetWindowsDirectory gives it; empty when it cannot be had.
 QORUTIL_API std::string Windows_Directory();
+
+// Calls a wide-character "fill this buffer" API - it returns the length it
+// wrote, the size it needs when the buffer is too small, or 0 on failure - with
+// larger buffers until the value fits (a value can grow in between). False
+// when the call fails or the value needs more than 32,768 characters.
+template <typename Fill>
+bool Read_Wide(Fill fill, std::wstring& value)
+{
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = fill(buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return false;
+        if (length < buffer.size()) {
+            value.assign(buffer.data(), length);
+            return true;
+        }
+        if (buffer.size() > 32768)
+            return false;
+        buffer.resize(std::max<size_t>(length + 1, buffer.size() * 2));
+    }
+}
 
 }}}} // namespace QOR::FrontEnd::Util::SystemText

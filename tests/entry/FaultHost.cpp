@@ -11,23 +11,15 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <stdexcept>
 #include <string>
 
 #include "LandscapeMigration.h"
 #include "MsXml.h"
-#include "UniqueHandle.h"
+#include "TestSupport.h"
 
 namespace {
 
 const std::string Test_Keys = "Software\\QORTest\\FaultHost\\";
-
-void Redirect(HKEY predefined, const std::string& name, QOR::FrontEnd::Util::unique_hkey& key)
-{
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ||
-        RegOverridePredefKey(predefined, key.get()))
-        throw std::runtime_error("cannot redirect a registry hive to " + name);
-}
 
 std::string Utf8_Registry_String(const wchar_t* key, const wchar_t* value)
 {
@@ -42,9 +34,8 @@ std::string Utf8_Registry_String(const wchar_t* key, const wchar_t* value)
 
 int Start(const std::string& registry, const std::string& profile, const std::string& traces)
 {
-    QOR::FrontEnd::Util::unique_hkey machine, user;
-    Redirect(HKEY_LOCAL_MACHINE, Test_Keys + registry + "\\machine", machine);
-    Redirect(HKEY_CURRENT_USER, Test_Keys + registry + "\\user", user);
+    const auto machine = TestSupport::Redirect_Hive(HKEY_LOCAL_MACHINE, Test_Keys + registry + "\\machine");
+    const auto user = TestSupport::Redirect_Hive(HKEY_CURRENT_USER, Test_Keys + registry + "\\user");
     SetEnvironmentVariableA("APPDATA", (profile + "\\AppData").c_str());
     SetEnvironmentVariableA("ProgramData", (profile + "\\ProgramData").c_str());
     SetEnvironmentVariableA("windir", (profile + "\\Windows").c_str());

@@ -70,16 +70,15 @@ def shared_landscape():
     return "\n".join(lines).encode("utf-8")
 
 
-def write_profile(root, genprofile, entries, with_shared=True):
+def write_profile(root, genprofile, entries):
     common = os.path.join(root, "AppData", "QOR", "Common")
     windows = os.path.join(root, "Windows")
     for folder in (common, os.path.join(windows, "System32", "drivers", "etc"),
                    os.path.join(root, "ProgramData", "QOR", "TEDU")):
         os.makedirs(folder, exist_ok=True)
     subprocess.run([sys.executable, genprofile, str(entries), os.path.join(common, "qorlogon.ini")], check=True)
-    if with_shared:
-        with open(os.path.join(common, "QORUILandscapeGlobal.xml"), "wb") as out:
-            out.write(shared_landscape())
+    with open(os.path.join(common, "QORUILandscapeGlobal.xml"), "wb") as out:
+        out.write(shared_landscape())
     servers = range(OLD_SERVERS + NEW_SERVERS)
     with open(os.path.join(windows, "qormsg.ini"), "w", newline="\r\n") as out:
         out.write("[Message Servers]\n" + "".join(f"{server_name(i)}=ms{i:04d}.example.com\n" for i in servers))

@@ -17,16 +17,16 @@ std::string Unique_Key(const char* stem)
     return "Software\\QORTest\\" + (stem + std::to_string(GetCurrentProcessId())) + "_" + std::to_string(++counter);
 }
 
-HKEY Redirect(HKEY predefined, const std::string& name)
+} // namespace
+
+QOR::FrontEnd::Util::unique_hkey Redirect_Hive(HKEY predefined, const std::string& name)
 {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) ||
-        RegOverridePredefKey(predefined, key))
-        throw std::runtime_error("cannot redirect a registry hive");
+    QOR::FrontEnd::Util::unique_hkey key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ||
+        RegOverridePredefKey(predefined, key.get()))
+        throw std::runtime_error("cannot redirect a registry hive to " + name);
     return key;
 }
-
-} // namespace
 
 // GetTempFileName picks a name nothing uses yet and makes a file of it; the
 // folder takes its place.
@@ -51,16 +51,16 @@ ScratchDirectory::~ScratchDirectory()
 // Both sandboxes are made below the real current user, so the machine's comes first.
 RegistrySandbox::RegistrySandbox() : m_userKey(Unique_Key("user_")), m_machineKey(Unique_Key("machine_"))
 {
-    m_machine = Redirect(HKEY_LOCAL_MACHINE, m_machineKey);
-    m_user = Redirect(HKEY_CURRENT_USER, m_userKey);
+    m_machine = Redirect_Hive(HKEY_LOCAL_MACHINE, m_machineKey);
+    m_user = Redirect_Hive(HKEY_CURRENT_USER, m_userKey);
 }
 
 RegistrySandbox::~RegistrySandbox()
 {
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
     RegOverridePredefKey(HKEY_LOCAL_MACHINE, nullptr);
-    RegCloseKey(m_user);
-    RegCloseKey(m_machine);
+    m_user.reset();
+    m_machine.reset();
     RegDeleteTreeA(HKEY_CURRENT_USER, m_userKey.c_str());
     RegDeleteTreeA(HKEY_CURRENT_USER, m_machineKey.c_str());
 }

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "UniqueHandle.h"
+
 namespace TestSupport {
 
 // A fresh folder under %TEMP%, deleted with everything in it at the end.
@@ -25,6 +27,11 @@ private:
     std::string m_path;
 };
 
+// Redirects a predefined hive (HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE) of this
+// process to the key `name` below the real current user, made when missing;
+// the key stays when the process ends. Throws when it cannot.
+QOR::FrontEnd::Util::unique_hkey Redirect_Hive(HKEY predefined, const std::string& name);
+
 // Redirects HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE of this process to empty
 // keys of their own for the lifetime of the object; the keys are deleted after.
 // Code under test sees a clean registry and leaves nothing behind.
@@ -39,8 +46,8 @@ public:
 private:
     std::string m_userKey;
     std::string m_machineKey;
-    HKEY m_user = nullptr;
-    HKEY m_machine = nullptr;
+    QOR::FrontEnd::Util::unique_hkey m_user;
+    QOR::FrontEnd::Util::unique_hkey m_machine;
 };
 
 // Sets (or, with a null value, removes) an environment variable; puts back
