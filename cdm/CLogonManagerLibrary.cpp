@@ -18,8 +18,6 @@ using namespace LibraryCall;
 
 namespace {
 
-const std::string Old_Library_File = "qorcdm.dll";
-const std::string Landscape_Library_File = "qorcdm2.dll";
 const char* const Export_Prefix = "CdmDataMan";
 
 const char* Which_Name(int which) { return which == 0 ? "V01_OLD_LOGON_MANAGER" : "V02_SERVICE_LANDSCAPE"; }
@@ -32,7 +30,7 @@ CLogonManagerLibrary::CLogonManagerLibrary(int which, const std::string& ini_or_
 {
     QOR_TRACE_SCOPE(this, "which = %s, ini_or_xml_file = %s, trace_file = %s, readonly = %s", Which_Name(which),
                     ini_or_xml_file, trace_file, readonly ? "true" : "false");
-    const std::string path = Get_DLL_Path(which == 0 ? Old_Library_File : Landscape_Library_File);
+    const std::string path = Get_DLL_Path(CdmLibraryFile::File_Name(which));
     if (path.empty())
         trace_scope.Error("Error: Cannot determine full path for the current dll when loading dependency qorcdm.dll.\n");
     if (!Load_Library_File(path)) {
@@ -125,16 +123,16 @@ int CLogonManagerLibrary::Exit()
 bool CLogonManagerLibrary::Load_Library_File(const std::string& dllfile)
 {
     QOR_TRACE_SCOPE(this, "dllfile=%s", dllfile);
-    if (m_hLibrary) {
+    if (m_library && m_library->Module()) {
         trace_scope.Error(" ---- BUG ---- ");
         trace_scope.Data("Library already loaded. %s.\n", dllfile);
         return trace_scope.Return(false);
     }
-    m_hLibrary.reset(LoadLibraryA(dllfile.c_str()));
-    const DWORD loadError = GetLastError();
-    trace_scope.Data("LoadLibrary returned %p, GetLastError was %d.\n", static_cast<void*>(m_hLibrary.get()),
+    m_library.reset(new CdmLibraryFile(dllfile));
+    const DWORD loadError = m_library->Load_Error();
+    trace_scope.Data("LoadLibrary returned %p, GetLastError was %d.\n", static_cast<void*>(m_library->Module()),
                      static_cast<int>(loadError));
-    if (!m_hLibrary) {
+    if (!m_library->Module()) {
         char directory[4096] = {};
         GetCurrentDirectoryA(sizeof(directory), directory);
         std::cerr << "Error: Library could not be loaded " << dllfile << std::endl
@@ -144,55 +142,21 @@ bool CLogonManagerLibrary::Load_Library_File(const std::string& dllfile)
                           static_cast<int>(loadError), directory);
         return trace_scope.Return(false);
     }
-    if (const char* missing = Resolve_Function_Table()) {
+    m_functions = m_library->Functions();
+    if (const char* missing = m_library->Missing_Function()) {
         trace_scope.Error("Invalid DLL. Cannot find function %s.\n", missing + std::strlen(Export_Prefix));
         return trace_scope.Return(false);
     }
     return trace_scope.Return(true);
 }
 
-template <typename Function>
-bool CLogonManagerLibrary::Resolve(Function& slot, const char* exportName, const char*& missing)
-{
-    slot = reinterpret_cast<Function>(GetProcAddress(m_hLibrary.get(), exportName));
-    if (!slot)
-        missing = exportName;
-    return slot != nullptr;
-}
-
-// In table order; returns the first export that is missing, or null.
-const char* CLogonManagerLibrary::Resolve_Function_Table()
-{
-    const char* missing = nullptr;
-    const bool complete =
-        Resolve(m_functions.Init, "CdmDataManInit", missing) && Resolve(m_functions.Exit, "CdmDataManExit", missing) &&
-           Resolve(m_functions.GetSubFolderKeys, "CdmDataManGetSubFolderKeys", missing) &&
-           Resolve(m_functions.GetEntryKeys, "CdmDataManGetEntryKeys", missing) &&
-           Resolve(m_functions.SetFolderAttributes, "CdmDataManSetFolderAttributes", missing) &&
-           Resolve(m_functions.GetFolderAttributes, "CdmDataManGetFolderAttributes", missing) &&
-           Resolve(m_functions.GetFolderAttribute, "CdmDataManGetFolderAttribute", missing) &&
-           Resolve(m_functions.SetFolderAttribute, "CdmDataManSetFolderAttribute", missing) &&
-           Resolve(m_functions.GetEntryAttribute, "CdmDataManGetEntryAttribute", missing) &&
-           Resolve(m_functions.SetEntryAttribute, "CdmDataManSetEntryAttribute", missing) &&
-           Resolve(m_functions.GetEntryData, "CdmDataManGetEntryData", missing) && Resolve(m_functions.SetEntryData, "CdmDataManSetEntryData", missing) &&
-           Resolve(m_functions.AddFolder, "CdmDataManAddFolder", missing) &&
-           Resolve(m_functions.AddEntryLinkToFolder, "CdmDataManAddEntryLinkToFolder", missing) &&
-           Resolve(m_functions.AddEntryToFolder, "CdmDataManAddEntryToFolder", missing) &&
-           Resolve(m_functions.GetLogonParamtersByKey, "CdmDataManGetLogonParamtersByKey", missing) &&
-           Resolve(m_functions.GetLogonParamtersByProperties, "CdmDataManGetLogonParamtersByProperties", missing) &&
-           Resolve(m_functions.GetParentFolderKey, "CdmDataManGetParentFolderKey", missing) &&
-           Resolve(m_functions.SetConfigurationParameter, "CdmDataManSetConfigurationParameter", missing) &&
-           Resolve(m_functions.GetConfigurationParameter, "CdmDataManGetConfigurationParameter", missing);
-    return complete ? nullptr : missing;
-}
-
 void CLogonManagerLibrary::Cleanup_Library()
 {
     QOR_TRACE_SCOPE(this);
-    if (!m_hLibrary)
+    if (!m_library || !m_library->Module())
         trace_scope.Warning("Cleaning up but library was already freed. The call is unnecessary.\n");
-    m_functions = Functions(); // nothing of the library may be called any more
-    m_hLibrary.reset();
+    m_functions = CdmFunctionTable(); // nothing of the library may be called any more
+    m_library.reset();
     if (m_which == 0) {
         trace_scope.Data("Calling CoUninitialize.\n");
         m_com.Reset();

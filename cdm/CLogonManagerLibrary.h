@@ -1,11 +1,12 @@
 #pragma once
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "CdmDataMan.h"
+#include "CdmLibraryFile.h"
 #include "ComApartment.h"
-#include "UniqueHandle.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
@@ -60,42 +61,14 @@ public:
     bool Get_Main_Folder(CString& root_uuid);
 
 private:
-    // The twenty functions, in table order; all null while no library is loaded.
-    struct Functions
-    {
-        CdmDataManInit_t Init = nullptr;
-        CdmDataManExit_t Exit = nullptr;
-        CdmDataManGetSubFolderKeys_t GetSubFolderKeys = nullptr;
-        CdmDataManGetEntryKeys_t GetEntryKeys = nullptr;
-        CdmDataManSetFolderAttributes_t SetFolderAttributes = nullptr;
-        CdmDataManGetFolderAttributes_t GetFolderAttributes = nullptr;
-        CdmDataManGetFolderAttribute_t GetFolderAttribute = nullptr;
-        CdmDataManSetFolderAttribute_t SetFolderAttribute = nullptr;
-        CdmDataManGetEntryAttribute_t GetEntryAttribute = nullptr;
-        CdmDataManSetEntryAttribute_t SetEntryAttribute = nullptr;
-        CdmDataManGetEntryData_t GetEntryData = nullptr;
-        CdmDataManSetEntryData_t SetEntryData = nullptr;
-        CdmDataManAddFolder_t AddFolder = nullptr;
-        CdmDataManAddEntryLinkToFolder_t AddEntryLinkToFolder = nullptr;
-        CdmDataManAddEntryToFolder_t AddEntryToFolder = nullptr;
-        CdmDataManGetLogonParamtersByKey_t GetLogonParamtersByKey = nullptr;
-        CdmDataManGetLogonParamtersByProperties_t GetLogonParamtersByProperties = nullptr;
-        CdmDataManGetParentFolderKey_t GetParentFolderKey = nullptr;
-        CdmDataManSetConfigurationParameter_t SetConfigurationParameter = nullptr;
-        CdmDataManGetConfigurationParameter_t GetConfigurationParameter = nullptr;
-    };
-
-    template <typename Function>
-    bool Resolve(Function& slot, const char* exportName, const char*& missing);
-    const char* Resolve_Function_Table();
     CString Named_User_File() const;
     bool Search_Local_Workspace(const CStringArray& workspaces, CString& root_uuid);
 
-    QOR::FrontEnd::Util::unique_hmodule m_hLibrary;
+    std::unique_ptr<CdmLibraryFile> m_library;
     std::string m_ini_file;
     int m_which;
     bool m_readonly;
-    Functions m_functions;
+    CdmFunctionTable m_functions; // all null while no library is loaded
     CDM_INITIALIZATION_STATE m_InitializationState;
     QOR::FrontEnd::Util::ComApartment m_com; // only the old library needs COM
 };

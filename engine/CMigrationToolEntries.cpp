@@ -8,6 +8,7 @@
 
 #include "CLogonManagerLibrary.h"
 #include "CQorMsgMigrator.h"
+#include "MessageServerPortRule.h"
 #include "TraceScope.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
@@ -156,21 +157,15 @@ bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEnt
 // system from the message-server table, which is filled at most once for this.
 void CMigrationTool::Set_Corresponding_MsgPort_If_Needed(CMapStringToString& properties)
 {
-    CString port, server, system;
-    if (!properties.Lookup("MsgServerPort", port) || !properties.Lookup("MsgServerName", server))
-        return;
-    if (std::atoi(port) != 0)
-        return;
-    if (!properties.Lookup("SystemID", system))
+    std::string system, port;
+    if (!MessageServerPortRule::Applies(properties, system))
         return;
     if (m_msg_migrator->Get_Message_Servers().empty() && !m_msg_servers_loaded) {
         m_msg_migrator->Do_Migration();
         m_msg_servers_loaded = true;
     }
-    const auto& servers = m_msg_migrator->Get_Message_Servers();
-    const auto found = servers.find(system.GetString());
-    if (found != servers.end())
-        properties.SetAt("MsgServerPort", std::to_string(found->second.port).c_str());
+    if (MessageServerPortRule::Port_Of(m_msg_migrator->Get_Message_Servers(), system, port))
+        properties.SetAt(MessageServerPortRule::Port_Property, port.c_str());
 }
 
 bool CMigrationTool::Migrate_Configuration_Params()

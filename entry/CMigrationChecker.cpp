@@ -14,6 +14,7 @@
 #include "FileSystem.h"
 #include "LandscapeFormat.h"
 #include "MigrationState.h"
+#include "QorLogonSettings.h"
 #include "QorUtil.h"
 #include "RAII.h"
 #include "Registry.h"
@@ -25,9 +26,9 @@ namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
 namespace {
 
-const char* const Global_Landscape_Name = "QORUILandscapeGlobal.xml";
-const char* const Options_Key = "Software\\QOR\\QORLogon\\Options";
-const char* const Core_Landscape_Value = "CoreLandscapeFileOnServer";
+const char* const Global_Landscape_Name = QorLogonSettings::Local_Shared_Landscape_Name;
+const char* const Options_Key = QorLogonSettings::Options_Key;
+const char* const Core_Landscape_Value = QorLogonSettings::Core_Landscape_Value;
 
 const char* Yes_No(bool value) { return value ? "true" : "false"; }
 
@@ -171,7 +172,7 @@ bool CMigrationChecker::Check()
         break;
     default: {
         trace_scope.Data("No migration has been performed yet.\n");
-        const bool local = DefaultPaths::Server_Core_Landscape().empty() || ignoreCoreFile;
+        const bool local = Takes_Local_Step(DefaultPaths::Server_Core_Landscape(), ignoreCoreFile);
         trace_scope.Data("no_shared_landscape_reg_setting: %s, IgnoreCoreFile: %s \n", Yes_No(local),
                          ignoreCoreFile ? registered : "");
         DWORD new_state;
@@ -215,10 +216,9 @@ bool CMigrationChecker::Named_File_Allows_Migration(const char* path)
     if (PathIsURLA(path))
         return false;
     char key[MAX_PATH];
-    std::snprintf(key, sizeof(key), "%s_%d", "Software\\QOR\\QORLogon\\ConfigFilesInUse",
-                  static_cast<int>(GetCurrentProcessId()));
+    std::snprintf(key, sizeof(key), "%s_%d", QorLogonSettings::Files_In_Use_Key, static_cast<int>(GetCurrentProcessId()));
     CString inUse;
-    getRegValStringEx(inUse, key, "ConnectionConfigFile", nullptr, 3);
+    getRegValStringEx(inUse, key, QorLogonSettings::File_In_Use_Value, nullptr, 3);
     if (!inUse.IsEmpty())
         return true;
     const std::string folder = Folder_Of(path, true);
@@ -310,7 +310,7 @@ bool CMigrationChecker::FileDoesNotExistAndCanBeCreated(CString& name)
     const char last = name[name.GetLength() - 1];
     if (last == '\\' || last == '/') {
         const CString folder = name;
-        name += "QORUILandscape.xml";
+        name += QorLogonSettings::User_Landscape_Name;
         trace->TraceWarning("The given name >%s< contains only folder path, added QORUILandscape.xml to the "
                             "name=>%s<\n",
                             folder, name);
@@ -340,11 +340,38 @@ void CMigrationChecker::Load_Default_Config_File_Paths()
     m_configuration.Set_Shared_Landscape_XML_Path(DefaultPaths::Local_Shared_Landscape());
     m_configuration.Set_User_TEDUOptions_XML_Path(DefaultPaths::User_TEDUOptions());
     m_configuration.Set_Shared_TEDUOptions_XML_Path(DefaultPaths::Shared_TEDUOptions());
+    Load_Machine_File_Paths();
+    if (trace_scope.Enabled(QORPCTRC_LEVEL_DATA))
+        trace_scope.Data("m_configuration=%s\n", m_configuration.To_String());
+}
+
+void CMigrationChecker::Load_Machine_File_Paths()
+{
     m_configuration.Set_Qormsg_INI_Path(DefaultPaths::Qormsg_Ini());
     m_configuration.Set_Qorroute_INI_Path(DefaultPaths::Qorroute_Ini());
     m_configuration.Set_Windows_Services_File(DefaultPaths::Services_File());
-    if (trace_scope.Enabled(QORPCTRC_LEVEL_DATA))
-        trace_scope.Data("m_configuration=%s\n", m_configuration.To_String());
+}
+
+// A user not migrated yet takes the local step unless there is a landscape on
+// the server to include (and the recorded one is not a local file to ignore).
+bool CMigrationChecker::Takes_Local_Step(const std::string& server_core_landscape, bool ignore_core_file) const
+{
+    return server_core_landscape.empty() || ignore_core_file;
+}
+
+bool CMigrationChecker::First_Start_In_Folder(const std::string& folder, CMigrationToolConfig& configuration)
+{
+    m_configuration = CMigrationToolConfig();
+    m_configuration.Set_Qorlogon_INI_Path(folder + "\\" + QorLogonSettings::User_Ini_Name);
+    m_configuration.Set_User_Landscape_XML_Path(folder + "\\" + QorLogonSettings::User_Landscape_Name);
+    m_configuration.Set_Shared_Landscape_XML_Path(folder + "\\" + QorLogonSettings::Local_Shared_Landscape_Name);
+    Load_Machine_File_Paths();
+    const std::string core = DefaultPaths::Server_Core_Landscape_Of_Default_Location();
+    const bool local = Takes_Local_Step(core, Ignore_Core_File());
+    if (!local)
+        m_configuration.Set_Shared_Landscape_XML_Path(core);
+    configuration = m_configuration;
+    return local;
 }
 
 void CMigrationChecker::Copy_Records(const CMigrationTool& tool)

@@ -1,4 +1,6 @@
 #pragma once
+#include <string>
+
 #include "CMigrationToolConfig.h"
 #include "CdmDataMan.h"
 #include "LandscapeMigrationApi.h"
@@ -21,6 +23,14 @@ public:
     // True only when a migration step ran and both it and the state write succeeded.
     bool Check();
 
+    // What Check does for a user who has nothing recorded and whose connection
+    // file and landscapes are all in `folder` (as in %APPDATA%\QOR\Common):
+    // true for the local step, false for the central one, and the files that
+    // step migrates (options files left out) in `configuration`. Decided as
+    // Check decides, but without its traces and without recording anything:
+    // the front end prepares profiles by it.
+    bool First_Start_In_Folder(const std::string& folder, CMigrationToolConfig& configuration);
+
     const CDM_INITIALIZATION_STATE& GetSourceInitializationState() const;
     const CDM_INITIALIZATION_STATE& GetDestinationInitializationState() const;
 
@@ -28,6 +38,8 @@ private:
     bool FileExists(const char* name);
     bool FileDoesNotExistAndCanBeCreated(CString& name);
     void Load_Default_Config_File_Paths();
+    void Load_Machine_File_Paths();
+    bool Takes_Local_Step(const std::string& server_core_landscape, bool ignore_core_file) const;
     bool S1_Migrate_Using_Local_Landscape_Only();
     bool S2_Migrate_Using_Central_Landscape();
     bool S2_Switch_To_Central_Landscape();

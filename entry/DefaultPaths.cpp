@@ -51,8 +51,11 @@ std::string Server_Core_Landscape()
 {
     int source = 0;
     User_Landscape(&source);
-    if (Named_By_Host(source))
-        return std::string();
+    return Named_By_Host(source) ? std::string() : Server_Core_Landscape_Of_Default_Location();
+}
+
+std::string Server_Core_Landscape_Of_Default_Location()
+{
     std::vector<char> buffer(16640, '\0');
     return GetSharedLandscapeFileOnServer(0, buffer.data(), static_cast<int>(buffer.size())) ? buffer.data()
                                                                                              : std::string();

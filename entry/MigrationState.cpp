@@ -1,12 +1,13 @@
 #include "MigrationState.h"
 
+#include "QorLogonSettings.h"
 #include "Registry.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
 namespace {
-const char* const State_Key = "Software\\QOR\\QORLogon";
-const char* const State_Value = "LandscapeMigrationState";
+const char* const State_Key = QorLogonSettings::Logon_Key;
+const char* const State_Value = QorLogonSettings::Migration_State_Value;
 } // namespace
 
 DWORD Read_Migration_State()

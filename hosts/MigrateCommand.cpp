@@ -4,28 +4,21 @@
 #include <cstdio>
 
 #include "Batch.h"
+#include "BatchWorker.h"
 #include "CommandLine.h"
-#include "LandscapeMigration.h"
 #include "MigrationCommand.h"
-#include "ProfileMigration.h"
 #include "VerifyCommand.h"
 
 namespace {
 
-// The engine reads the migration state of the account that runs it: in a named
-// file's state (3 or 4) it would leave the shared settings out of every profile.
 int Run_Batch(const Admin::CommandLine& options)
 {
-    const int state = Get_Migration_State();
-    if (state == 3 || state == 4) {
-        std::fprintf(stderr, "landscape_migrate: this account's own migration state is %d (a landscape named at "
-                             "start-up); run the batch from an account without it\n", state);
-        return 1;
-    }
+    using Admin::Outcome;
     const Admin::Report report = Admin::Batch(options.folder, options.jobs).Run();
-    std::printf("%zu profiles: %d migrated, %d already migrated, %d nothing to migrate, %d failed\n",
-                report.Records().size(), report.Count("migrated"), report.Count("already migrated"),
-                report.Count("nothing to migrate"), report.Count("failed"));
+    std::printf("%zu profiles: %d %s, %d %s, %d %s, %d %s\n", report.Records().size(),
+                report.Count(Outcome::Migrated), Name(Outcome::Migrated), report.Count(Outcome::Already_Migrated),
+                Name(Outcome::Already_Migrated), report.Count(Outcome::Nothing_To_Migrate),
+                Name(Outcome::Nothing_To_Migrate), report.Count(Outcome::Failed), Name(Outcome::Failed));
     for (const Admin::ProfileRecord& record : report.Records())
         for (const Admin::ProfileRecord::Problem& problem : record.problems)
             std::printf("  %s: %s%s%s\n", record.profile.c_str(), problem.key.c_str(), problem.key.empty() ? "" : " ",
@@ -34,7 +27,7 @@ int Run_Batch(const Admin::CommandLine& options)
         std::fprintf(stderr, "landscape_migrate: cannot write the report %s\n", options.report.c_str());
         return 1;
     }
-    return report.Count("failed") ? 1 : 0;
+    return report.Count(Outcome::Failed) ? 1 : 0;
 }
 
 } // namespace
@@ -55,10 +48,7 @@ int main(int argc, char** argv)
     case Admin::CommandLine::Mode::Profiles:
         return Run_Batch(options);
     case Admin::CommandLine::Mode::Worker:
-        // Out at once: the record must not wait for the libraries' clean-up at exit.
-        std::fputs(Admin::ProfileMigration(options.folder).Run().To_Text().c_str(), stdout);
-        std::fflush(stdout);
-        return 0;
+        return Admin::Run_Batch_Worker();
     default:
         return Admin::MigrationCommand(options).Run();
     }

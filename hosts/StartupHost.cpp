@@ -10,46 +10,44 @@
 #include <string>
 #include <vector>
 
+#include "CdmLibraryFile.h"
 #include "LandscapeMigration.h"
 #include "MsXml.h"
-#include "UniqueHandle.h"
 
 namespace {
+
+using QOR::FrontEnd::Landscape::Migration::CdmFunctionTable;
+using QOR::FrontEnd::Landscape::Migration::CdmLibraryFile;
 
 // One connection-data library, opened for the current user's default file.
 struct Library
 {
-    QOR::FrontEnd::Util::unique_hmodule module;
+    const CdmLibraryFile file;
+    const CdmFunctionTable& function = file.Functions();
     CDM_INITIALIZATION_STATE record{0, CString()};
 
-    explicit Library(const char* name) : module(LoadLibraryA(name))
+    explicit Library(CdmLibraryFile::Which which) : file(which)
     {
-        auto init = Function<CdmDataManInit_t>("CdmDataManInit");
-        if (!init) {
-            record = {-1, CString(name) + " cannot be loaded"};
+        if (!file.Usable()) {
+            record = {-1, CString(CdmLibraryFile::File_Name(which)) + " cannot be loaded"};
             return;
         }
         int state = 0, error = 0;
-        record.state = init("", &state, &error, &record.description, 0, "");
+        record.state = function.Init("", &state, &error, &record.description, 0, "");
     }
     ~Library()
     {
-        if (auto exit = Function<CdmDataManExit_t>("CdmDataManExit"))
-            exit();
-    }
-    template <typename F>
-    F Function(const char* name) const
-    {
-        return module ? reinterpret_cast<F>(GetProcAddress(module.get(), name)) : nullptr;
+        if (file.Usable())
+            function.Exit();
     }
 };
 
 void Show_Folder(const Library& landscape, const CString& key, int depth)
 {
-    auto subFolders = landscape.Function<CdmDataManGetSubFolderKeys_t>("CdmDataManGetSubFolderKeys");
-    auto entries = landscape.Function<CdmDataManGetEntryKeys_t>("CdmDataManGetEntryKeys");
-    auto attributes = landscape.Function<CdmDataManGetFolderAttributes_t>("CdmDataManGetFolderAttributes");
-    auto entryAttribute = landscape.Function<CdmDataManGetEntryAttribute_t>("CdmDataManGetEntryAttribute");
+    const auto subFolders = landscape.function.GetSubFolderKeys;
+    const auto entries = landscape.function.GetEntryKeys;
+    const auto attributes = landscape.function.GetFolderAttributes;
+    const auto entryAttribute = landscape.function.GetEntryAttribute;
     CStringArray keys;
     entries(key, &keys, FALSE, TREE_ITEM_TYPE_ANY_ENTRY);
     for (long long i = 0; i < keys.GetSize(); ++i) {
@@ -89,8 +87,8 @@ int main()
     int hostState = 0;
     CString hostDescription("Ready");
     {
-        const Library source("qorcdm.dll");
-        const Library landscape("qorcdm2.dll");
+        const Library source(CdmLibraryFile::Old_Logon_Manager);
+        const Library landscape(CdmLibraryFile::Service_Landscape);
         Update_Migration_Status(source.record, landscape.record, std::vector<int>{0}, &hostState, &hostDescription);
         std::printf("Logon pad status: %d '%s'\n", hostState, hostDescription.GetString());
         if (landscape.record.state == 0) {

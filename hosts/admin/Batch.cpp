@@ -5,42 +5,41 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "ChildProcess.h"
 #include "FileSystem.h"
-#include "ProfileMigration.h"
 #include "Progress.h"
+#include "QorLogonSettings.h"
 
 namespace Admin {
 
-const char* const Batch::Worker_Option = "--migrate-one-profile";
+const char* const Batch::Worker_Option = "--batch-worker";
+const size_t Batch::Most_Jobs = 64;
 
 namespace {
 
-struct Find_Traits
-{
-    using Handle = HANDLE;
-    static HANDLE Invalid() noexcept { return INVALID_HANDLE_VALUE; }
-    static void Close(HANDLE handle) noexcept { FindClose(handle); }
-};
+using QOR::FrontEnd::Util::FileSystem::File_Exists;
 
 void Find_Below(const std::string& folder, std::vector<std::string>& profiles)
 {
     WIN32_FIND_DATAA found;
-    const QOR::FrontEnd::Util::UniqueHandle<Find_Traits> search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    const QOR::FrontEnd::Util::unique_hfind search(FindFirstFileA((folder + "\\*").c_str(), &found));
     for (BOOL more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found)) {
         const std::string name = found.cFileName;
         const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (isFolder && name != "." && name != ".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             Find_Below(folder + "\\" + name, profiles);
-        else if (!isFolder && lstrcmpiA(name.c_str(), ProfileMigration::Old_File) == 0)
+        else if (!isFolder && lstrcmpiA(name.c_str(), QorLogonSettings::User_Ini_Name) == 0)
             profiles.push_back(folder);
     }
 }
 
-std::string This_Program() { return QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(nullptr); }
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::string User_Landscape_Of(const std::string& profile)
+{
+    return profile + "\\" + QorLogonSettings::User_Landscape_Name;
+}
 
 // A profile that failed is left as it was found: what the run made of it goes
 // (a profile that already had the shared landscape keeps it).
@@ -49,8 +48,8 @@ class CreatedFiles
 public:
     explicit CreatedFiles(const std::string& profile)
     {
-        for (const char* name : {ProfileMigration::User_Landscape, ProfileMigration::Shared_Landscape})
-            if (!Exists(profile + "\\" + name))
+        for (const char* name : {QorLogonSettings::User_Landscape_Name, QorLogonSettings::Local_Shared_Landscape_Name})
+            if (!File_Exists(profile + "\\" + name))
                 m_paths.push_back(profile + "\\" + name);
     }
     void Remove() const
@@ -63,32 +62,118 @@ private:
     std::vector<std::string> m_paths;
 };
 
-struct Running
+// The profiles, handed out one at a time, and what became of them.
+class Work
 {
-    std::string profile;
-    bool retried;
-    CreatedFiles created;
-    ChildProcess worker;
+public:
+    explicit Work(const std::vector<std::string>& profiles) : m_profiles(profiles), m_progress(profiles.size()) {}
+
+    // The next profile to migrate; one that has its landscape already is
+    // recorded as it is, without a worker.
+    bool Take(std::string& profile)
+    {
+        const std::lock_guard<std::mutex> locked(m_lock);
+        for (; m_next < m_profiles.size(); ++m_next)
+            if (!File_Exists(User_Landscape_Of(m_profiles[m_next]))) {
+                profile = m_profiles[m_next++];
+                return true;
+            } else
+                Add(ProfileRecord(m_profiles[m_next], Outcome::Already_Migrated));
+        return false;
+    }
+    void Done(const ProfileRecord& record)
+    {
+        const std::lock_guard<std::mutex> locked(m_lock);
+        Add(record);
+    }
+    Report Result()
+    {
+        m_report.Sort_By_Profile();
+        return m_report;
+    }
+
+private:
+    void Add(const ProfileRecord& record)
+    {
+        m_report.Add(record);
+        m_progress.Done(record);
+    }
+
+    const std::vector<std::string>& m_profiles;
+    std::mutex m_lock;
+    size_t m_next = 0;
+    Progress m_progress;
+    Report m_report;
 };
 
-std::unique_ptr<Running> Start(const std::string& profile, bool retried)
+// One worker process at a time, for as long as there is work.
+class WorkerSlot
 {
-    return std::unique_ptr<Running>(new Running{
-        profile, retried, CreatedFiles(profile),
-        ChildProcess("\"" + This_Program() + "\" " + Batch::Worker_Option + " \"" + profile + "\"")});
+public:
+    explicit WorkerSlot(Work& work) : m_work(work) {}
+    void Serve();
+
+private:
+    bool Ask(const std::string& profile, ProfileRecord& record);
+    ProfileRecord Lost(const std::string& profile);
+
+    Work& m_work;
+    std::unique_ptr<ChildProcess> m_worker;
+};
+
+void WorkerSlot::Serve()
+{
+    const std::string command =
+        "\"" + QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(nullptr) + "\" " + Batch::Worker_Option;
+    for (std::string profile; m_work.Take(profile);) {
+        if (!m_worker)
+            m_worker.reset(new ChildProcess(command, ChildProcess::Wiring::Pipes));
+        const CreatedFiles created(profile);
+        ProfileRecord record;
+        if (!Ask(profile, record)) {
+            record = Lost(profile);
+            m_worker.reset();
+        }
+        if (record.result == Outcome::Failed)
+            created.Remove();
+        m_work.Done(record);
+    }
+    // Its input ends with this object: the worker finishes and unloads its libraries.
+    if (m_worker) {
+        m_worker->Close_Input();
+        m_worker->Wait(10000);
+    }
 }
 
-// The first worker that has ended; one that never started has ended at once.
-size_t Next_Finished(const std::vector<std::unique_ptr<Running>>& running)
+// False when the worker has gone before it answered.
+bool WorkerSlot::Ask(const std::string& profile, ProfileRecord& record)
 {
-    std::vector<HANDLE> handles;
-    for (size_t i = 0; i < running.size(); ++i) {
-        if (!running[i]->worker.Started())
-            return i;
-        handles.push_back(running[i]->worker.Handle());
+    if (!m_worker->Started() || !m_worker->Write(profile + "\n"))
+        return false;
+    const std::string end = std::string(ProfileRecord::End_Line) + "\n";
+    std::string answer;
+    while (answer.size() < end.size() || answer.compare(answer.size() - end.size(), end.size(), end) != 0)
+        if (!m_worker->Read(answer))
+            return false;
+    return ProfileRecord::From_Text(answer, record);
+}
+
+ProfileRecord WorkerSlot::Lost(const std::string& profile)
+{
+    char reason[112];
+    if (!m_worker->Started())
+        std::snprintf(reason, sizeof(reason), "no worker process could be started (error %lu)",
+                      static_cast<unsigned long>(m_worker->Start_Error()));
+    else {
+        if (!m_worker->Wait(10000))
+            m_worker->Terminate(ERROR_BROKEN_PIPE);
+        m_worker->Wait();
+        std::snprintf(reason, sizeof(reason), "the worker process ended with exit code 0x%08lX during this profile",
+                      static_cast<unsigned long>(m_worker->Exit_Code()));
     }
-    const DWORD signalled = WaitForMultipleObjects(static_cast<DWORD>(handles.size()), handles.data(), FALSE, INFINITE);
-    return signalled - WAIT_OBJECT_0 < handles.size() ? signalled - WAIT_OBJECT_0 : 0;
+    ProfileRecord record(profile, Outcome::Failed);
+    record.problems.push_back({"", "", reason});
+    return record;
 }
 
 } // namespace
@@ -99,45 +184,19 @@ Batch::Batch(const std::string& root, int jobs) : m_root(root)
         m_root.pop_back();
     SYSTEM_INFO system;
     GetSystemInfo(&system);
-    m_jobs = std::clamp<size_t>(jobs > 0 ? jobs : system.dwNumberOfProcessors, 1, MAXIMUM_WAIT_OBJECTS);
+    m_jobs = std::clamp<size_t>(jobs > 0 ? jobs : system.dwNumberOfProcessors, 1, Most_Jobs);
 }
 
 Report Batch::Run() const
 {
     const std::vector<std::string> profiles = Find_Profiles();
-    Progress progress(profiles.size());
-    Report report;
-    std::vector<std::unique_ptr<Running>> running;
-    size_t next = 0;
-    while (next < profiles.size() || !running.empty()) {
-        for (; next < profiles.size() && running.size() < m_jobs; ++next) {
-            const std::string& profile = profiles[next];
-            if (Exists(profile + "\\" + ProfileMigration::User_Landscape)) {
-                report.Add(ProfileRecord(profile, "already migrated"));
-                progress.Done(report.Records().back());
-                continue;
-            }
-            running.push_back(Start(profile, false));
-        }
-        if (running.empty())
-            continue;
-        const size_t index = Next_Finished(running);
-        const std::unique_ptr<Running> done = std::move(running[index]);
-        running.erase(running.begin() + static_cast<long>(index));
-        ProfileRecord record;
-        const bool answered = done->worker.Started() && ProfileRecord::From_Text(done->worker.Output(), record);
-        if (!answered || record.result == "failed")
-            done->created.Remove();
-        // A worker that ended without a word (it could not start, or crashed) gets one more go.
-        if (!answered && !done->retried) {
-            running.push_back(Start(done->profile, true));
-            continue;
-        }
-        report.Add(answered ? record : No_Result(done->profile, done->worker));
-        progress.Done(report.Records().back());
-    }
-    report.Sort_By_Profile();
-    return report;
+    Work work(profiles);
+    std::vector<std::thread> slots;
+    for (size_t i = 0; i < std::min(m_jobs, profiles.size()); ++i)
+        slots.emplace_back([&work] { WorkerSlot(work).Serve(); });
+    for (std::thread& slot : slots)
+        slot.join();
+    return work.Result();
 }
 
 std::vector<std::string> Batch::Find_Profiles() const
@@ -146,21 +205,6 @@ std::vector<std::string> Batch::Find_Profiles() const
     Find_Below(m_root, profiles);
     std::sort(profiles.begin(), profiles.end());
     return profiles;
-}
-
-ProfileRecord Batch::No_Result(const std::string& profile, const ChildProcess& worker) const
-{
-    char reason[96];
-    std::snprintf(reason, sizeof(reason), "no worker process could be started (error %lu)",
-                  static_cast<unsigned long>(worker.Start_Error()));
-    if (worker.Started()) {
-        WaitForSingleObject(worker.Handle(), INFINITE);
-        std::snprintf(reason, sizeof(reason), "the worker process ended with exit code 0x%08lX and no result",
-                      static_cast<unsigned long>(worker.Exit_Code()));
-    }
-    ProfileRecord record(profile, "failed");
-    record.problems.push_back({"", "", reason});
-    return record;
 }
 
 } // namespace Admin

@@ -94,7 +94,7 @@ bool CommandLine::Parse(int argc, char** argv)
             mode = Mode::Profiles;
         else if (option == "--jobs")
             ok = Value(argc, argv, i, jobsText);
-        else if (option == Batch::Worker_Option && (ok = Value(argc, argv, i, folder)))
+        else if (option == Batch::Worker_Option)
             mode = Mode::Worker;
         else if (ok) {
             m_error = "unknown option '" + option + "'";

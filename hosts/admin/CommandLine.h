@@ -16,7 +16,7 @@ public:
 
     Mode mode = Mode::Migrate;
     bool check = false, force = false, simulate = false, dumpMappings = false, dumpContents = false;
-    std::string ini, landscape, report, folder; // folder: of --profiles or of a worker
+    std::string ini, landscape, report, folder; // folder: of --profiles
     int jobs = 0;                                // 0: one per processor
 
 private:

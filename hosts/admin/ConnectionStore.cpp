@@ -4,29 +4,23 @@
 
 namespace Admin {
 
-ConnectionStore::ConnectionStore(const char* library, const std::string& path) : m_module(LoadLibraryA(library))
+ConnectionStore::ConnectionStore(const Library& library, const std::string& path) : m_functions(library.Functions())
 {
-    const auto init = Function<CdmDataManInit_t>("CdmDataManInit");
-    if (!init) {
-        m_message = std::string(library) + " cannot be loaded";
+    if (!library.Usable()) {
+        m_message = library.File() + " cannot be loaded";
         return;
     }
     int state = 0, error = 0;
     CString message;
-    m_state = init(path.c_str(), &state, &error, &message, 0, "");
+    m_initialized = true;
+    m_state = m_functions.Init(path.c_str(), &state, &error, &message, 0, "");
     m_message = message.GetString();
 }
 
 ConnectionStore::~ConnectionStore()
 {
-    if (const auto exit = Function<CdmDataManExit_t>("CdmDataManExit"))
-        exit();
-}
-
-template <typename F>
-F ConnectionStore::Function(const char* name) const
-{
-    return m_module ? reinterpret_cast<F>(GetProcAddress(m_module.get(), name)) : nullptr;
+    if (m_initialized)
+        m_functions.Exit();
 }
 
 ConnectionTree ConnectionStore::Read() const
@@ -36,7 +30,7 @@ ConnectionTree ConnectionStore::Read() const
         return tree;
     Read_Folders(tree);
     CStringArray keys;
-    Function<CdmDataManGetEntryKeys_t>("CdmDataManGetEntryKeys")(CString(), &keys, TRUE, TREE_ITEM_TYPE_ANY_ENTRY);
+    m_functions.GetEntryKeys(CString(), &keys, TRUE, TREE_ITEM_TYPE_ANY_ENTRY);
     for (long long i = 0; i < keys.GetSize(); ++i)
         tree.Add(Read_Entry(keys[i]));
     return tree;
@@ -46,7 +40,7 @@ ConnectionTree ConnectionStore::Read() const
 // and lists every folder from its root.
 void ConnectionStore::Read_Folders(ConnectionTree& tree) const
 {
-    const auto subFolders = Function<CdmDataManGetSubFolderKeys_t>("CdmDataManGetSubFolderKeys");
+    const auto subFolders = m_functions.GetSubFolderKeys;
     CStringArray workspaces, keys;
     subFolders(CString(), &workspaces, FALSE, TREE_ITEM_TYPE_WORKSPACE);
     for (long long i = 0; i < workspaces.GetSize(); ++i) {
@@ -65,9 +59,8 @@ ConnectionTree::Folder ConnectionStore::Read_Folder(const CString& key, bool wor
     CString name, memo, parent, fromServer;
     int type = TREE_ITEM_TYPE_FOLDER;
     BOOL expanded = FALSE;
-    Function<CdmDataManGetFolderAttributes_t>("CdmDataManGetFolderAttributes")(key, name, type, expanded, memo, parent);
-    Function<CdmDataManGetFolderAttribute_t>("CdmDataManGetFolderAttribute")(key, ITEM_ATTR_FOLDER_FROM_SERVER,
-                                                                               fromServer);
+    m_functions.GetFolderAttributes(key, name, type, expanded, memo, parent);
+    m_functions.GetFolderAttribute(key, ITEM_ATTR_FOLDER_FROM_SERVER, fromServer);
     ConnectionTree::Folder folder;
     folder.key = key.GetString();
     folder.name = name.GetString();
@@ -81,13 +74,13 @@ ConnectionTree::Folder ConnectionStore::Read_Folder(const CString& key, bool wor
 
 ConnectionTree::Entry ConnectionStore::Read_Entry(const CString& key) const
 {
-    const auto attribute = Function<CdmDataManGetEntryAttribute_t>("CdmDataManGetEntryAttribute");
+    const auto attribute = m_functions.GetEntryAttribute;
     CString name, type, target, skip, parent;
     attribute(key, ITEM_ATTR_ENTRY_NAME, name);
     attribute(key, ITEM_ATTR_ENTRY_TYPE, type);
     attribute(key, ITEM_ATTR_LINK_TARGET, target);
     attribute(key, ITEM_ATTR_ENTRY_SKIP_FLAG, skip);
-    Function<CdmDataManGetParentFolderKey_t>("CdmDataManGetParentFolderKey")(key, parent);
+    m_functions.GetParentFolderKey(key, parent);
     ConnectionTree::Entry entry;
     entry.key = key.GetString();
     entry.name = name.GetString();
@@ -96,7 +89,7 @@ ConnectionTree::Entry ConnectionStore::Read_Entry(const CString& key) const
     entry.skip = skip == "1";
     entry.parent = parent.GetString();
     CMapStringToString properties;
-    Function<CdmDataManGetEntryData_t>("CdmDataManGetEntryData")(key, &properties);
+    m_functions.GetEntryData(key, &properties);
     CString property, value;
     for (POSITION at = properties.GetStartPosition(); at;) {
         properties.GetNextAssoc(at, property, value);

@@ -1,20 +1,21 @@
 #pragma once
-// One connection-data library (qorcdm.dll or qorcdm2.dll), loaded from the
-// program's folder and opened on one file for reading; closed and unloaded at
-// the end. Nothing is ever added through it, so it writes nothing.
+// One connection-data library (qorcdm.dll or qorcdm2.dll), loaded by the caller,
+// opened on one file for reading and closed at the end. Nothing is ever added
+// through it, so it writes nothing.
 #include <string>
 
-#include "CdmDataMan.h"
+#include "CdmLibraryFile.h"
 #include "ConnectionTree.h"
-#include "UniqueHandle.h"
 
 namespace Admin {
 
 class ConnectionStore
 {
 public:
+    using Library = QOR::FrontEnd::Landscape::Migration::CdmLibraryFile;
+
     // An empty path opens the library's default for the current user.
-    ConnectionStore(const char* library, const std::string& path);
+    ConnectionStore(const Library& library, const std::string& path);
     ~ConnectionStore();
     ConnectionStore(const ConnectionStore&) = delete;
     ConnectionStore& operator=(const ConnectionStore&) = delete;
@@ -25,13 +26,12 @@ public:
     ConnectionTree Read() const;
 
 private:
-    template <typename F>
-    F Function(const char* name) const;
     void Read_Folders(ConnectionTree& tree) const;
     ConnectionTree::Folder Read_Folder(const CString& key, bool workspace) const;
     ConnectionTree::Entry Read_Entry(const CString& key) const;
 
-    QOR::FrontEnd::Util::unique_hmodule m_module;
+    const QOR::FrontEnd::Landscape::Migration::CdmFunctionTable& m_functions;
+    bool m_initialized = false;
     int m_state = -1;
     std::string m_message;
 };

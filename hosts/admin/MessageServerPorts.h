@@ -1,7 +1,7 @@
 #pragma once
 // The message-server ports the migration fills into connections that name a
-// message server but no usable port: from qormsg.ini and the services file
-// below %windir%, as the migration reads them on this machine.
+// message server but no usable port, by the migration's own rule, from this
+// machine's qormsg.ini and services file (read once).
 #include <map>
 #include <string>
 

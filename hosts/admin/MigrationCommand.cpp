@@ -7,15 +7,18 @@
 #include <vector>
 
 #include "ConnectionStore.h"
+#include "DefaultPaths.h"
 #include "LandscapeMigration.h"
+#include "Libraries.h"
 #include "MsXml.h"
 #include "RegistryRestorer.h"
 #include "Report.h"
 #include "TraceFile.h"
-#include "UserFiles.h"
 #include "Verification.h"
 
 namespace Admin {
+
+namespace DefaultPaths = QOR::FrontEnd::Landscape::Migration::DefaultPaths;
 
 namespace {
 
@@ -29,8 +32,8 @@ struct File
 
 std::vector<File> Landscape_Files()
 {
-    std::vector<File> files{{"user landscape", UserFiles::Landscape()},
-                            {"shared landscape", UserFiles::Shared_Landscape()}};
+    std::vector<File> files{{"user landscape", DefaultPaths::User_Landscape()},
+                            {"shared landscape", DefaultPaths::Local_Shared_Landscape()}};
     for (File& file : files) {
         WIN32_FILE_ATTRIBUTE_DATA data;
         file.exists = GetFileAttributesExA(file.path.c_str(), GetFileExInfoStandard, &data) != FALSE;
@@ -101,19 +104,20 @@ int MigrationCommand::Run() const
 // What the run did, checked against the files as they are now.
 ProfileRecord MigrationCommand::Record(bool migrated, bool landscapeBefore) const
 {
-    ProfileRecord record(UserFiles::Folder_Of(UserFiles::Old_File()));
-    const ConnectionStore old("qorcdm.dll", UserFiles::Old_File());
-    const ConnectionStore landscape("qorcdm2.dll", UserFiles::Landscape());
+    ProfileRecord record(ProfileRecord::Folder_Of(DefaultPaths::Qorlogon_Ini()));
+    const Libraries libraries;
+    const ConnectionStore old(libraries.old, DefaultPaths::Qorlogon_Ini());
+    const ConnectionStore landscape(libraries.landscape, DefaultPaths::User_Landscape());
     const ConnectionTree tree = old.Read();
     const Verification verification(tree, landscape.Read(), MessageServerPorts());
     if (landscape.Is_Open())
         record.Account(verification);
     if (migrated)
-        record.result = verification.Passed() ? "migrated" : "failed";
+        record.result = verification.Passed() ? Outcome::Migrated : Outcome::Failed;
     else if (landscapeBefore)
-        record.result = "already migrated";
+        record.result = Outcome::Already_Migrated;
     else
-        record.result = tree.Folders().empty() && tree.Entries().empty() ? "nothing to migrate" : "failed";
+        record.result = tree.Folders().empty() && tree.Entries().empty() ? Outcome::Nothing_To_Migrate : Outcome::Failed;
     record.trace = TraceFile::Written();
     return record;
 }

@@ -2,108 +2,89 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
+#include "CMigrationChecker.h"
+#include "CMigrationTool.h"
 #include "ConnectionStore.h"
+#include "FileSystem.h"
 #include "MsXml.h"
-#include "QorUtil.h"
-#include "SystemText.h"
+#include "QorLogonSettings.h"
 #include "TraceFile.h"
+#include "UniqueHandle.h"
 #include "Verification.h"
 
 namespace Admin {
 
+using QOR::FrontEnd::Landscape::Migration::CMigrationChecker;
 using QOR::FrontEnd::Landscape::Migration::CMigrationTool;
 using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
 
-const char* const ProfileMigration::Old_File = "qorlogon.ini";
-const char* const ProfileMigration::User_Landscape = "QORUILandscape.xml";
-const char* const ProfileMigration::Shared_Landscape = "QORUILandscapeGlobal.xml";
-
 namespace {
 
-std::string Environment(const char* name)
-{
-    std::string value;
-    QOR::FrontEnd::Util::SystemText::Environment_Variable(name, value);
-    return value;
-}
-
-bool Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+std::string In(const std::string& folder, const char* name) { return folder + "\\" + name; }
 
 } // namespace
 
-ProfileMigration::ProfileMigration(const std::string& folder)
-    : m_folder(folder), m_ini(folder + "\\" + Old_File), m_landscape(folder + "\\" + User_Landscape)
+ProfileMigration::ProfileMigration()
 {
+    TraceFile::Keep_Folder_Beyond_Registry();
+    m_com.Initialize();
+    m_clean = ProcessSnapshot();
 }
 
-ProfileRecord ProfileMigration::Run()
+ProfileRecord ProfileMigration::Run(const std::string& folder)
 {
-    ProfileRecord record;
-    record.profile = m_folder;
-    if (Exists(m_landscape))
-        record.result = "already migrated";
-    else if (Source_Is_Empty(record))
-        record.result = record.problems.empty() ? "nothing to migrate" : "failed";
-    else {
-        const bool migrated = Migrate(record);
-        const ConnectionStore old("qorcdm.dll", m_ini);
-        const ConnectionStore landscape("qorcdm2.dll", m_landscape);
-        record.Account(Verification(old.Read(), landscape.Read(), MessageServerPorts()));
-        if (!landscape.Is_Open())
-            record.problems.push_back({"", "", "the landscape cannot be read: " + landscape.Message()});
-        record.result = migrated && record.problems.empty() ? "migrated" : "failed";
+    ProfileRecord record(folder);
+    const std::string landscape = In(folder, QorLogonSettings::User_Landscape_Name);
+    if (QOR::FrontEnd::Util::FileSystem::File_Exists(landscape)) {
+        record.result = Outcome::Already_Migrated;
+        return record;
     }
-    record.trace = TraceFile::Written();
+    const long long traced = TraceFile::Size();
+    ConnectionTree old;
+    if (!m_user.Active())
+        record.problems.push_back({"", "", "this process cannot give the migration a registry of its own"});
+    else if (!Read_Old_File(In(folder, QorLogonSettings::User_Ini_Name), old, record))
+        record.result = record.problems.empty() ? Outcome::Nothing_To_Migrate : Outcome::Failed;
+    else {
+        const bool migrated = Migrate(folder, record);
+        Verify(old, landscape, record);
+        record.result = migrated && record.problems.empty() ? Outcome::Migrated : Outcome::Failed;
+    }
+    record.trace = TraceFile::Written_Past(traced);
     return record;
 }
 
-// A file that gives neither folders nor entries leaves nothing to do: the
-// profile stays as it is, and the client's own first start finds it so.
-bool ProfileMigration::Source_Is_Empty(ProfileRecord& record) const
+// False when there is nothing to migrate: a file that gives neither folders
+// nor entries stays as it is, and the client's own first start finds it so.
+bool ProfileMigration::Read_Old_File(const std::string& ini, ConnectionTree& tree, ProfileRecord& record) const
 {
-    const ConnectionStore old("qorcdm.dll", m_ini);
+    const ConnectionStore old(m_libraries.old, ini);
     if (!old.Is_Open()) {
         record.problems.push_back({"", "", "the old connection file cannot be read: " + old.Message()});
-        return true;
+        return false;
     }
-    const ConnectionTree tree = old.Read();
-    return tree.Folders().empty() && tree.Entries().empty();
-}
-
-// The paths of the client's first start, with this folder in place of
-// %APPDATA%\QOR\Common; but no options files. The user's first start merges
-// the business client's connections again whatever the landscape holds (a
-// second merge would list them twice), and the machine's options file is that
-// of the user's machine: both are left to that start.
-CMigrationToolConfig ProfileMigration::Configuration() const
-{
-    CMigrationToolConfig config;
-    const std::string windows = Environment("windir");
-    config.Set_Qorlogon_INI_Path(m_ini);
-    config.Set_User_Landscape_XML_Path(m_landscape);
-    config.Set_Shared_Landscape_XML_Path(m_folder + "\\" + Shared_Landscape);
-    config.Set_Qormsg_INI_Path(windows + "\\qormsg.ini");
-    config.Set_Qorroute_INI_Path(windows + "\\qorroute.ini");
-    config.Set_Windows_Services_File(windows + "\\System32\\drivers\\etc\\services");
-    return config;
+    tree = old.Read();
+    return !tree.Folders().empty() || !tree.Entries().empty();
 }
 
 // The connection-data libraries open the files the look-ups name, so the
-// look-ups are pointed at this profile for the rest of this process. A server
-// landscape configured for this machine makes the step central, as it would at
-// the user's first start.
-bool ProfileMigration::Migrate(ProfileRecord& record) const
+// look-ups are pointed at this profile while it is migrated.
+bool ProfileMigration::Migrate(const std::string& folder, ProfileRecord& record)
 {
-    SetEnvironmentVariableA("QORLOGON_INI", m_ini.c_str());
-    SetEnvironmentVariableA("QORLOGON_LSXML", m_landscape.c_str());
-    CMigrationToolConfig config = Configuration();
-    char server[MAX_PATH] = {};
-    const bool central = GetServerLandscapeFileName(0, server, MAX_PATH) && server[0];
-    if (central)
-        config.Set_Shared_Landscape_XML_Path(server);
+    const auto restore = QOR::FrontEnd::Util::scope_exit([this] {
+        m_clean.Restore();
+        m_user.Clear();
+    });
+    SetEnvironmentVariableA(QorLogonSettings::Ini_Variable, In(folder, QorLogonSettings::User_Ini_Name).c_str());
+    SetEnvironmentVariableA(QorLogonSettings::Landscape_Variable,
+                            In(folder, QorLogonSettings::User_Landscape_Name).c_str());
     try {
-        CMigrationTool tool(config);
-        if (tool.Do_Migration(!central))
+        CMigrationToolConfig configuration;
+        const bool local = CMigrationChecker().First_Start_In_Folder(folder, configuration);
+        CMigrationTool tool(configuration);
+        if (tool.Do_Migration(local))
             return true;
         record.problems.push_back({"", "", "the migration failed (see the trace file)"});
     } catch (const _com_error& error) {
@@ -112,6 +93,14 @@ bool ProfileMigration::Migrate(ProfileRecord& record) const
         record.problems.push_back({"", "", std::string("the migration stopped on an ") + text});
     }
     return false;
+}
+
+void ProfileMigration::Verify(const ConnectionTree& old, const std::string& landscape, ProfileRecord& record) const
+{
+    const ConnectionStore written(m_libraries.landscape, landscape);
+    record.Account(Verification(old, written.Read(), m_ports));
+    if (!written.Is_Open())
+        record.problems.push_back({"", "", "the landscape cannot be read: " + written.Message()});
 }
 
 } // namespace Admin

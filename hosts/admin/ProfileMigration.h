@@ -1,34 +1,48 @@
 #pragma once
-// Migrates one profile folder offline, in this process: its qorlogon.ini into a
-// QORUILandscape.xml beside it, with QORUILandscapeGlobal.xml as the shared
-// landscape there, through the same engine as the client's first start (with
-// the shared settings of this machine), without recording anything in the
-// registry. Then verifies what it wrote.
+// Migrates profile folders offline, one after another in this process: each
+// qorlogon.ini into a QORUILandscape.xml beside it, with the step and the
+// files that the user's first start would take on this machine (as the
+// migration's checker decides them for a user with nothing recorded), through
+// the same engine; then verifies what was written against the old file read
+// before. Nothing is recorded in the registry.
+//
+// The libraries stay loaded and COM initialised for the life of the object;
+// what a profile's migration changes in the process - environment, current
+// directory, the current user's registry - is put back before the next.
 #include <string>
 
-#include "LandscapeMigration.h"
+#include "ComApartment.h"
+#include "Libraries.h"
+#include "MessageServerPorts.h"
+#include "ProcessSnapshot.h"
 #include "ProfileRecord.h"
+#include "ScratchUserHive.h"
+#include "WrittenFiles.h"
 
 namespace Admin {
+
+class ConnectionTree;
 
 class ProfileMigration
 {
 public:
-    explicit ProfileMigration(const std::string& folder);
-    ProfileRecord Run();
+    ProfileMigration();
+    ProfileMigration(const ProfileMigration&) = delete;
+    ProfileMigration& operator=(const ProfileMigration&) = delete;
 
-    static const char* const Old_File;
-    static const char* const User_Landscape;
-    static const char* const Shared_Landscape;
+    ProfileRecord Run(const std::string& folder);
 
 private:
-    bool Source_Is_Empty(ProfileRecord& record) const;
-    QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig Configuration() const;
-    bool Migrate(ProfileRecord& record) const;
+    bool Read_Old_File(const std::string& ini, ConnectionTree& tree, ProfileRecord& record) const;
+    bool Migrate(const std::string& folder, ProfileRecord& record);
+    void Verify(const ConnectionTree& old, const std::string& landscape, ProfileRecord& record) const;
 
-    std::string m_folder;
-    std::string m_ini;
-    std::string m_landscape;
+    Libraries m_libraries;
+    MessageServerPorts m_ports;
+    QOR::FrontEnd::Util::ComApartment m_com;
+    const QOR::FrontEnd::Util::WrittenFiles::Keeping m_written; // the verification reads what was just written
+    ScratchUserHive m_user;
+    ProcessSnapshot m_clean; // last: as the process is with all of the above in place
 };
 
 } // namespace Admin

@@ -2,6 +2,7 @@
 
 #include <sstream>
 
+#include "FileSystem.h"
 #include "Verification.h"
 
 namespace Admin {
@@ -35,6 +36,17 @@ const char* const Header = "landscape_migrate profile record";
 
 } // namespace
 
+const char* const ProfileRecord::End_Line = "end of profile record";
+
+std::string ProfileRecord::Folder_Of(const std::string& file)
+{
+    std::string folder, name;
+    QOR::FrontEnd::Util::FileSystem::Full_Path(file, folder, name);
+    if (folder.size() > 3 && folder.back() == '\\')
+        folder.pop_back();
+    return folder;
+}
+
 void ProfileRecord::Account(const Verification& verification)
 {
     using Outcome = Verification::Outcome;
@@ -54,10 +66,11 @@ void ProfileRecord::Account(const Verification& verification)
 std::string ProfileRecord::To_Text() const
 {
     std::ostringstream out;
-    out << Header << '\n' << Escaped(profile) << '\n' << result << '\n' << Escaped(trace) << '\n' << folders << ' '
+    out << Header << '\n' << Escaped(profile) << '\n' << Name(result) << '\n' << Escaped(trace) << '\n' << folders << ' '
         << entries << ' ' << skipped << ' ' << leftOut << ' ' << problems.size() << '\n';
     for (const Problem& problem : problems)
         out << Escaped(problem.key) << '\n' << Escaped(problem.name) << '\n' << Escaped(problem.reason) << '\n';
+    out << End_Line << '\n';
     return out.str();
 }
 
@@ -80,9 +93,8 @@ bool ProfileRecord::From_Text(const std::string& text, ProfileRecord& record)
     if (!next() || line != Header || !next())
         return false;
     record.profile = Unescaped(line);
-    if (!next())
+    if (!next() || !From_Name(line, record.result))
         return false;
-    record.result = line;
     if (!next())
         return false;
     record.trace = Unescaped(line);
@@ -101,7 +113,7 @@ bool ProfileRecord::From_Text(const std::string& text, ProfileRecord& record)
             return false;
         problem.reason = Unescaped(line);
     }
-    return true;
+    return next() && line == End_Line;
 }
 
 } // namespace Admin

@@ -1,9 +1,12 @@
 #pragma once
 // What one run did to one profile: the line of the report. A worker process
-// hands it to the batch as text lines (To_Text, From_Text).
+// hands it to the batch as text lines (To_Text, From_Text), the last of which
+// is End_Line.
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "Outcome.h"
 
 namespace Admin {
 
@@ -17,13 +20,13 @@ struct ProfileRecord
     };
 
     ProfileRecord() = default;
-    explicit ProfileRecord(std::string folder, std::string outcome = "")
-        : profile(std::move(folder)), result(std::move(outcome))
+    explicit ProfileRecord(std::string folder, Outcome outcome = Outcome::Failed)
+        : profile(std::move(folder)), result(outcome)
     {
     }
 
     std::string profile; // the folder of the old connection file
-    std::string result;  // "migrated", "already migrated", "nothing to migrate" or "failed"
+    Outcome result = Outcome::Failed;
     std::string trace;   // the run's trace file; empty when there is none
     int folders = 0;     // folders of the old file to migrate (not left out)
     int entries = 0;     // entries to migrate (neither skipped nor left out)
@@ -36,6 +39,10 @@ struct ProfileRecord
     std::string To_Text() const;
     // False when the text holds no whole record (a worker that died early).
     static bool From_Text(const std::string& text, ProfileRecord& record);
+    // The profile of the old connection file `file`: the folder that holds it.
+    static std::string Folder_Of(const std::string& file);
+    // The last line of a record's text.
+    static const char* const End_Line;
 };
 
 } // namespace Admin

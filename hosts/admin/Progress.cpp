@@ -15,9 +15,9 @@ Progress::Progress(size_t total) : m_total(total)
 void Progress::Done(const ProfileRecord& record)
 {
     ++m_done;
-    m_failed += record.result == "failed";
+    m_failed += record.result == Outcome::Failed;
     if (!m_console) {
-        std::printf("[%zu/%zu] %s: %s\n", m_done, m_total, record.result.c_str(), record.profile.c_str());
+        std::printf("[%zu/%zu] %s: %s\n", m_done, m_total, Name(record.result), record.profile.c_str());
         std::fflush(stdout);
         return;
     }

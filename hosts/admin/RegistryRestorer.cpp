@@ -1,19 +1,14 @@
 #include "RegistryRestorer.h"
 
+#include "QorLogonSettings.h"
 #include "UniqueHandle.h"
 
 namespace Admin {
 
-namespace {
-
-const char* const Qor_Key = "Software\\QOR\\QORLogon";
-const char* const Options_Key = "Software\\QOR\\QORLogon\\Options";
-
-} // namespace
-
 RegistryRestorer::RegistryRestorer()
-    : m_values{{Qor_Key, "LandscapeMigrationState"}, {Options_Key, "CoreLandscapeFileOnServer"}},
-      m_keys{{Options_Key}, {Qor_Key}, {"Software\\QOR"}}
+    : m_values{{QorLogonSettings::Logon_Key, QorLogonSettings::Migration_State_Value},
+               {QorLogonSettings::Options_Key, QorLogonSettings::Core_Landscape_Value}},
+      m_keys{{QorLogonSettings::Options_Key}, {QorLogonSettings::Logon_Key}, {QorLogonSettings::Vendor_Key}}
 {
     for (Value& value : m_values)
         Take(value);

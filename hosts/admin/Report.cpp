@@ -45,7 +45,7 @@ std::string Number(const char* name, int value) { return String(name) + ": " + s
 std::string Profile(const ProfileRecord& record)
 {
     std::string json = "    {" + String("profile") + ": " + String(record.profile) + ", " + String("result") + ": " +
-                       String(record.result) + ", " + Number("folders", record.folders) + ", " +
+                       String(Name(record.result)) + ", " + Number("folders", record.folders) + ", " +
                        Number("entries", record.entries) + ", " + Number("skipped", record.skipped) + ", " +
                        Number("left_out", record.leftOut) + ",\n     " + String("problems") + ": [";
     for (size_t i = 0; i < record.problems.size(); ++i) {
@@ -66,7 +66,7 @@ void Report::Sort_By_Profile()
                      [](const ProfileRecord& a, const ProfileRecord& b) { return a.profile < b.profile; });
 }
 
-int Report::Count(const std::string& result) const
+int Report::Count(Outcome result) const
 {
     return static_cast<int>(std::count_if(m_records.begin(), m_records.end(),
                                           [&](const ProfileRecord& record) { return record.result == result; }));
@@ -88,8 +88,8 @@ std::string Report::Json() const
     }
     json += std::string(m_records.empty() ? "" : "\n  ") + "],\n  " + String("totals") + ": {" +
             Number("profiles", static_cast<int>(m_records.size()));
-    for (const char* result : {"migrated", "already migrated", "nothing to migrate", "failed"})
-        json += ", " + Number(result, Count(result));
+    for (Outcome result : All_Outcomes)
+        json += ", " + Number(Name(result), Count(result));
     return json + ",\n             " + Number("folders", total.folders) + ", " + Number("entries", total.entries) +
            ", " + Number("skipped", total.skipped) + ", " + Number("left_out", total.leftOut) + ", " +
            Number("problems", static_cast<int>(problems)) + "}\n}\n";

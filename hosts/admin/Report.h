@@ -14,7 +14,7 @@ public:
     void Add(const ProfileRecord& record) { m_records.push_back(record); }
     void Sort_By_Profile();
     const std::vector<ProfileRecord>& Records() const { return m_records; }
-    int Count(const std::string& result) const;
+    int Count(Outcome result) const;
     std::string Json() const;
     // False when the file cannot be written.
     bool Write(const std::string& path) const;

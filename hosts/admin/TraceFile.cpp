@@ -2,12 +2,35 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 
 #include "FileSystem.h"
+#include "QorLogonSettings.h"
 #include "QorUtil.h"
 
 namespace Admin { namespace TraceFile {
+
+namespace {
+
+// The file is named after the thread of the first trace request: the main thread here.
+std::string Path()
+{
+    char name[64];
+    std::snprintf(name, sizeof(name), "\\landscape_migration_%.4d_%.4d.trc", static_cast<int>(GetCurrentProcessId()),
+                  static_cast<int>(GetCurrentThreadId()));
+    return Folder() + name;
+}
+
+long long Size_Of(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return -1;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+} // namespace
 
 std::string Folder()
 {
@@ -19,14 +42,21 @@ std::string Folder()
     return library.substr(0, library.find_last_of('\\'));
 }
 
-// The file is named after the thread of the first trace request: the main thread here.
-std::string Written()
+std::string Written() { return Written_Past(-1); }
+
+std::string Written_Past(long long size)
 {
-    char name[64];
-    std::snprintf(name, sizeof(name), "\\landscape_migration_%.4d_%.4d.trc", static_cast<int>(GetCurrentProcessId()),
-                  static_cast<int>(GetCurrentThreadId()));
-    const std::string path = Folder() + name;
-    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? std::string() : path;
+    const std::string path = Path();
+    return Size_Of(path) > size ? path : std::string();
 }
+
+void Keep_Folder_Beyond_Registry()
+{
+    char folder[MAX_PATH] = {};
+    if (InitTraceDir(folder))
+        SetEnvironmentVariableA(QorLogonSettings::Trace_Directory_Variable, folder);
+}
+
+long long Size() { return std::max(0LL, Size_Of(Path())); }
 
 }} // namespace Admin::TraceFile

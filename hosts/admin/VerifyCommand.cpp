@@ -3,24 +3,28 @@
 #include <cstdio>
 
 #include "ConnectionStore.h"
+#include "DefaultPaths.h"
+#include "Libraries.h"
 #include "Report.h"
-#include "UserFiles.h"
 #include "Verification.h"
 
 namespace Admin {
 
+namespace DefaultPaths = QOR::FrontEnd::Landscape::Migration::DefaultPaths;
+
 VerifyCommand::VerifyCommand(const std::string& ini, const std::string& landscape)
-    : m_ini(ini.empty() ? UserFiles::Old_File() : ini),
-      m_landscape(landscape.empty() ? UserFiles::Landscape() : landscape)
+    : m_ini(ini.empty() ? DefaultPaths::Qorlogon_Ini() : ini),
+      m_landscape(landscape.empty() ? DefaultPaths::User_Landscape() : landscape)
 {
 }
 
 int VerifyCommand::Run(const std::string& reportPath) const
 {
     std::printf("Old connection file: %s\nUser landscape:      %s\n\n", m_ini.c_str(), m_landscape.c_str());
-    ProfileRecord record(UserFiles::Folder_Of(m_ini), "failed");
-    const ConnectionStore old("qorcdm.dll", m_ini);
-    const ConnectionStore landscape("qorcdm2.dll", m_landscape);
+    ProfileRecord record(ProfileRecord::Folder_Of(m_ini), Outcome::Failed);
+    const Libraries libraries;
+    const ConnectionStore old(libraries.old, m_ini);
+    const ConnectionStore landscape(libraries.landscape, m_landscape);
     for (const ConnectionStore* store : {&old, &landscape})
         if (!store->Is_Open()) {
             std::printf("Cannot read: %s\n", store->Message().c_str());
@@ -34,7 +38,7 @@ int VerifyCommand::Run(const std::string& reportPath) const
         record.Account(verification);
         passed = verification.Passed();
         const bool empty = tree.Folders().empty() && tree.Entries().empty();
-        record.result = empty ? "nothing to migrate" : passed ? "migrated" : "failed";
+        record.result = empty ? Outcome::Nothing_To_Migrate : passed ? Outcome::Migrated : Outcome::Failed;
     }
     Report report;
     report.Add(record);

@@ -12,6 +12,7 @@
 #include "FileSystem.h"
 #include "SystemText.h"
 #include "Uuid.h"
+#include "WrittenFiles.h"
 #include "XmlText.h"
 
 namespace Qorcdm2 {
@@ -79,9 +80,14 @@ int CLandscapeStore::Open(const std::string& path, CQorPcTrc* trace, std::unique
 }
 
 // MSXML reads the file, with all its checks, and writes it into memory as it
-// would write it to a file; the tree takes over that text.
+// would write it to a file; the tree takes over that text. A file this process
+// has just written as such a text, and that is unchanged, is taken from memory.
 bool CLandscapeStore::Read_Landscape(const std::string& path, CXmlTree& tree, CString& reason)
 {
+    std::string known;
+    if (QOR::FrontEnd::Util::WrittenFiles::Recall(QOR::FrontEnd::Util::SystemText::From_Ansi(path), known) &&
+        tree.Parse(known))
+        return true;
     QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
     if (!document.Load_From_File(CString(path.c_str()), reason, true))
         return false;
@@ -334,10 +340,12 @@ bool CLandscapeStore::Save_To(const std::string& path)
     using QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument;
     const std::string text = Text();
     const bool own = Path_Key(path) == Path_Key(m_path);
-    const bool saved =
-        CMsXmlDocument::Write_Safely(QOR::FrontEnd::Util::SystemText::From_Ansi(path), text,
-                                     own && File_As_Known() ? CMsXmlDocument::Target::Known_To_Load
-                                                            : CMsXmlDocument::Target::Unknown);
+    const std::wstring file = QOR::FrontEnd::Util::SystemText::From_Ansi(path);
+    const bool saved = CMsXmlDocument::Write_Safely(file, text,
+                                                    own && File_As_Known() ? CMsXmlDocument::Target::Known_To_Load
+                                                                           : CMsXmlDocument::Target::Unknown);
+    if (saved)
+        QOR::FrontEnd::Util::WrittenFiles::Note(file, text);
     if (saved && own) {
         m_dirty = false;
         Know_File();

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "QorLogonSettings.h"
 #include "Registry.h"
 
 namespace LogonManager { namespace Proxy {
@@ -9,8 +10,8 @@ namespace LogonManager { namespace Proxy {
 bool Landscape_Format_Enabled()
 {
     using QOR::FrontEnd::Util::Registry::Get_DWORD;
-    const char* const key = "Software\\QOR\\QORLogon\\Options";
-    const char* const value = "LandscapeFormatEnabled";
+    const char* const key = QorLogonSettings::Options_Key;
+    const char* const value = QorLogonSettings::Landscape_Format_Value;
     for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
         bool found = false;
         const DWORD setting = Get_DWORD(root, key, value, &found);

@@ -2,6 +2,9 @@
 // CMsXmlDocumentSaving.cpp.
 #include "CMsXmlDocument.h"
 
+#include <shlwapi.h>
+
+#include "FileSystem.h"
 #include "SystemText.h"
 
 namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
@@ -71,13 +74,30 @@ bool Refuse_Document_Type(IXMLDOMDocument2* document, std::wstring& message)
     return true;
 }
 
+// The file's bytes as a stream, for MSXML to take apart as it would the file:
+// handed the name, Wine's MSXML binds it as a URL, which makes a window and
+// costs more than the parse. Null when the file cannot be read.
+IStreamPtr File_Stream(const std::wstring& path)
+{
+    std::string bytes;
+    if (!Util::FileSystem::Read_File(path, bytes))
+        return nullptr;
+    return IStreamPtr(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())),
+                      false);
+}
+
 // Loads `path` into `document`; on failure returns false and the reason.
 bool Load_Into(IXMLDOMDocument2* document, const std::wstring& path, std::wstring& message)
 {
     VARIANT_BOOL loaded = VARIANT_FALSE;
-    const HRESULT hr = document->load(_variant_t(path.c_str()), &loaded);
+    const IStreamPtr stream = File_Stream(path);
+    const HRESULT hr = stream ? document->load(_variant_t(static_cast<IUnknown*>(stream)), &loaded)
+                              : document->load(_variant_t(path.c_str()), &loaded);
     if (SUCCEEDED(hr) && loaded == VARIANT_TRUE)
         return !Refuse_Document_Type(document, message);
+    // A failed load from a file leaves the document empty; one from a stream
+    // keeps what was there, so it goes.
+    Remove_All_Children(document);
     message = Parse_Error_Text(document);
     if (message.empty())
         message = Path_Exists(path) ? L"The file could not be parsed." : L"The file does not exist.";

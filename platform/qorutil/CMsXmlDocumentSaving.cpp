@@ -4,6 +4,7 @@
 
 #include "FileSystem.h"
 #include "SystemText.h"
+#include "WrittenFiles.h"
 #include "XmlText.h"
 
 namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
@@ -107,8 +108,10 @@ bool CMsXmlDocument::Save_To_File(const std::wstring& path)
     // MSXML writes a document without a root as an empty file: never that.
     std::string bytes;
     const bool saved = Has_Root(m_pXmlDocument) && Serialize_Utf8(bytes) && Write_Safely(path, bytes);
-    if (saved)
+    if (saved) {
         m_file = path;
+        Util::WrittenFiles::Note(path, bytes);
+    }
     Post_Save(saved);
     return saved;
 }

@@ -8,7 +8,15 @@
 class QorLogonSettings
 {
 public:
+    // The client's keys below HKEY_CURRENT_USER (and HKEY_LOCAL_MACHINE).
+    static constexpr const char* Vendor_Key = "Software\\QOR";
+    static constexpr const char* Logon_Key = "Software\\QOR\\QORLogon";
     static constexpr const char* Options_Key = "Software\\QOR\\QORLogon\\Options";
+    // Below Logon_Key: how far the user's migration has come.
+    static constexpr const char* Migration_State_Value = "LandscapeMigrationState";
+    // "<key>_<process ID>": the files a running process has registered as in use.
+    static constexpr const char* Files_In_Use_Key = "Software\\QOR\\QORLogon\\ConfigFilesInUse";
+    static constexpr const char* File_In_Use_Value = "ConnectionConfigFile";
     static constexpr const char* User_Landscape_Name = "QORUILandscape.xml";
     static constexpr const char* Local_Shared_Landscape_Name = "QORUILandscapeGlobal.xml";
     static constexpr const char* User_Ini_Name = "qorlogon.ini";
@@ -25,6 +33,7 @@ public:
     static constexpr const char* Core_Landscape_Value = "CoreLandscapeFileOnServer";
     static constexpr const char* Server_Landscape_Value = "ServerLandscapeFileName";
     static constexpr const char* Trace_Directory_Value = "TraceDirectory";
+    static constexpr const char* Landscape_Format_Value = "LandscapeFormatEnabled";
 
     // "%APPDATA%\QOR\Common\", empty without APPDATA.
     static std::string User_Folder();

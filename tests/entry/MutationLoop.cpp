@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "CMsXmlDocument.h"
+#include "ChildProcess.h"
 #include "TestSupport.h"
 #include "UniqueHandle.h"
 
@@ -105,31 +106,20 @@ struct Run
     std::string record;  // what was mutated
 };
 
-// Starts the host with its output in a file; a host that takes longer than
-// `seconds` is stopped and counts as hung.
-bool Start_Host(const std::string& host, const std::string& output, DWORD seconds, DWORD& exit_code)
+// Runs the host; one that takes longer than `seconds` is stopped and counts
+// as hung. False for a host that did not start or hung.
+bool Run_Host(const std::string& host, DWORD seconds, DWORD& exit_code, std::string& output)
 {
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    QOR::FrontEnd::Util::unique_hfile file(CreateFileA(output.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
-                                                       CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file)
+    const Admin::ChildProcess child("\"" + host + "\"");
+    if (!child.Started())
         return false;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = file.get();
-    PROCESS_INFORMATION process{};
-    std::string command = "\"" + host + "\"";
-    const bool started =
-        CreateProcessA(host.c_str(), &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
-    file.reset();
-    if (!started)
-        return false;
-    const QOR::FrontEnd::Util::unique_handle child(process.hProcess), thread(process.hThread);
-    const bool finished = WaitForSingleObject(child.get(), seconds * 1000) == WAIT_OBJECT_0;
-    if (!finished)
-        TerminateProcess(child.get(), 99);
-    GetExitCodeProcess(child.get(), &exit_code);
+    const bool finished = child.Wait(seconds * 1000);
+    if (!finished) {
+        child.Terminate(99);
+        child.Wait();
+    }
+    exit_code = child.Exit_Code();
+    output = child.Output();
     return finished;
 }
 
@@ -171,12 +161,11 @@ Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long 
     const std::string ini = profile + "\\" + Mutated_Files[0];
     const std::string before = Read_File(ini);
     DWORD exit_code = 0;
-    const std::string output_file = profile + "\\host-output.txt";
-    if (!Start_Host(TestSupport::Program_Folder() + "\\logon_startup.exe", output_file, 120, exit_code)) {
+    std::string output;
+    if (!Run_Host(TestSupport::Program_Folder() + "\\logon_startup.exe", 120, exit_code, output)) {
         run.failure = "the host did not finish within 120 s";
         return run;
     }
-    const std::string output = Read_File(output_file);
     if (exit_code != 0 || output.find("Execute_Landscape_Migration_Check: ") == std::string::npos)
         run.failure = "the host returned no result (exit code " + std::to_string(exit_code) + ")";
     else if (Read_File(ini) != before)

@@ -1,34 +1,23 @@
 #pragma once
-// A connection-data library (qorcdm.dll or qorcdm2.dll) loaded by name, with its
-// exports resolved the way the migration resolves them. The library is unloaded
-// at the end, so the next test starts with no file open.
+// A connection-data library (qorcdm.dll or qorcdm2.dll) loaded and resolved by
+// the migration's own CdmLibraryFile, with its functions as members of the
+// same name. The library is unloaded at the end, so the next test starts with
+// no file open.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "CdmDataMan.h"
+#include "CdmLibraryFile.h"
 
 namespace TestSupport {
 
-// The exports the tests call, as members of the same name.
-#define CDM_FUNCTIONS(X)                                                                                        \
-    X(Init) X(Exit) X(GetSubFolderKeys) X(GetEntryKeys) X(GetFolderAttributes) X(GetFolderAttribute)           \
-    X(GetEntryAttribute) X(GetEntryData) X(GetParentFolderKey) X(GetConfigurationParameter) X(AddFolder)        \
-    X(AddEntryToFolder) X(AddEntryLinkToFolder)
-#define CDM_RESOLVE(name)                                                                                       \
-    const CdmDataMan##name##_t name =                                                                           \
-        reinterpret_cast<CdmDataMan##name##_t>(GetProcAddress(m_module, "CdmDataMan" #name));
+using QOR::FrontEnd::Landscape::Migration::CdmFunctionTable;
+using QOR::FrontEnd::Landscape::Migration::CdmLibraryFile;
 
-class CdmLibrary
+class CdmLibrary : private CdmLibraryFile, public CdmFunctionTable
 {
-    HMODULE m_module; // first: the exports below are resolved from it
-
 public:
-    explicit CdmLibrary(const char* name) : m_module(LoadLibraryA(name)) {}
-    ~CdmLibrary() { FreeLibrary(m_module); }
-    CdmLibrary(const CdmLibrary&) = delete;
-    CdmLibrary& operator=(const CdmLibrary&) = delete;
-    CDM_FUNCTIONS(CDM_RESOLVE)
+    explicit CdmLibrary(CdmLibraryFile::Which which) : CdmLibraryFile(which), CdmFunctionTable(Functions()) {}
 
     CString message; // of the last Open
     // Opens `path`, tracing at `level` into `traceFile` (a name in the trace directory).
@@ -53,7 +42,5 @@ public:
         return text;
     }
 };
-
-#undef CDM_RESOLVE
 
 } // namespace TestSupport

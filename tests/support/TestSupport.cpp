@@ -5,6 +5,7 @@
 #include <iterator>
 #include <stdexcept>
 
+#include "ChildProcess.h"
 #include "UniqueHandle.h"
 
 namespace TestSupport {
@@ -94,29 +95,11 @@ ProcessResult Run_Program(const std::string& program, const std::string& argumen
 // Standard output and standard error go to one file, read when the program has ended.
 ProcessResult Run_Process(const std::string& path, const std::string& arguments)
 {
-    const ScratchDirectory folder;
-    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
-    QOR::FrontEnd::Util::unique_hfile output(CreateFileA((folder / "output").c_str(), GENERIC_WRITE,
-                                                         FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS,
-                                                         0, nullptr));
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = output.get();
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process{};
-    std::string commandLine = "\"" + path + "\" " + arguments;
-    const BOOL started = CreateProcessA(path.c_str(), &commandLine[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                                        &startup, &process);
-    output.reset();
-    if (!started)
+    const Admin::ChildProcess child("\"" + path + "\" " + arguments);
+    if (!child.Started())
         throw std::runtime_error("cannot start " + path);
-    const QOR::FrontEnd::Util::unique_handle child(process.hProcess), thread(process.hThread);
-    ProcessResult result;
-    WaitForSingleObject(child.get(), INFINITE);
-    GetExitCodeProcess(child.get(), &result.exitCode);
-    result.output = Read_File(folder / "output");
-    return result;
+    child.Wait();
+    return ProcessResult{child.Exit_Code(), child.Output()};
 }
 
 std::string Read_File(const std::string& path) { return Read_File(path, 0); }
@@ -158,12 +141,10 @@ std::vector<std::string> Files_In(const std::string& folder)
 {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    const HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileA(search, &found))
+    const QOR::FrontEnd::Util::unique_hfind search(FindFirstFileA((folder + "\\*").c_str(), &found));
+    for (BOOL more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found))
         if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
             names.push_back(found.cFileName);
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
     return names;
 }
 

@@ -17,7 +17,7 @@ class QorCdm : public ::testing::Test
 protected:
     ScratchDirectory folder;
     EnvironmentVariable traceDirectory{"QOR_TRACE_DIR", folder.Path().c_str()};
-    CdmLibrary cdm{"qorcdm.dll"};
+    CdmLibrary cdm{CdmLibraryFile::Old_Logon_Manager};
     std::string file = folder / "qorlogon.ini";
 
     int Open(const std::string& text)

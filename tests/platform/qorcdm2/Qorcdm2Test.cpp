@@ -20,7 +20,7 @@ class LandscapeStorage : public ::testing::Test
 protected:
     ScratchDirectory folder;
     std::string file = folder / "QORUILandscape.xml";
-    CdmLibrary cdm{"qorcdm2.dll"};
+    CdmLibrary cdm{CdmLibraryFile::Service_Landscape};
 };
 
 } // namespace
