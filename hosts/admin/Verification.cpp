@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "MessageServerPortRule.h"
+
 namespace Admin {
 
 namespace {
@@ -150,7 +152,12 @@ std::string Verification::Differences(const Entry& entry, const Entry& found, co
             Note(differences, "points at '" + found.target + "' instead of '" + entry.target + "'");
         return differences;
     }
-    const auto expected = m_ports.Filled_In(entry.properties);
+    std::map<std::string, std::string> expected = m_ports.Filled_In(entry.properties);
+    // The migration fills a port in only from servers that the shared landscape
+    // did not hold yet: a port left as the old file had it is no difference.
+    const std::string port = QOR::FrontEnd::Landscape::Migration::MessageServerPortRule::Port_Property;
+    if (found.properties.count(port) && Quoted(found.properties, port) == Quoted(entry.properties, port))
+        expected[port] = found.properties.at(port);
     std::map<std::string, std::string> all = expected;
     all.insert(found.properties.begin(), found.properties.end());
     for (const auto& property : all)

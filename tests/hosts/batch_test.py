@@ -2,30 +2,20 @@
 """batch_test.py BIN GENPROFILE: landscape_migrate --profiles over 50 generated
 profiles under Wine - one with a broken qorlogon.ini, one already migrated - then
 once more, which must change no file."""
-import json, os, re, subprocess, sys, tempfile
+import os, re, subprocess, sys, tempfile
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from batch_support import Checks, files
+from batch_support import batch as run_batch
 
 bin_dir, genprofile = sys.argv[1], sys.argv[2]
-failures = []
-
-
-def check(condition, message):
-    if not condition:
-        failures.append(message)
-
-
-def windows(path):
-    return subprocess.run(["winepath", "-w", path], capture_output=True, text=True, check=True).stdout.strip()
+checks = Checks()
+check = checks.check
 
 
 def batch(root, report):
-    run = subprocess.run(["wine", os.path.join(bin_dir, "landscape_migrate.exe"), "--profiles", windows(root),
-                          "--jobs", "2", "--report", windows(report)], capture_output=True, text=True)
-    return run.returncode, json.load(open(report))
-
-
-def files(root):
-    return {os.path.join(d, f): open(os.path.join(d, f), "rb").read()
-            for d, _, names in os.walk(root) for f in names}
+    code, result, _ = run_batch(bin_dir, root, report)
+    return code, result
 
 
 with tempfile.TemporaryDirectory() as work:
@@ -66,6 +56,4 @@ with tempfile.TemporaryDirectory() as work:
     check(code == 0 and again["totals"]["already migrated"] == 49, f"second run: {code}, {again['totals']}")
     check(files(root) == before, "the second run changed files")
 
-for failure in failures:
-    print("FAILED:", failure)
-sys.exit(1 if failures else 0)
+checks.finish()
