@@ -29,6 +29,7 @@ std::string In(const std::string& folder, const char* name) { return folder + "\
 ProfileMigration::ProfileMigration()
 {
     TraceFile::Keep_Folder_Beyond_Registry();
+    m_trace = TraceFile::Path();
     m_com.Initialize();
     m_clean = ProcessSnapshot();
 }
@@ -41,7 +42,7 @@ ProfileRecord ProfileMigration::Run(const std::string& folder)
         record.result = Outcome::Already_Migrated;
         return record;
     }
-    const long long traced = TraceFile::Size();
+    const long long traced = TraceFile::Size(m_trace);
     ConnectionTree old;
     if (!m_user.Active())
         record.problems.push_back({"", "", "this process cannot give the migration a registry of its own"});
@@ -52,7 +53,7 @@ ProfileRecord ProfileMigration::Run(const std::string& folder)
         Verify(old, landscape, record);
         record.result = migrated && record.problems.empty() ? Outcome::Migrated : Outcome::Failed;
     }
-    record.trace = TraceFile::Written_Past(traced);
+    record.trace = TraceFile::Size(m_trace) > traced ? m_trace : std::string();
     return record;
 }
 

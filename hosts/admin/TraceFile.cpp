@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 
 #include "FileSystem.h"
@@ -10,8 +9,6 @@
 #include "QorUtil.h"
 
 namespace Admin { namespace TraceFile {
-
-namespace {
 
 // The file is named after the thread of the first trace request: the main thread here.
 std::string Path()
@@ -21,16 +18,6 @@ std::string Path()
                   static_cast<int>(GetCurrentThreadId()));
     return Folder() + name;
 }
-
-long long Size_Of(const std::string& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return -1;
-    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-}
-
-} // namespace
 
 std::string Folder()
 {
@@ -42,12 +29,10 @@ std::string Folder()
     return library.substr(0, library.find_last_of('\\'));
 }
 
-std::string Written() { return Written_Past(-1); }
-
-std::string Written_Past(long long size)
+std::string Written()
 {
     const std::string path = Path();
-    return Size_Of(path) > size ? path : std::string();
+    return GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES ? std::string() : path;
 }
 
 void Keep_Folder_Beyond_Registry()
@@ -57,6 +42,12 @@ void Keep_Folder_Beyond_Registry()
         SetEnvironmentVariableA(QorLogonSettings::Trace_Directory_Variable, folder);
 }
 
-long long Size() { return std::max(0LL, Size_Of(Path())); }
+long long Size(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return 0;
+    return (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
 
 }} // namespace Admin::TraceFile

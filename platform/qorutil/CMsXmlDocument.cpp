@@ -4,6 +4,9 @@
 
 #include <shlwapi.h>
 
+#include <map>
+#include <mutex>
+
 #include "FileSystem.h"
 #include "SystemText.h"
 
@@ -86,21 +89,77 @@ IStreamPtr File_Stream(const std::wstring& path)
                       false);
 }
 
-// Loads `path` into `document`; on failure returns false and the reason.
-bool Load_Into(IXMLDOMDocument2* document, const std::wstring& path, std::wstring& message)
+// Why `path` cannot be opened at all (ERROR_FILE_NOT_FOUND, ...); 0 when it is there.
+DWORD Why_Absent(const std::wstring& path)
 {
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    const IStreamPtr stream = File_Stream(path);
-    const HRESULT hr = stream ? document->load(_variant_t(static_cast<IUnknown*>(stream)), &loaded)
-                              : document->load(_variant_t(path.c_str()), &loaded);
-    if (SUCCEEDED(hr) && loaded == VARIANT_TRUE)
-        return !Refuse_Document_Type(document, message);
+    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? GetLastError() : 0;
+}
+
+// MSXML's reason for a file that is not there depends only on why it is not,
+// and learning it costs MSXML a URL binding with a window of its own: each
+// reason is asked for once in a process and given again from here.
+class AbsentFileReasons
+{
+public:
+    bool Known(DWORD why, std::wstring& reason)
+    {
+        const std::lock_guard<std::mutex> locked(m_lock);
+        const auto found = m_reasons.find(why);
+        if (found != m_reasons.end())
+            reason = found->second;
+        return found != m_reasons.end();
+    }
+    void Learn(DWORD why, const std::wstring& reason)
+    {
+        const std::lock_guard<std::mutex> locked(m_lock);
+        m_reasons.emplace(why, reason);
+    }
+
+private:
+    std::mutex m_lock;
+    std::map<DWORD, std::wstring> m_reasons;
+};
+
+AbsentFileReasons& Absent_File_Reasons()
+{
+    static AbsentFileReasons reasons;
+    return reasons;
+}
+
+// What a failed load leaves: no document, and MSXML's reason (or ours, when it
+// gives none).
+bool Failed_Load(IXMLDOMDocument2* document, const std::wstring& path, std::wstring& message)
+{
     // A failed load from a file leaves the document empty; one from a stream
     // keeps what was there, so it goes.
     Remove_All_Children(document);
     message = Parse_Error_Text(document);
     if (message.empty())
         message = Path_Exists(path) ? L"The file could not be parsed." : L"The file does not exist.";
+    return false;
+}
+
+// Loads `path` into `document`; on failure returns false and the reason.
+bool Load_Into(IXMLDOMDocument2* document, const std::wstring& path, std::wstring& message)
+{
+    VARIANT_BOOL loaded = VARIANT_FALSE;
+    if (const IStreamPtr stream = File_Stream(path)) {
+        const HRESULT hr = document->load(_variant_t(static_cast<IUnknown*>(stream)), &loaded);
+        if (SUCCEEDED(hr) && loaded == VARIANT_TRUE)
+            return !Refuse_Document_Type(document, message);
+        return Failed_Load(document, path, message);
+    }
+    const DWORD absent = Why_Absent(path);
+    if (absent && Absent_File_Reasons().Known(absent, message)) {
+        Remove_All_Children(document);
+        return false;
+    }
+    const HRESULT hr = document->load(_variant_t(path.c_str()), &loaded);
+    if (SUCCEEDED(hr) && loaded == VARIANT_TRUE)
+        return !Refuse_Document_Type(document, message);
+    Failed_Load(document, path, message);
+    if (absent)
+        Absent_File_Reasons().Learn(absent, message);
     return false;
 }
 
