@@ -22,13 +22,18 @@ Tracing::Tracing(const std::string& fileName, QORPCTRC_LEVEL level) : TracingAda
 Tracing* Get_Trace(int level)
 {
     if (!g_trace) {
-        char fileName[MAX_PATH];
-        std::snprintf(fileName, sizeof(fileName), "landscape_migration_%.4d_%.4d.trc",
-                      static_cast<int>(GetCurrentProcessId()), static_cast<int>(GetCurrentThreadId()));
-        g_trace = std::make_shared<Tracing>(fileName, static_cast<QORPCTRC_LEVEL>(level));
+        g_trace = std::make_shared<Tracing>(Trace_File_Name(), static_cast<QORPCTRC_LEVEL>(level));
         g_trace->TraceDeveloperNote("%s\n\n", Banner);
     }
     return g_trace.get();
+}
+
+std::string Trace_File_Name()
+{
+    char fileName[MAX_PATH];
+    std::snprintf(fileName, sizeof(fileName), "landscape_migration_%.4d_%.4d.trc",
+                  static_cast<int>(GetCurrentProcessId()), static_cast<int>(GetCurrentThreadId()));
+    return fileName;
 }
 
 }}}} // namespace QOR::FrontEnd::Landscape::Migration

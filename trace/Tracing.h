@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "LandscapeMigrationApi.h"
 #include "TracingAdaptor.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
@@ -13,7 +14,11 @@ public:
 };
 
 // The process-wide trace object, created by the first call with that call's
-// level ("landscape_migration_<pid>_<tid>.trc"); later levels are ignored.
+// level (in the file Trace_File_Name gives that call); later levels are ignored.
 Tracing* Get_Trace(int level);
+
+// "landscape_migration_<pid>_<tid>.trc", after the thread that asks: the
+// thread of the first trace request names the process's trace file.
+LANDSCAPE_MIGRATION_API std::string Trace_File_Name();
 
 }}}} // namespace QOR::FrontEnd::Landscape::Migration

@@ -1,32 +1,32 @@
 #include "TraceFile.h"
 
 #include <windows.h>
+#include <shlwapi.h>
 
-#include <cstdio>
-
+#include "CQorPcTrc.h"
 #include "FileSystem.h"
 #include "QorLogonSettings.h"
 #include "QorUtil.h"
+#include "Tracing.h"
 
 namespace Admin { namespace TraceFile {
 
-// The file is named after the thread of the first trace request: the main thread here.
 std::string Path()
 {
-    char name[64];
-    std::snprintf(name, sizeof(name), "\\landscape_migration_%.4d_%.4d.trc", static_cast<int>(GetCurrentProcessId()),
-                  static_cast<int>(GetCurrentThreadId()));
-    return Folder() + name;
+    const std::string path = CQorPcTrc::Path_Of(QOR::FrontEnd::Landscape::Migration::Trace_File_Name().c_str());
+    if (!PathIsRelativeA(path.c_str()))
+        return path;
+    // Made at the first trace request, in the current directory of the
+    // migration then: the folder of landscape_migration.dll.
+    const std::string library =
+        QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(GetModuleHandleA("landscape_migration.dll"));
+    return library.substr(0, library.find_last_of('\\') + 1) + path;
 }
 
 std::string Folder()
 {
-    char folder[MAX_PATH] = {};
-    if (InitTraceDir(folder))
-        return folder;
-    const std::string library =
-        QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(GetModuleHandleA("landscape_migration.dll"));
-    return library.substr(0, library.find_last_of('\\'));
+    const std::string path = Path();
+    return path.substr(0, path.find_last_of('\\'));
 }
 
 std::string Written()

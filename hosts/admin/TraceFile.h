@@ -4,11 +4,13 @@
 
 namespace Admin { namespace TraceFile {
 
-// The trace directory, or the folder of landscape_migration.dll, where the file
-// is made when there is none (the current directory during a migration).
-std::string Folder();
-// The process's trace file, whether it exists or not.
+// The process's trace file, named as the migration names it (after the
+// calling thread), whether it exists or not: in the trace directory, or in
+// the folder of landscape_migration.dll, where the file is made when there is
+// none (the current directory during a migration).
 std::string Path();
+// The folder that holds it.
+std::string Folder();
 // The process's trace file; empty when nothing has been written to it.
 std::string Written();
 // A trace directory that comes from the user's registry, which code run with a

@@ -153,6 +153,8 @@ private:
     std::string m_long;
 };
 
+std::string CQorPcTrc::Path_Of(const char* fileName) { return Trace_File_Path(fileName); }
+
 CQorPcTrc::CQorPcTrc(const char* fileName, int level, unsigned int flags) : m_level(level), m_flags(flags)
 {
     lstrcpynA(m_fileName, fileName ? fileName : "", MAX_PATH);

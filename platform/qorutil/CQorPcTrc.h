@@ -1,4 +1,5 @@
 #pragma once
+#include <string>
 // The trace writer: one trace file, a level, optional serialisation of writes.
 // Levels, prefixes, header and time-stamp mode are described in docs/tracing.md.
 #include <windows.h>
@@ -34,6 +35,10 @@ public:
     CQorPcTrc& operator=(const CQorPcTrc&) = delete;
 
     // A print passes when the object level or the main trace mode reaches it.
+    // Where a trace file of this name is made: in the trace directory, or,
+    // without one, as the bare name (in the current directory at the first write).
+    static std::string Path_Of(const char* fileName);
+
     bool Is_Enabled(int level) const noexcept { return level <= m_level || level <= s_mainTraceMode; }
     int Get_Level() const noexcept { return m_level; }
 

@@ -3,6 +3,7 @@
 // prefix, which is cleaned before and after each test.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <regex>
 #include <string>
 
@@ -138,4 +139,29 @@ TEST_F(Administrator, APreparedProfileKeepsItsTreeAtTheUsersFirstStart)
     EXPECT_EQ(prepared, Local_Tree(start.output));
     EXPECT_NE(std::string::npos, start.output.find("\n  + TEDU Admin Configuration/"));
     EXPECT_EQ(1u, Count(Read_File(user), "type=\"TEDU\""));
+}
+
+// The batch prepares each profile for a user with nothing recorded, whatever
+// the account that runs it has recorded for itself: here a local migration of
+// its own (state 1, its own global landscape as the core file), which at the
+// account's own start would make the step central, and a named file's state
+// before that. The profile still gets the local step and its own shared landscape.
+TEST_F(Administrator, TheAccountsOwnRecordsDoNotSteerTheBatch)
+{
+    const std::string own = folder / "own-global.xml";
+    TestSupport::Write_File(own, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Landscape/>\r\n");
+    for (DWORD state : {4u, 1u}) {
+        SCOPED_TRACE(state);
+        Set_DWORD(Qor_Key, "LandscapeMigrationState", state);
+        Set_String(Options_Key, "CoreLandscapeFileOnServer", own);
+        std::remove(user.c_str());
+        std::remove(global.c_str());
+        const TestSupport::ProcessResult batch = Run_Program("landscape_migrate.exe", "--profiles " + Quoted(appData));
+        EXPECT_EQ(0u, batch.exitCode) << batch.output;
+        const std::string landscape = Read_File(user);
+        EXPECT_NE(std::string::npos, landscape.find("<Include index=\"0\" url=\"" + global + "\"/>"))
+            << landscape.substr(0, 300);
+        EXPECT_TRUE(TestSupport::Path_Exists(global)) << "the profile's own shared landscape";
+        EXPECT_EQ(state, State()) << "the account's own record stays";
+    }
 }
