@@ -10,6 +10,7 @@ ScratchUserHive::ScratchUserHive()
     m_active = RegCreateKeyExA(HKEY_CURRENT_USER, m_name.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
                                nullptr, m_key.put(), nullptr) == ERROR_SUCCESS &&
                RegOverridePredefKey(HKEY_CURRENT_USER, m_key.get()) == ERROR_SUCCESS;
+    Clear(); // a worker of the same process ID that was killed may have left it behind
 }
 
 ScratchUserHive::~ScratchUserHive()
