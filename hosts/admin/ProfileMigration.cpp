@@ -24,12 +24,18 @@ namespace {
 
 std::string In(const std::string& folder, const char* name) { return folder + "\\" + name; }
 
-} // namespace
-
-ProfileMigration::ProfileMigration()
+// The trace directory may come from the user's registry, which the workers
+// hide: it is handed on in the environment before they do.
+std::string Trace_File_Kept()
 {
     TraceFile::Keep_Folder_Beyond_Registry();
-    m_trace = TraceFile::Path();
+    return TraceFile::Path();
+}
+
+} // namespace
+
+ProfileMigration::ProfileMigration() : m_trace(Trace_File_Kept())
+{
     m_com.Initialize();
     m_clean = ProcessSnapshot();
 }

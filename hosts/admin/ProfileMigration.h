@@ -39,10 +39,12 @@ private:
 
     Libraries m_libraries;
     MessageServerPorts m_ports;
+    // This process's trace file, which all the profiles' lines go to; before
+    // m_user, which hides a trace directory set in the user's registry.
+    const std::string m_trace;
     QOR::FrontEnd::Util::ComApartment m_com;
     const QOR::FrontEnd::Util::WrittenFiles::Keeping m_written; // the verification reads what was just written
     ScratchUserHive m_user;
-    std::string m_trace;     // this process's trace file, which all the profiles' lines go to
     ProcessSnapshot m_clean; // last: as the process is with all of the above in place
 };
 

@@ -165,3 +165,26 @@ TEST_F(Administrator, TheAccountsOwnRecordsDoNotSteerTheBatch)
         EXPECT_EQ(state, State()) << "the account's own record stays";
     }
 }
+
+// A trace directory that the running account's registry names receives the
+// batch's trace, although the workers migrate with a registry of their own;
+// the report names the file. A connection at the top of the tree, which the
+// migration cannot place, makes the profile fail and the engine trace why.
+TEST_F(Administrator, TheBatchTracesWhereTheRunningAccountTraces)
+{
+    const std::string traces = folder / "traces";
+    ASSERT_TRUE(CreateDirectoryA(traces.c_str(), nullptr));
+    Set_String(Options_Key, "TraceDirectory", traces);
+    const TestSupport::EnvironmentVariable noTraceVariable("QOR_TRACE_DIR", nullptr);
+    TestSupport::Write_File(ini, Read_File(ini) + "\r\n[Connection C-TOP]\r\nName=Sandbox\r\nSystemID=PRD\r\n");
+    const TestSupport::ProcessResult batch =
+        Run_Program("landscape_migrate.exe", "--profiles " + Quoted(appData) + " --report " + Quoted(report));
+    EXPECT_EQ(1u, batch.exitCode) << batch.output;
+    std::vector<std::string> written;
+    for (const std::string& name : TestSupport::Files_In(traces))
+        if (std::regex_match(name, std::regex("landscape_migration_[0-9]+_[0-9]+\\.trc")))
+            written.push_back(name);
+    ASSERT_EQ(1u, written.size()) << batch.output;
+    const std::string named = std::regex_replace(traces + "\\" + written[0], std::regex("\\\\"), "\\\\");
+    EXPECT_NE(std::string::npos, Read_File(report).find("\"trace\": \"" + named + "\"")) << Read_File(report);
+}
