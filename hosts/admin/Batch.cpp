@@ -138,7 +138,7 @@ void WorkerSlot::Serve()
             created.Remove();
         m_work.Done(record);
     }
-    // Its input ends with this object: the worker finishes and unloads its libraries.
+    // With its input at an end the worker finishes and unloads its libraries.
     if (m_worker) {
         m_worker->Close_Input();
         m_worker->Wait(10000);
