@@ -15,8 +15,16 @@ new_files = ("QORUILandscape.xml", "QORUILandscapeGlobal.xml")
 
 
 def workers():
-    listing = subprocess.run(["ps", "-eo", "pid=,args="], capture_output=True, text=True).stdout
-    return [int(line.split()[0]) for line in listing.splitlines() if "landscape_migrate.exe --batch-worker" in line]
+    """The Linux processes of the batch's workers, from /proc."""
+    found = []
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            command = open(f"/proc/{pid}/cmdline", "rb").read().replace(b"\0", b" ")
+        except OSError:
+            continue
+        if b"landscape_migrate.exe --batch-worker" in command:
+            found.append(int(pid))
+    return sorted(found)
 
 
 def migrated_so_far(root):
