@@ -3,7 +3,7 @@
 workers, one of which is killed while it migrates: only the profile it held is
 failed, with the worker's exit code, and keeps no new file; every other profile
 is migrated and verified; a second run migrates the failed one."""
-import json, os, re, signal, subprocess, sys, tempfile, time
+import json, os, re, signal, sys, tempfile, time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from batch_support import Checks, batch, files, make_profile, start_batch
