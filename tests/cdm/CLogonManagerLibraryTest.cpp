@@ -81,6 +81,31 @@ TEST(Loading, AnIncompleteLibraryBesideTheLoaderIsRefused)
     EXPECT_NE(std::string::npos, trace.find(": Error: Cannot load library " + (folder / "qorcdm.dll") + ".\r\n"));
 }
 
+// A landscape that cannot be opened: the record handed to the host names the
+// file when the host named it on its command line, and gives the library's own
+// words about the user's default file otherwise.
+TEST(Loading, TheRecordOfALandscapeThatCannotBeOpenedNamesWhatTheHostCanActOn)
+{
+    ScratchDirectory folder;
+    const std::string common = folder / "AppData\\QOR\\Common";
+    for (const char* sub : {"AppData", "AppData\\QOR", "AppData\\QOR\\Common"})
+        ASSERT_TRUE(CreateDirectoryA((folder / sub).c_str(), nullptr)) << sub;
+    const std::string notALandscape = "<?xml version=\"1.0\"?>\r\n<Other/>\r\n";
+    TestSupport::Write_File(common + "\\QORUILandscape.xml", notALandscape);
+    const std::string named = folder / "named.xml";
+    TestSupport::Write_File(named, notALandscape);
+    EnvironmentVariable appData("APPDATA", (folder / "AppData").c_str());
+    EnvironmentVariable noNamedFile("QORLOGON_LSXML", nullptr);
+    EnvironmentVariable traceDirectory("QOR_TRACE_DIR", folder.Path().c_str());
+    const TestSupport::ProcessResult byDefault = TestSupport::Run_Program("library_host.exe", "1");
+    EXPECT_NE(std::string::npos, byDefault.output.find("description: The file '" + common +
+                                                      "\\QORUILandscape.xml' is not a landscape: its root "
+                                                      "element is 'Other'.\r\n"))
+        << byDefault.output;
+    const TestSupport::ProcessResult byName = TestSupport::Run_Program("library_host.exe", "1 \"/LSXML=" + named + "\"");
+    EXPECT_NE(std::string::npos, byName.output.find("description: " + named + "\r\n")) << byName.output;
+}
+
 // The example as connection-files.md reads it: listed depth first in file
 // order, each listing replacing what the array held, entries always with their
 // whole subtree and no workspaces; attributes, properties and parameters; writes

@@ -1,6 +1,8 @@
 // Loads one connection-data library the way the migration does, from the folder
 // this program runs in, with the process tracing at level 4. Its exit code is
-// the initialization state; argument: 0 (qorcdm.dll) or 1.
+// the initialization state, and it prints the record's description; argument:
+// 0 (qorcdm.dll) or 1. Further arguments (/LSXML=...) are the look-ups' own.
+#include <cstdio>
 #include <cstdlib>
 
 #include "CLogonManagerLibrary.h"
@@ -12,5 +14,6 @@ int main(int argc, char** argv)
     Get_Trace(4);
     const int which = argc > 1 ? std::atoi(argv[1]) : 0;
     CLogonManagerLibrary library(which, "connections", "", true);
+    std::printf("description: %s\n", library.Get_Initialization_State().description.GetString());
     return library.Get_Initialization_State().state;
 }

@@ -53,6 +53,20 @@ TEST_F(Startup, StateOneWithAServerLandscapeSwitchesToCentral)
     EXPECT_NE(std::string::npos, Read_File(user).find("url=\"\\\\server\\qor\\core.xml\""));
 }
 
+// A user landscape that includes nothing gets the server landscape as the
+// include with index 0, the one the storage library reads as the server's.
+TEST_F(Startup, StateOneWithoutAnIncludeGetsTheServerLandscapeAsIncludeZero)
+{
+    Set_DWORD(Qor_Key, "LandscapeMigrationState", 1);
+    Write_File(user, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Landscape><Workspaces/></Landscape>\r\n");
+    Set_String(Options_Key, "ServerLandscapeFileName", "\\\\server\\qor\\core.xml");
+    EXPECT_TRUE(Start());
+    EXPECT_EQ(2u, State());
+    const std::string landscape = Read_File(user);
+    EXPECT_NE(std::string::npos, landscape.find("<Include index=\"0\" url=\"\\\\server\\qor\\core.xml\"/>"))
+        << landscape;
+}
+
 TEST_F(Startup, StateTwoIsFinal)
 {
     Set_DWORD(Qor_Key, "LandscapeMigrationState", 2);
