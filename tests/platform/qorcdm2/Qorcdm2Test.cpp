@@ -5,8 +5,10 @@
 
 #include "CLandscapeXmlDocument.h"
 #include "CQorMsgRepair.h"
+#include "CQorPcTrc.h"
 #include "CdmLibrary.h"
 #include "TestSupport.h"
+#include "XmlText.h"
 
 using namespace TestSupport;
 
@@ -96,6 +98,63 @@ TEST_F(LandscapeStorage, AFileChangedBehindTheLibrarysBackIsKeptBeforeItIsReplac
     ASSERT_EQ(0, cdm.Exit());
     EXPECT_EQ("not a landscape at all", Read_File(file + ".bak"));
     EXPECT_TRUE(Contains(Read_File(file), "name=\"Europe\"")) << Read_File(file);
+}
+
+// An include with index 0 whose file reads but is no landscape lends nothing:
+// none of its workspaces is listed as the server's, and the trace says why.
+TEST_F(LandscapeStorage, AnIncludedFileThatIsNoLandscapeLendsNothing)
+{
+    const std::string other = folder / "other.xml";
+    Write_File(other, "<Other><Workspaces><Workspace uuid=\"W-SERVER\" name=\"Server\" expanded=\"1\"/>"
+                      "</Workspaces></Other>");
+    Write_File(file, "<Landscape><Includes><Include index=\"0\" url=\"" + other + "\"/></Includes><Workspaces>"
+                     "<Workspace uuid=\"W\" name=\"Local\" expanded=\"1\"/></Workspaces></Landscape>");
+    EnvironmentVariable traceDirectory("QOR_TRACE_DIR", folder.Path().c_str());
+    ASSERT_EQ(0, cdm.Open(file, QORPCTRC_LEVEL_WARNING, "included.trc"));
+    EXPECT_STREQ("W", cdm.Keys("", FALSE, TREE_ITEM_TYPE_WORKSPACE));
+    ASSERT_EQ(0, cdm.Exit());
+    const std::string trace = Read_File(folder / "included.trc");
+    EXPECT_TRUE(Contains(trace, "qorcdm2: the included landscape '" + other +
+                                    "' cannot be read: its root element is not Landscape\r\n"))
+        << trace;
+}
+
+// A landscape document saves another landscape as the open file: the library
+// takes the file over and lists only what that landscape holds.
+TEST_F(LandscapeStorage, ALandscapeSavedOverTheOpenFileReplacesItsEntries)
+{
+    const char* const workspace = "<Workspaces><Workspace uuid=\"W\" name=\"Local\" expanded=\"1\">";
+    Write_File(file, std::string("<Landscape>") + workspace + "<Item uuid=\"C-OLD\" serviceid=\"C-OLD\"/></Workspace>"
+                     "</Workspaces><Services><Service type=\"QORGUI\" uuid=\"C-OLD\" name=\"Old\"/></Services>"
+                     "</Landscape>");
+    ASSERT_EQ(0, cdm.Open(file));
+    ASSERT_STREQ("C-OLD", cdm.Keys("", TRUE, TREE_ITEM_TYPE_ANY_ENTRY));
+    Qorcdm2::CLandscapeXmlDocument other(false, nullptr);
+    ASSERT_TRUE(other.Load_From_String(
+        QOR::FrontEnd::MsXmlAdaptor::Wide_From_Utf8(std::string("<Landscape>") + workspace +
+                                                    "<Item uuid=\"C-NEW\" serviceid=\"C-NEW\"/></Workspace></Workspaces>"
+                                                    "<Services><Service type=\"QORGUI\" uuid=\"C-NEW\" name=\"New\"/>"
+                                                    "</Services></Landscape>")));
+    ASSERT_TRUE(other.Save_To_File(CString(file.c_str())));
+    EXPECT_STREQ("C-NEW", cdm.Keys("", TRUE, TREE_ITEM_TYPE_ANY_ENTRY));
+}
+
+// A landscape document that the open library serves keeps what it showed once
+// the library closes: it becomes a document of its own.
+TEST_F(LandscapeStorage, ADocumentOfTheOpenLibraryKeepsItsContentWhenTheLibraryCloses)
+{
+    Write_File(file, "<Landscape><Workspaces><Workspace uuid=\"W\" name=\"Local\" expanded=\"1\"><Item uuid=\"C-PRD\" "
+                     "serviceid=\"C-PRD\"/></Workspace></Workspaces><Services><Service type=\"QORGUI\" uuid=\"C-PRD\" "
+                     "name=\"ERP Production\"/></Services></Landscape>");
+    ASSERT_EQ(0, cdm.Open(file));
+    Qorcdm2::CLandscapeXmlDocument document(false, nullptr);
+    CString message;
+    ASSERT_TRUE(document.Load_From_File(CString(file.c_str()), message, true)) << message.GetString();
+    ASSERT_EQ(0, cdm.Exit());
+    const std::wstring text = document.To_String();
+    EXPECT_NE(std::wstring::npos, text.find(L"<Service type=\"QORGUI\" uuid=\"C-PRD\" name=\"ERP Production\"/>"))
+        << QOR::FrontEnd::MsXmlAdaptor::Utf8_From_Wide(text);
+    EXPECT_TRUE(document.Is_Loaded());
 }
 
 TEST_F(LandscapeStorage, InitReportsFilesItCannotUse)
