@@ -33,7 +33,10 @@ void Expect_Valid(const CMigrationToolConfig& config, bool valid, const std::str
 {
     TestSupport::TraceTail tail;
     EXPECT_EQ(valid, config.Is_Valid()) << error;
-    EXPECT_EQ(!valid, tail.Has("***ERROR***: ") && tail.Has(error)) << error << "\n" << tail.Text();
+    if (valid)
+        EXPECT_FALSE(tail.Has("***ERROR***: ")) << tail.Text();
+    else
+        EXPECT_TRUE(tail.Has_Line("***ERROR***: ", error)) << error << "\n" << tail.Text();
 }
 
 } // namespace

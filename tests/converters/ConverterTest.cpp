@@ -47,7 +47,7 @@ TEST_F(Converters, AMissingLandscapeIsCreatedAndAServerWithoutPortIsReported)
     CQorMsgMigrator migrator(&config);
     ASSERT_TRUE(migrator.Do_Migration());
     EXPECT_TRUE(TestSupport::Path_Exists(shared));
-    EXPECT_TRUE(tail.Has("***WARNING*: ") && tail.Has(": Missing port number for server: 'TRN'.\r\n"));
+    EXPECT_TRUE(tail.Has_Line("***WARNING*: ", ": Missing port number for server: 'TRN'.\r\n")) << tail.Text();
     EXPECT_EQ(3u, migrator.Get_Message_Servers().size());
     EXPECT_EQ(3600u, migrator.Get_Message_Servers().at("PRD").port);
 }
@@ -63,8 +63,8 @@ TEST_F(Converters, ALandscapeWithAnotherRootIsLeftByteForByte)
     EXPECT_FALSE(CQorRouteMigrator(&config).Do_Migration());
     EXPECT_FALSE(CTEDUOptionsMigrator(&config, true).Do_Migration());
     EXPECT_EQ(other, Read_File(shared));
-    EXPECT_TRUE(tail.Has("***ERROR***: ") &&
-                tail.Has(": Root element was not Landscape as expected, but 'landscape'.\r\n"));
+    EXPECT_TRUE(tail.Has_Line("***ERROR***: ", ": Root element was not Landscape as expected, but 'landscape'.\r\n"))
+        << tail.Text();
 }
 
 // No router file is nothing to migrate. In a [Router] section every line
@@ -84,7 +84,8 @@ TEST_F(Converters, TheRouterFileIsReadLineByLine)
     ASSERT_EQ(2u, migrator.Get_Routers().size());
     EXPECT_EQ("/H/r", migrator.Get_Routers().at("R").router);
     EXPECT_TRUE(migrator.Get_Routers().at("Long").router == longRouter);
-    EXPECT_TRUE(tail.Has("***WARNING*: ") && tail.Has(invalid + "; a comment'.\r\n") && tail.Has(invalid + "'.\r\n"));
+    EXPECT_TRUE(tail.Has_Line("***WARNING*: ", invalid + "; a comment'.\r\n")) << tail.Text();
+    EXPECT_TRUE(tail.Has_Line("***WARNING*: ", invalid + "'.\r\n")) << tail.Text();
 }
 
 // The machine's options file goes to the shared landscape only when asked to,

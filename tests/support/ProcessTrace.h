@@ -5,6 +5,7 @@
 // where it calls the DLL.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -57,6 +58,20 @@ public:
     TraceTail() : m_start(File_Size(ProcessTrace::File())) {}
     std::string Text() const { return Read_File(ProcessTrace::File(), m_start); }
     bool Has(const std::string& piece) const { return Text().find(piece) != std::string::npos; }
+    // A line of the tail that starts with the level's tag ("***ERROR***: ",
+    // "***WARNING*: ") and holds `piece` (which may end in the line's CR LF).
+    bool Has_Line(const std::string& level, const std::string& piece) const
+    {
+        const std::string text = Text();
+        for (size_t start = 0; start < text.size();) {
+            const size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
+            const std::string line = text.substr(start, end - start);
+            if (line.compare(0, level.size(), level) == 0 && line.find(piece) != std::string::npos)
+                return true;
+            start = end;
+        }
+        return false;
+    }
 
 private:
     size_t m_start;
