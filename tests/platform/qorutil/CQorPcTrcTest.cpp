@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <future>
 #include <regex>
 #include <string>
 #include <thread>
@@ -91,15 +93,24 @@ TEST_F(CQorPcTrcTest, WithoutTraceDirectoryTheFileGoesToTheCurrentDirectory)
 }
 
 // The mutex is named after the trace file; whoever holds it keeps writers out.
-// The pause only gives a write that does not wait the chance to show.
+// The writer has started when it says so; a write that does not wait ends a
+// moment later, one that waits has not ended two seconds on.
 TEST_F(CQorPcTrcTest, SerialisedWriteWaitsForTheMutexHolder)
 {
     QOR::FrontEnd::Util::unique_handle held(CreateMutexA(nullptr, TRUE, "QORPCTRC_writer.trc"));
     ASSERT_TRUE(held);
     CQorPcTrc writer("writer.trc", QORPCTRC_LEVEL_ERROR, CQorPcTrc::FLAG_SERIALIZE);
-    std::thread blocked([&writer] { writer.TraceError("after release\n"); });
-    Sleep(300);
-    EXPECT_FALSE(Path_Exists(file)) << "the write did not wait for the mutex";
+    std::promise<void> started, written;
+    std::thread blocked([&] {
+        started.set_value();
+        writer.TraceError("after release\n");
+        written.set_value();
+    });
+    started.get_future().wait();
+    std::future<void> done = written.get_future();
+    const bool waited = done.wait_for(std::chrono::seconds(2)) == std::future_status::timeout;
+    EXPECT_TRUE(waited) << "the write did not wait for the mutex";
+    EXPECT_FALSE(Path_Exists(file)) << Read_File(file);
     ReleaseMutex(held.get());
     blocked.join();
     EXPECT_EQ(Header() + "***ERROR***: after release\r\n", Read_File(file));
