@@ -13,18 +13,11 @@
 #include "StartupFixture.h"
 
 using namespace StartupFixture;
+using TestSupport::Count;
 using TestSupport::Read_File;
 using TestSupport::Write_File;
 
 namespace {
-
-size_t Count(const std::string& text, const std::string& piece)
-{
-    size_t count = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + piece.size()))
-        ++count;
-    return count;
-}
 
 bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 

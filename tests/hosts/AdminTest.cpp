@@ -10,6 +10,7 @@
 #include "StartupFixture.h"
 #include "UniqueHandle.h"
 
+using TestSupport::Count;
 using TestSupport::Read_File;
 using TestSupport::Run_Program;
 using namespace StartupFixture;
@@ -17,14 +18,6 @@ using namespace StartupFixture;
 namespace {
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
-
-size_t Count(const std::string& text, const std::string& piece)
-{
-    size_t count = 0;
-    for (size_t at = text.find(piece); at != std::string::npos; at = text.find(piece, at + 1))
-        ++count;
-    return count;
-}
 
 // The user's own folder of the connection tree the start-up host shows.
 std::string Local_Tree(std::string output)

@@ -128,6 +128,14 @@ void Write_File(const std::string& path, const std::string& content)
 
 bool Path_Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+size_t Count(const std::string& text, const std::string& piece)
+{
+    size_t count = 0;
+    for (size_t at = text.find(piece); !piece.empty() && at != std::string::npos; at = text.find(piece, at + piece.size()))
+        ++count;
+    return count;
+}
+
 std::string Utf8(const std::wstring& wide)
 {
     const int size =

@@ -85,6 +85,8 @@ std::string Read_File(const std::string& path, size_t offset);
 size_t File_Size(const std::string& path);
 void Write_File(const std::string& path, const std::string& content);
 bool Path_Exists(const std::string& path);
+// How often `piece` stands in `text`, counted without overlaps.
+size_t Count(const std::string& text, const std::string& piece);
 // Wide text as UTF-8, as a landscape file holds it.
 std::string Utf8(const std::wstring& wide);
 std::vector<std::string> Files_In(const std::string& folder);
