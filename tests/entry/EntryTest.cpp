@@ -133,13 +133,8 @@ TEST_F(Startup, AWebAddressNamedByTheEnvironmentIsNotMigrated)
 // which is cleaned before and after.
 TEST_F(Startup, AFileNamedOnTheCommandLineIsMigratedIntoWithStateThree)
 {
-    struct RealRegistry
-    {
-        RealRegistry() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR"); }
-        ~RealRegistry() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR"); }
-    };
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr); // this test looks at the real hive
-    RealRegistry real;
+    // The host sees the real hive, and so does this test from here on.
+    const TestSupport::RealUserKeySetAside real("Software\\QOR");
     const std::string named = folder / "mine.xml";
     const TestSupport::ProcessResult result = TestSupport::Run_Program("logon_startup.exe", "\"/LSXML=" + named + "\"");
     EXPECT_NE(std::string::npos, result.output.find("Execute_Landscape_Migration_Check: a migration step ran"))

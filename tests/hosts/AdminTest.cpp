@@ -1,6 +1,6 @@
 // The administrator's commands of landscape_migrate.exe, run as the real
 // programs in processes of their own. Those see the real registry of the test
-// prefix, which is cleaned before and after each test.
+// prefix, whose QOR key each test sets aside and puts back.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -32,12 +32,9 @@ std::string Local_Tree(std::string output)
 class Administrator : public ::testing::Test, protected Profile
 {
 protected:
-    Administrator()
-    {
-        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-        RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR");
-    }
-    ~Administrator() override { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR"); }
+    // The programs see the real registry of the test prefix, and so does this
+    // process from here on; the user's key is set aside and put back after.
+    TestSupport::RealUserKeySetAside qorKey{"Software\\QOR"};
 
     // The sample with an empty folder more, migrated by the client's first start.
     void Migrate_Sample()

@@ -66,6 +66,39 @@ RegistrySandbox::~RegistrySandbox()
     RegDeleteTreeA(HKEY_CURRENT_USER, m_machineKey.c_str());
 }
 
+// The real hive, not a sandbox this process may have redirected to.
+RealUserKeySetAside::RealUserKeySetAside(const std::string& name) : m_name(name)
+{
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    QOR::FrontEnd::Util::unique_hkey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+        return;
+    m_aside = Unique_Key("aside_");
+    QOR::FrontEnd::Util::unique_hkey aside;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, m_aside.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, aside.put(),
+                        nullptr) ||
+        RegCopyTreeA(key.get(), nullptr, aside.get()))
+        throw std::runtime_error("cannot set aside " + name);
+    key.reset();
+    RegDeleteTreeA(HKEY_CURRENT_USER, name.c_str());
+}
+
+RealUserKeySetAside::~RealUserKeySetAside()
+{
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegDeleteTreeA(HKEY_CURRENT_USER, m_name.c_str());
+    if (m_aside.empty())
+        return;
+    QOR::FrontEnd::Util::unique_hkey aside, key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, m_aside.c_str(), 0, KEY_READ, aside.put()) == ERROR_SUCCESS &&
+        RegCreateKeyExA(HKEY_CURRENT_USER, m_name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                        nullptr) == ERROR_SUCCESS &&
+        RegCopyTreeA(aside.get(), nullptr, key.get()) == ERROR_SUCCESS) {
+        aside.reset();
+        RegDeleteTreeA(HKEY_CURRENT_USER, m_aside.c_str());
+    }
+}
+
 EnvironmentVariable::EnvironmentVariable(const std::string& name, const char* value) : m_name(name)
 {
     char old[32768];

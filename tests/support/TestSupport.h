@@ -50,6 +50,22 @@ private:
     QOR::FrontEnd::Util::unique_hkey m_machine;
 };
 
+// A key of the real current user (as programs that a test starts see it) set
+// aside for the lifetime of the object: absent meanwhile, and put back at the
+// end as it was before, whatever the test left there.
+class RealUserKeySetAside
+{
+public:
+    explicit RealUserKeySetAside(const std::string& name);
+    ~RealUserKeySetAside();
+    RealUserKeySetAside(const RealUserKeySetAside&) = delete;
+    RealUserKeySetAside& operator=(const RealUserKeySetAside&) = delete;
+
+private:
+    std::string m_name;
+    std::string m_aside; // empty when there was no key
+};
+
 // Sets (or, with a null value, removes) an environment variable; puts back
 // what was there at the end.
 class EnvironmentVariable
