@@ -124,8 +124,7 @@ bool CLogonManagerLibrary::Load_Library_File(const std::string& dllfile)
 {
     QOR_TRACE_SCOPE(this, "dllfile=%s", dllfile);
     if (m_library && m_library->Module()) {
-        trace_scope.Error(" ---- BUG ---- ");
-        trace_scope.Data("Library already loaded. %s.\n", dllfile);
+        trace_scope.Bug("Library already loaded. %s.\n", dllfile);
         return trace_scope.Return(false);
     }
     m_library.reset(new CdmLibraryFile(dllfile));

@@ -92,14 +92,12 @@ bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEnt
     }
     const auto mapped = m_uuid_mappings.find(s_parent_key);
     if (mapped == m_uuid_mappings.end()) {
-        trace_scope.Error(" ---- BUG ---- ");
-        trace_scope.Data("s_parent_key %s is not found in the mappings. i=%d, s_key=%s.\n", s_parent_key, i, s_key);
+        trace_scope.Bug("s_parent_key %s is not found in the mappings. i=%d, s_key=%s.\n", s_parent_key, i, s_key);
         return false;
     }
     const CString d_parent_key = mapped->second;
     if (d_parent_key.IsEmpty()) {
-        trace_scope.Error(" ---- BUG ---- ");
-        trace_scope.Data("s_parent_key %s is mapped to an empty destination key. i=%d, s_key=%s.\n", s_parent_key, i,
+        trace_scope.Bug("s_parent_key %s is mapped to an empty destination key. i=%d, s_key=%s.\n", s_parent_key, i,
                          s_key);
         return false;
     }
@@ -144,8 +142,7 @@ bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEnt
         return false;
     }
     if (m_uuid_mappings.count(s_key)) {
-        trace_scope.Error(" ---- BUG ---- ");
-        trace_scope.Data("Source key was already in the mappings. i=%d, s_key=%s, d_key=%s.\n", i, s_key, d_key);
+        trace_scope.Bug("Source key was already in the mappings. i=%d, s_key=%s, d_key=%s.\n", i, s_key, d_key);
         return false;
     }
     trace_scope.Data("Mapping entry: i=%d, s_key=%s, d_key=%s.\n", i, s_key, d_key);

@@ -121,8 +121,7 @@ bool CMigrationTool::Migrate_Folder(TraceScope& trace_scope, const CString& s_pa
     }
     const auto mapped_parent = m_uuid_mappings.find(s_parent_key);
     if (mapped_parent == m_uuid_mappings.end()) {
-        trace_scope.Error(" ---- BUG ---- ");
-        trace_scope.Data("Source UUID %s/%s. Had not been added to the mappings.\n", s_parent_key, name);
+        trace_scope.Bug("Source UUID %s/%s. Had not been added to the mappings.\n", s_parent_key, name);
         return false;
     }
     const CString d_parent_key = mapped_parent->second;
@@ -139,8 +138,7 @@ bool CMigrationTool::Migrate_Folder(TraceScope& trace_scope, const CString& s_pa
         return false;
     }
     if (m_uuid_mappings.count(s_key)) {
-        trace_scope.Error(" ---- BUG ---- ");
-        trace_scope.Data("The key being migrated already exists in the mappings %s/%s. \n", s_key, name);
+        trace_scope.Bug("The key being migrated already exists in the mappings %s/%s. \n", s_key, name);
         return false;
     }
     trace_scope.Data("Mapping folder: i=%d, s_key=%s, d_new_folder_key=%s.\n", static_cast<int>(i), s_key,

@@ -111,6 +111,15 @@ public:
         Print(QORPCTRC_LEVEL_DATA, message, args...);
     }
 
+    // A state the code never expects: " ---- BUG ---- " at the error level,
+    // then what was found at the data level, both with the caller's line.
+    template <typename... Args>
+    void Bug(TraceMessage what, const Args&... args)
+    {
+        Print(QORPCTRC_LEVEL_ERROR, TraceMessage(" ---- BUG ---- ", what.line));
+        Print(QORPCTRC_LEVEL_DATA, what, args...);
+    }
+
     // Traces "Setting return value:(<value>) ..." and hands the value back.
     template <typename T>
     T Return(T value, int line = __builtin_LINE())

@@ -8,11 +8,19 @@ rm -rf "$out" && mkdir -p "$out"
 cp "$bin/sample/AppData/QOR/Common/qorlogon.ini" "$out/qorlogon.ini"
 win() { winepath -w "$1" 2>/dev/null | tr -d '\r'; }
 export QORLOGON_INI="$(win "$out/qorlogon.ini")" QORLOGON_LSXML="$(win "$out/QORUILandscape.xml")"
+# The migration records its state for the user: the user's QOR key is set aside
+# for the run and put back after.
+saved="$out/qor-key.reg"
+wine reg export 'HKCU\Software\QOR' "$(win "$saved")" /y >/dev/null 2>&1 || rm -f "$saved"
+put_back() {
+  wine reg delete 'HKCU\Software\QOR' /f >/dev/null 2>&1
+  [ ! -f "$saved" ] || wine reg import "$(win "$saved")" >/dev/null 2>&1
+}
+trap put_back EXIT
 wine reg delete 'HKCU\Software\QOR' /f >/dev/null 2>&1
 
 wine "$bin/landscape_migrate.exe" --dump-mappings | tr -d '\r' > "$out/stdout.txt"
 status=$?
-wine reg delete 'HKCU\Software\QOR' /f >/dev/null 2>&1
 failures=0
 fail() { echo "FAIL $1"; failures=$((failures + 1)); }
 
