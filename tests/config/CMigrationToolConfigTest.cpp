@@ -16,15 +16,20 @@ const auto* const g_trace = ::testing::AddGlobalTestEnvironment(
 
 // The printed form: the members in a fixed order, names in one column, each
 // value as given (a path after its mark, " (exists)   " or "**missing** ").
+const char* const Columns[] = {
+    "  check                       = ", "  force                       = ",
+    "  simulation                  = ", "  dump_mappings               = ",
+    "  dump_contents               = ", "  qorlogon_ini_path           = ",
+    "  qormsg_ini_path             = ", "  qorroute_ini_path           = ",
+    "  services_file               = ", "  user_landscape_xml_path     = ",
+    "  shared_landscape_xml_path   = ", "  user_teduoptions_xml_path   = ",
+    "  shared_teduoptions_xml_path = "};
+
 std::string Printed(const std::vector<std::string>& values)
 {
-    static const std::string names[] = {"check", "force", "simulation", "dump_mappings", "dump_contents",
-                                        "qorlogon_ini_path", "qormsg_ini_path", "qorroute_ini_path", "services_file",
-                                        "user_landscape_xml_path", "shared_landscape_xml_path",
-                                        "user_teduoptions_xml_path", "shared_teduoptions_xml_path"};
     std::string text = "CMigrationToolConfig:\n";
     for (size_t i = 0; i < values.size(); ++i)
-        text += "  " + names[i] + std::string(28 - names[i].size(), ' ') + "= " + values[i] + "\n";
+        text += Columns[i] + values[i] + "\n";
     return text;
 }
 
