@@ -44,7 +44,27 @@ TEST(TraceLevel, TheDigitFourTracesEverything)
     }
 }
 
+// A landscape named on a share that cannot be reached: the check warns that the
+// file does not exist and fails with an error when it cannot make it.
+const char* const Unreachable = "\\\\server\\share\\QORUILandscape.xml";
+const char* const Cannot_Make = "***ERROR***: Failed in creating the new file\r\n";
+const char* const Not_Existing = "***WARNING*: The given file with name>";
+
+TEST(TraceLevel, LevelTwoWritesTheWarningOfAnUnreachableLandscape)
+{
+    EnvironmentVariable named("QORLOGON_LSXML", Unreachable);
+    const std::string trace = Trace_Of_Host("2", "check-on");
+    EXPECT_NE(std::string::npos, trace.find(Cannot_Make)) << trace;
+    EXPECT_NE(std::string::npos, trace.find(Not_Existing)) << trace;
+}
+
+// The custom call's level 1 holds for the whole process, whatever the variable
+// says: the check's error is written, its warning and developer notes are not.
 TEST(TraceLevel, ACustomCallFirstFixesLevelOneForTheProcess)
 {
-    EXPECT_EQ("<none>", Trace_Of_Host("4", "custom-then-check"));
+    EnvironmentVariable named("QORLOGON_LSXML", Unreachable);
+    const std::string trace = Trace_Of_Host("4", "custom-then-check-on");
+    EXPECT_NE(std::string::npos, trace.find(Cannot_Make)) << trace;
+    EXPECT_EQ(std::string::npos, trace.find(Not_Existing)) << trace;
+    EXPECT_EQ(std::string::npos, trace.find("landscape_migration.dll v8000.1.15.56")) << trace;
 }
