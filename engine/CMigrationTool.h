@@ -52,6 +52,22 @@ private:
     bool Migrate_TEDU_Options(bool migrate_shared_data);
 
     bool Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEntryType, long long i, const CString& s_key);
+    // What the old file says of one entry.
+    struct SourceEntry
+    {
+        int type = 0;
+        CMapStringToString properties;
+        CString parent, name;
+    };
+    bool Read_Entry_Type(TraceScope& trace_scope, int i, const CString& s_key, TREE_ITEMS_TYPE nEntryType, int& type,
+                         bool& wanted);
+    bool Read_Entry_Data(TraceScope& trace_scope, int i, const CString& s_key, SourceEntry& entry);
+    bool Map_Entry_Parent(TraceScope& trace_scope, int i, const CString& s_key, const CString& s_parent_key,
+                          CString& d_parent_key);
+    bool Read_Entry_Name(TraceScope& trace_scope, int i, const CString& s_key, CString& name);
+    bool Add_Entry(TraceScope& trace_scope, int i, const CString& s_key, SourceEntry& entry,
+                   const CString& d_parent_key, CString& d_key);
+    bool Map_Entry(TraceScope& trace_scope, int i, const CString& s_key, const CString& d_key);
     bool Migrate_Folder(TraceScope& trace_scope, const CString& s_parent_key, long long i, const CString& s_key);
     void Dump_Contents();
 

@@ -43,6 +43,7 @@ bool CMigrationTool::Migrate_Typed_Entries(TREE_ITEMS_TYPE nEntryType)
 }
 
 // One entry of Migrate_Typed_Entries, traced as part of it: false ends the type.
+// Read what the old file says of it, find where its folder went, add it there.
 bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEntryType, long long index,
                                    const CString& s_key)
 {
@@ -51,11 +52,30 @@ bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEnt
         trace_scope.Error("Entry key at position %d is empty. Looks like a bug in qorcdm2.\n", i);
         return false;
     }
+    SourceEntry entry;
+    bool wanted = false;
+    if (!Read_Entry_Type(trace_scope, i, s_key, nEntryType, entry.type, wanted))
+        return false;
+    if (!wanted)
+        return true;
+    CString d_parent_key;
+    if (!Read_Entry_Data(trace_scope, i, s_key, entry) ||
+        !Map_Entry_Parent(trace_scope, i, s_key, entry.parent, d_parent_key) ||
+        !Read_Entry_Name(trace_scope, i, s_key, entry.name))
+        return false;
+    CString d_key = s_key; // asked for under its source key, so links find it
+    return Add_Entry(trace_scope, i, s_key, entry, d_parent_key, d_key) && Map_Entry(trace_scope, i, s_key, d_key);
+}
+
+// `wanted` when the entry is not to be skipped and is of the type being migrated.
+bool CMigrationTool::Read_Entry_Type(TraceScope& trace_scope, int i, const CString& s_key, TREE_ITEMS_TYPE nEntryType,
+                                     int& type, bool& wanted)
+{
     CString value;
     m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_SKIP_FLAG, value);
     if (value == "1")
         return true;
-    int result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_TYPE, value);
+    const int result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_TYPE, value);
     if (result != 0) {
         trace_scope.Error("GetEntryAttribute failed with result %d, i=%d, s_key=%s\n", result, i, s_key);
         return false;
@@ -64,47 +84,60 @@ bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEnt
         trace_scope.Error("GetEntryAttribute returned an empty type, i=%d, s_key=%s\n", i, s_key);
         return false;
     }
-    const int type = std::atoi(value);
+    type = std::atoi(value);
     if (type < 0) {
         trace_scope.Error("GetEntryAttribute returned a weird type: %d, i=%d, s_key=%s. Looks like a bug in qorcdm2.\n",
                           type, i, s_key);
         return false;
     }
-    if (type != nEntryType)
-        return true;
+    wanted = type == nEntryType;
+    return true;
+}
 
-    CMapStringToString properties;
-    result = m_source_library->GetEntryData(s_key, &properties);
-    Set_Corresponding_MsgPort_If_Needed(properties);
+// The properties (with a message-server port filled in) and the parent folder.
+bool CMigrationTool::Read_Entry_Data(TraceScope& trace_scope, int i, const CString& s_key, SourceEntry& entry)
+{
+    int result = m_source_library->GetEntryData(s_key, &entry.properties);
+    Set_Corresponding_MsgPort_If_Needed(entry.properties);
     if (result != 0) {
         trace_scope.Error("GetEntryData failed with result: %d, i=%d, s_key=%s.\n", result, i, s_key);
         return false;
     }
-    CString s_parent_key;
-    result = m_source_library->GetParentFolderKey(s_key, s_parent_key);
+    result = m_source_library->GetParentFolderKey(s_key, entry.parent);
     if (result != 0) {
         trace_scope.Error("GetParentFolderKey failed with result: %d, i=%d, s_key=%s.\n", result, i, s_key);
         return false;
     }
-    if (s_parent_key.IsEmpty()) {
+    if (entry.parent.IsEmpty()) {
         trace_scope.Error("s_parent_key was empty, i=%d, s_key=%s.\n", i, s_key);
         return false;
     }
+    return true;
+}
+
+// The new folder of the entry's old folder, which the folder tree migrated first.
+bool CMigrationTool::Map_Entry_Parent(TraceScope& trace_scope, int i, const CString& s_key,
+                                      const CString& s_parent_key, CString& d_parent_key)
+{
     const auto mapped = m_uuid_mappings.find(s_parent_key);
     if (mapped == m_uuid_mappings.end()) {
         trace_scope.Bug("s_parent_key %s is not found in the mappings. i=%d, s_key=%s.\n", s_parent_key, i, s_key);
         return false;
     }
-    const CString d_parent_key = mapped->second;
+    d_parent_key = mapped->second;
     if (d_parent_key.IsEmpty()) {
         trace_scope.Bug("s_parent_key %s is mapped to an empty destination key. i=%d, s_key=%s.\n", s_parent_key, i,
-                         s_key);
+                        s_key);
         return false;
     }
     trace_scope.Data("s_parent_key %s is mapped to destination key %s, i=%d, s_key=%s.\n", s_parent_key, d_parent_key,
                      i, s_key);
-    CString name;
-    result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_NAME, name);
+    return true;
+}
+
+bool CMigrationTool::Read_Entry_Name(TraceScope& trace_scope, int i, const CString& s_key, CString& name)
+{
+    const int result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_NAME, name);
     if (result != 0) {
         trace_scope.Error("GetEntryAttribute failed with code: %d, i=%d, s_key=%s.\n", result, i, s_key);
         return false;
@@ -113,9 +146,17 @@ bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEnt
         trace_scope.Error("GetEntryAttribute returned an empty name, i=%d, s_key=%s.\n", i, s_key);
         return false;
     }
-    CString d_key = s_key; // asked for under its source key, so links find it
+    return true;
+}
+
+// A link points at its target; every other entry takes its properties along.
+// `d_key` is the key asked for, and the key given.
+bool CMigrationTool::Add_Entry(TraceScope& trace_scope, int i, const CString& s_key, SourceEntry& entry,
+                               const CString& d_parent_key, CString& d_key)
+{
     const CString d_next_key;
-    if (type == TREE_ITEM_TYPE_LINK) {
+    int result = 0;
+    if (entry.type == TREE_ITEM_TYPE_LINK) {
         CString strKeyEntryToBeLinked;
         result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_LINK_TARGET, strKeyEntryToBeLinked);
         if (result != 0 || strKeyEntryToBeLinked.IsEmpty()) {
@@ -125,13 +166,14 @@ bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEnt
         }
         trace_scope.Data("AddEntryLinkToFolder(name=%s, strKeyEntryToBeLinked=%s, d_parent_key=%s, d_key=%s, "
                          "d_next_key=%s), i=%d.\n",
-                         name, strKeyEntryToBeLinked, d_parent_key, d_key, d_next_key, i);
-        result = m_destination_library->AddEntryLinkToFolder(name, strKeyEntryToBeLinked, d_parent_key, d_key,
+                         entry.name, strKeyEntryToBeLinked, d_parent_key, d_key, d_next_key, i);
+        result = m_destination_library->AddEntryLinkToFolder(entry.name, strKeyEntryToBeLinked, d_parent_key, d_key,
                                                              d_next_key);
     } else {
-        trace_scope.Data("AddEntryToFolder(name=%s, type=%d, d_parent_key=%s, d_key=%s, d_next_key=%s), i=%d.\n", name,
-                         type, d_parent_key, d_key, d_next_key, i);
-        result = m_destination_library->AddEntryToFolder(name, type, d_parent_key, d_key, d_next_key, &properties);
+        trace_scope.Data("AddEntryToFolder(name=%s, type=%d, d_parent_key=%s, d_key=%s, d_next_key=%s), i=%d.\n",
+                         entry.name, entry.type, d_parent_key, d_key, d_next_key, i);
+        result = m_destination_library->AddEntryToFolder(entry.name, entry.type, d_parent_key, d_key, d_next_key,
+                                                         &entry.properties);
     }
     if (result != 0) {
         trace_scope.Error("Adding entry (link) failed with result=%d, i=%d, s_key=%s.\n", result, i, s_key);
@@ -141,6 +183,12 @@ bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEnt
         trace_scope.Error("Adding entry (link) returned an empty key, i=%d, s_key=%s.\n", i, s_key);
         return false;
     }
+    return true;
+}
+
+// Links added later find the entry under its old key.
+bool CMigrationTool::Map_Entry(TraceScope& trace_scope, int i, const CString& s_key, const CString& d_key)
+{
     if (m_uuid_mappings.count(s_key)) {
         trace_scope.Bug("Source key was already in the mappings. i=%d, s_key=%s, d_key=%s.\n", i, s_key, d_key);
         return false;

@@ -119,93 +119,115 @@ bool CMigrationChecker::Check()
     Load_Default_Config_File_Paths();
     if (!Environment_Fits_Code_Page(trace_scope))
         return trace_scope.Return(false);
-
-    char user_landscape[MAX_PATH] = {};
     int source = 0;
+    if (!User_Landscape_Ready(trace_scope, source))
+        return trace_scope.Return(false);
+    const bool ignoreCoreFile = Ignore_Core_File();
+    char registered[261] = {};
+    GetRegValString(registered, MAX_PATH, Options_Key, Core_Landscape_Value, 0);
+
+    Step step;
+    switch (Read_Migration_State()) {
+    case S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY:
+        step = Step_From_Local_Landscape(trace_scope);
+        break;
+    case S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY:
+        trace_scope.Data("Migration state is S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. No migration is necessary.\n");
+        break;
+    default:
+        step = First_Step(trace_scope, source, ignoreCoreFile ? registered : nullptr);
+        break;
+    }
+    if (!step.taken) {
+        trace_scope.Data("No migration was necessary or has been performed.\n");
+        return trace_scope.Return(false);
+    }
+    const bool written = Write_Migration_State(step.state);
+    return trace_scope.Return(written && step.succeeded);
+}
+
+// The user landscape the run migrates into: a file named by the host must allow
+// it (and its state is recorded at once); a default one missing is taken from
+// the Windows folder when it is there, or else records that nothing has started.
+bool CMigrationChecker::User_Landscape_Ready(TraceScope& trace_scope, int& source)
+{
+    char user_landscape[MAX_PATH] = {};
     GetQorLogonUserLandscapeFileToLoad(user_landscape, MAX_PATH, source);
     if (Named_By_Host(source)) {
         if (!Named_File_Allows_Migration(user_landscape)) {
             trace_scope.Data("No migration for file >%s< defined by command parameter or envrionment variable.\n",
                              user_landscape);
-            return trace_scope.Return(false);
+            return false;
         }
         Write_Migration_State(source == QORUTIL_SOURCE_ENVIRONMENT ? S4_MIGRATED_INTO_ENVIRONMENT_FILE
                                                                    : S3_MIGRATED_INTO_COMMAND_LINE_FILE);
-    } else {
-        const std::string configured = m_configuration.Get_User_Landscape_XML_Path();
-        if (!QOR::FrontEnd::Util::FileSystem::File_Exists(configured))
-            Copy_Landscapes_From_Windows_Folder(trace_scope);
-        if (!QOR::FrontEnd::Util::FileSystem::File_Exists(configured)) {
-            trace_scope.Data("User landscape does not exist. Setting migration state to S0_NOT_STARTED_YET.\n");
-            Write_Migration_State(S0_NOT_STARTED_YET);
-        }
+        return true;
     }
-    const bool ignoreCoreFile = Ignore_Core_File();
-    char registered[261] = {};
-    GetRegValString(registered, MAX_PATH, Options_Key, Core_Landscape_Value, 0);
+    const std::string configured = m_configuration.Get_User_Landscape_XML_Path();
+    if (!QOR::FrontEnd::Util::FileSystem::File_Exists(configured))
+        Copy_Landscapes_From_Windows_Folder(trace_scope);
+    if (!QOR::FrontEnd::Util::FileSystem::File_Exists(configured)) {
+        trace_scope.Data("User landscape does not exist. Setting migration state to S0_NOT_STARTED_YET.\n");
+        Write_Migration_State(S0_NOT_STARTED_YET);
+    }
+    return true;
+}
 
-    switch (Read_Migration_State()) {
-    case S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY: {
-        trace_scope.Data("Migration state is S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY.\n");
-        const std::string global = QOR::FrontEnd::Util::FileSystem::Full_Path(DefaultPaths::Local_Shared_Landscape());
-        const std::string core = QOR::FrontEnd::Util::FileSystem::Full_Path(DefaultPaths::Server_Core_Landscape());
-        trace_scope.Data("Global landscape file: %s\n", global);
-        trace_scope.Data("Server/core landscape file: %s\n", core);
-        const bool available =
-            !core.empty() && _mbsicmp(reinterpret_cast<const unsigned char*>(core.c_str()),
-                                      reinterpret_cast<const unsigned char*>(global.c_str())) != 0;
-        trace_scope.Data("Server/core landscape file is available: %s\n", available ? "yes" : "no");
-        if (!available) {
-            trace_scope.Data("server/core landscape is not available. No migration step will be performed.\n");
-            break;
-        }
-        const bool switched = S2_Switch_To_Central_Landscape();
-        trace_scope.Data("S2_Switch_To_Central_Landscape's result: %s\n", Yes_No(switched));
-        if (!switched)
-            trace_scope.Error("S2_Switch_To_Central_Landscape failed.\n");
-        trace_scope.Data("Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY (server/core file). \n");
-        const bool written = Write_Migration_State(S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY);
-        return trace_scope.Return(written && switched);
+// State 1: the switch to the central landscape once there is one other than
+// the local global file.
+CMigrationChecker::Step CMigrationChecker::Step_From_Local_Landscape(TraceScope& trace_scope)
+{
+    trace_scope.Data("Migration state is S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY.\n");
+    const std::string global = QOR::FrontEnd::Util::FileSystem::Full_Path(DefaultPaths::Local_Shared_Landscape());
+    const std::string core = QOR::FrontEnd::Util::FileSystem::Full_Path(DefaultPaths::Server_Core_Landscape());
+    trace_scope.Data("Global landscape file: %s\n", global);
+    trace_scope.Data("Server/core landscape file: %s\n", core);
+    const bool available = !core.empty() && _mbsicmp(reinterpret_cast<const unsigned char*>(core.c_str()),
+                                                     reinterpret_cast<const unsigned char*>(global.c_str())) != 0;
+    trace_scope.Data("Server/core landscape file is available: %s\n", available ? "yes" : "no");
+    if (!available) {
+        trace_scope.Data("server/core landscape is not available. No migration step will be performed.\n");
+        return Step();
     }
-    case S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY:
-        trace_scope.Data("Migration state is S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. No migration is necessary.\n");
-        break;
-    default: {
-        trace_scope.Data("No migration has been performed yet.\n");
-        const bool local = Takes_Local_Step(DefaultPaths::Server_Core_Landscape(), ignoreCoreFile);
-        trace_scope.Data("no_shared_landscape_reg_setting: %s, IgnoreCoreFile: %s \n", Yes_No(local),
-                         ignoreCoreFile ? registered : "");
-        DWORD new_state;
-        bool succeeded;
-        if (local) {
-            succeeded = S1_Migrate_Using_Local_Landscape_Only();
-            trace_scope.Data("S1_Migrate_Using_Local_Landscape_Only's result: %s\n", Yes_No(succeeded));
-            if (Named_By_Host(source)) {
-                if (!succeeded)
-                    trace_scope.Error("Migration Using LSXML or ENV Landscape failed.\n");
-                new_state = source == QORUTIL_SOURCE_COMMAND_LINE ? S3_MIGRATED_INTO_COMMAND_LINE_FILE
-                                                                  : S4_MIGRATED_INTO_ENVIRONMENT_FILE;
-                trace_scope.Data("Setting migration state to %d. \n", static_cast<int>(new_state));
-            } else {
-                if (!succeeded)
-                    trace_scope.Error("S1_Migrate_Using_Local_Landscape_Only failed.\n");
-                trace_scope.Data("Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \n");
-                new_state = S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY;
-            }
-        } else {
-            succeeded = S2_Migrate_Using_Central_Landscape();
-            trace_scope.Data("S2_Migrate_Using_Central_Landscape's result: %s\n", Yes_No(succeeded));
-            if (!succeeded)
-                trace_scope.Error("S2_Migrate_Using_Central_Landscape failed.\n");
-            trace_scope.Data("Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. \n");
-            new_state = S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY;
-        }
-        const bool written = Write_Migration_State(new_state);
-        return trace_scope.Return(written && succeeded);
+    const bool switched = S2_Switch_To_Central_Landscape();
+    trace_scope.Data("S2_Switch_To_Central_Landscape's result: %s\n", Yes_No(switched));
+    if (!switched)
+        trace_scope.Error("S2_Switch_To_Central_Landscape failed.\n");
+    trace_scope.Data("Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY (server/core file). \n");
+    return Step{true, switched, S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY};
+}
+
+// No state yet (or one this version does not know): the local step, into a
+// file the host named or the user's own, or the central one. `ignored_core`
+// is the recorded core file when it is to be ignored.
+CMigrationChecker::Step CMigrationChecker::First_Step(TraceScope& trace_scope, int source, const char* ignored_core)
+{
+    trace_scope.Data("No migration has been performed yet.\n");
+    const bool local = Takes_Local_Step(DefaultPaths::Server_Core_Landscape(), ignored_core != nullptr);
+    trace_scope.Data("no_shared_landscape_reg_setting: %s, IgnoreCoreFile: %s \n", Yes_No(local),
+                     ignored_core ? ignored_core : "");
+    if (!local) {
+        const bool succeeded = S2_Migrate_Using_Central_Landscape();
+        trace_scope.Data("S2_Migrate_Using_Central_Landscape's result: %s\n", Yes_No(succeeded));
+        if (!succeeded)
+            trace_scope.Error("S2_Migrate_Using_Central_Landscape failed.\n");
+        trace_scope.Data("Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. \n");
+        return Step{true, succeeded, S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY};
     }
+    const bool succeeded = S1_Migrate_Using_Local_Landscape_Only();
+    trace_scope.Data("S1_Migrate_Using_Local_Landscape_Only's result: %s\n", Yes_No(succeeded));
+    if (!Named_By_Host(source)) {
+        if (!succeeded)
+            trace_scope.Error("S1_Migrate_Using_Local_Landscape_Only failed.\n");
+        trace_scope.Data("Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \n");
+        return Step{true, succeeded, S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY};
     }
-    trace_scope.Data("No migration was necessary or has been performed.\n");
-    return trace_scope.Return(false);
+    if (!succeeded)
+        trace_scope.Error("Migration Using LSXML or ENV Landscape failed.\n");
+    const DWORD state =
+        source == QORUTIL_SOURCE_COMMAND_LINE ? S3_MIGRATED_INTO_COMMAND_LINE_FILE : S4_MIGRATED_INTO_ENVIRONMENT_FILE;
+    trace_scope.Data("Setting migration state to %d. \n", static_cast<int>(state));
+    return Step{true, succeeded, state};
 }
 
 // A file named by the host is migrated into unless it is a web address, or it
@@ -216,7 +238,8 @@ bool CMigrationChecker::Named_File_Allows_Migration(const char* path)
     if (PathIsURLA(path))
         return false;
     char key[MAX_PATH];
-    std::snprintf(key, sizeof(key), "%s_%d", QorLogonSettings::Files_In_Use_Key, static_cast<int>(GetCurrentProcessId()));
+    std::snprintf(key, sizeof(key), "%s_%d", QorLogonSettings::Files_In_Use_Key,
+                  static_cast<int>(GetCurrentProcessId()));
     CString inUse;
     getRegValStringEx(inUse, key, QorLogonSettings::File_In_Use_Value, nullptr, 3);
     if (!inUse.IsEmpty())

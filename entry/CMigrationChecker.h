@@ -44,6 +44,18 @@ private:
     bool S2_Migrate_Using_Central_Landscape();
     bool S2_Switch_To_Central_Landscape();
 
+    // What a state's branch of Check decided: whether a step was taken, how it
+    // went, and the state to record for it.
+    struct Step
+    {
+        bool taken = false;
+        bool succeeded = false;
+        DWORD state = 0;
+    };
+    bool User_Landscape_Ready(class TraceScope& trace_scope, int& source);
+    Step Step_From_Local_Landscape(class TraceScope& trace_scope);
+    Step First_Step(class TraceScope& trace_scope, int source, const char* ignored_core);
+
     bool Environment_Fits_Code_Page(class TraceScope& trace_scope);
     bool Named_File_Allows_Migration(const char* path);
     void Copy_Landscapes_From_Windows_Folder(class TraceScope& trace_scope);
