@@ -14,8 +14,8 @@
 #include "FileSystem.h"
 #include "MigrationState.h"
 #include "ModuleHandle.h"
-#include "RAII.h"
 #include "TraceScope.h"
+#include "UniqueHandle.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
@@ -63,11 +63,7 @@ bool CMigrationTool::Do_Migration(bool migrate_shared_data)
     QOR_TRACE_SCOPE(this, "migrate_shared_data=%d", migrate_shared_data);
     Change_To_Our_Directory();
     // An XML error that leaves a part puts the directory back on its way out.
-    bool restored = false;
-    const QOR::FrontEnd::Util::RAII restore([this, &restored] {
-        if (!restored)
-            Change_Back_To_Original_Directory();
-    });
+    auto restore = QOR::FrontEnd::Util::scope_exit([this] { Change_Back_To_Original_Directory(); });
     const DWORD state = migrate_shared_data ? Read_Migration_State() : DWORD(S0_NOT_STARTED_YET);
     const bool migrates_shared = migrate_shared_data && state != S3_MIGRATED_INTO_COMMAND_LINE_FILE &&
                                  state != S4_MIGRATED_INTO_ENVIRONMENT_FILE;
@@ -77,8 +73,7 @@ bool CMigrationTool::Do_Migration(bool migrate_shared_data)
     const bool options = Migrate_TEDU_Options(migrates_shared);
     trace_scope.Data("Results after migration parts: Shared migration:%d, User settings:%d, TEDU options:%d\n", shared,
                      user, options);
-    Change_Back_To_Original_Directory();
-    restored = true;
+    restore.Run_Now();
     const bool result = shared && user && options;
     if (result)
         trace_scope.Data("Migration was successful!\n");

@@ -89,18 +89,30 @@ using unique_handle = UniqueHandle<Kernel_Handle_Traits>;
 using unique_hfile = UniqueHandle<File_Handle_Traits>;
 using unique_hfind = UniqueHandle<Find_Handle_Traits>;
 
-// Runs a callable when the scope ends, whichever way it ends.
+// Runs a callable when the scope ends, whichever way it ends; once at most:
+// Run_Now runs it early, Release drops it.
 template <typename Action>
 class ScopeExit
 {
 public:
     explicit ScopeExit(Action action) : m_action(std::move(action)) {}
+    ScopeExit(ScopeExit&& other) noexcept : m_action(std::move(other.m_action)), m_armed(std::exchange(other.m_armed, false))
+    {
+    }
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
-    ~ScopeExit() { m_action(); }
+    ~ScopeExit() { Run_Now(); }
+
+    void Run_Now()
+    {
+        if (std::exchange(m_armed, false))
+            m_action();
+    }
+    void Release() noexcept { m_armed = false; }
 
 private:
     Action m_action;
+    bool m_armed = true;
 };
 
 template <typename Action>

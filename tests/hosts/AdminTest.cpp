@@ -117,8 +117,8 @@ TEST_F(Administrator, APreparedProfileKeepsItsTreeAtTheUsersFirstStart)
     const TestSupport::ProcessResult batch = Run_Program("landscape_migrate.exe", "--profiles " + Quoted(appData));
     EXPECT_EQ(0u, batch.exitCode) << batch.output;
     EXPECT_NE(std::string::npos, batch.output.find("1 profiles: 1 migrated,")) << batch.output;
-    HKEY key = nullptr;
-    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QOR", 0, KEY_READ, &key))
+    QOR::FrontEnd::Util::unique_hkey key;
+    EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QOR", 0, KEY_READ, key.put()))
         << "the batch records nothing";
     EXPECT_EQ(std::string::npos, Read_File(user).find("type=\"TEDU\""));
     const std::string prepared = Local_Tree(Run_Program("logon_startup.exe", Quoted("/LSXML=" + user)).output);
