@@ -30,7 +30,7 @@ CLogonManagerLibrary::CLogonManagerLibrary(int which, const std::string& ini_or_
 {
     QOR_TRACE_SCOPE(this, "which = %s, ini_or_xml_file = %s, trace_file = %s, readonly = %s", Which_Name(which),
                     ini_or_xml_file, trace_file, readonly ? "true" : "false");
-    const std::string path = Get_DLL_Path(CdmLibraryFile::File_Name(which));
+    const std::string path = CdmLibraryFile::Path(which);
     if (path.empty())
         trace_scope.Error("Error: Cannot determine full path for the current dll when loading dependency qorcdm.dll.\n");
     if (!Load_Library_File(path)) {

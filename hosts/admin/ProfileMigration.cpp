@@ -36,8 +36,7 @@ std::string Trace_File_Kept()
 
 ProfileMigration::ProfileMigration() : m_trace(Trace_File_Kept())
 {
-    m_com.Initialize();
-    m_clean = ProcessSnapshot();
+    m_com.Initialize(); // changes neither the environment nor the directory that m_clean holds
 }
 
 ProfileRecord ProfileMigration::Run(const std::string& folder)

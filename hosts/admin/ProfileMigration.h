@@ -45,7 +45,7 @@ private:
     QOR::FrontEnd::Util::ComApartment m_com;
     const QOR::FrontEnd::Util::WrittenFiles::Keeping m_written; // the verification reads what was just written
     ScratchUserHive m_user;
-    ProcessSnapshot m_clean; // last: as the process is with all of the above in place
+    ProcessSnapshot m_clean; // the environment (trace folder handed on) and directory to go back to
 };
 
 } // namespace Admin

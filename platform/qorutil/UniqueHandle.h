@@ -96,9 +96,6 @@ class ScopeExit
 {
 public:
     explicit ScopeExit(Action action) : m_action(std::move(action)) {}
-    ScopeExit(ScopeExit&& other) noexcept : m_action(std::move(other.m_action)), m_armed(std::exchange(other.m_armed, false))
-    {
-    }
     ScopeExit(const ScopeExit&) = delete;
     ScopeExit& operator=(const ScopeExit&) = delete;
     ~ScopeExit() { Run_Now(); }
