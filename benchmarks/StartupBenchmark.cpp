@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "LandscapeMigration.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "ModuleHandle.h"
 #include "LibraryCall.h"
 #include "QorUtil.h"
+#include "ScopeExit.h"
 #include "TraceScope.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
@@ -58,15 +59,15 @@ CLogonManagerLibrary::CLogonManagerLibrary(int which, const std::string& ini_or_
         }
     }
     // The old library may change the directory while it reads; it is put back
-    // however the initialisation ends.
-    const auto restore = QOR::FrontEnd::Util::scope_exit([&] {
-        if (savedDirectory.empty())
-            return;
+    // however the initialisation ends, the way the migration puts back its own.
+    auto restore = QOR::FrontEnd::Util::scope_exit([&] {
         trace_scope.Data("Restoring current directory to %s\n", savedDirectory);
-        if (!SetCurrentDirectoryA(savedDirectory.c_str()))
+        if (!QOR::FrontEnd::Util::FileSystem::Set_Current_Directory(savedDirectory))
             trace_scope.Warning("GetCurrentDirectory returned an error: res = %d, GetLastError = %d.\n", 0,
                                 static_cast<int>(GetLastError()));
     });
+    if (savedDirectory.empty())
+        restore.release();
     const CString strIniFile = Named_User_File();
     int ini_state = 0;
     int error = 0;

@@ -5,7 +5,7 @@
 
 #include "CdmFunctionTable.h"
 #include "LandscapeMigrationApi.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 

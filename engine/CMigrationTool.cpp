@@ -15,7 +15,7 @@
 #include "MigrationState.h"
 #include "ModuleHandle.h"
 #include "TraceScope.h"
-#include "UniqueHandle.h"
+#include "ScopeExit.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
@@ -73,7 +73,7 @@ bool CMigrationTool::Do_Migration(bool migrate_shared_data)
     const bool options = Migrate_TEDU_Options(migrates_shared);
     trace_scope.Data("Results after migration parts: Shared migration:%d, User settings:%d, TEDU options:%d\n", shared,
                      user, options);
-    restore.Run_Now();
+    restore.reset();
     const bool result = shared && user && options;
     if (result)
         trace_scope.Data("Migration was successful!\n");

@@ -20,7 +20,7 @@
 #include "Registry.h"
 #include "SystemText.h"
 #include "TraceScope.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 

@@ -7,7 +7,7 @@
 // nowhere. No other process started meanwhile inherits either.
 #include <string>
 
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace Admin {
 

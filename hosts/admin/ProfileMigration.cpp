@@ -11,7 +11,7 @@
 #include "MsXml.h"
 #include "QorLogonSettings.h"
 #include "TraceFile.h"
-#include "UniqueHandle.h"
+#include "ScopeExit.h"
 #include "Verification.h"
 
 namespace Admin {

@@ -1,7 +1,7 @@
 #include "RegistryRestorer.h"
 
 #include "QorLogonSettings.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace Admin {
 

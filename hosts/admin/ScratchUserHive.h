@@ -6,7 +6,7 @@
 // profile's user would meet this machine at their first start.
 #include <string>
 
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace Admin {
 

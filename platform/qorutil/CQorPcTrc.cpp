@@ -7,7 +7,7 @@
 #include <string>
 
 #include "FileSystem.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 int CQorPcTrc::s_mainTraceMode = 0;
 

@@ -9,7 +9,7 @@
 
 #include "PrintfArg.h"
 #include "QorUtilApi.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 enum QORPCTRC_LEVEL
 {

@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "SystemText.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace QOR { namespace FrontEnd { namespace Util { namespace FileSystem {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace QOR { namespace FrontEnd { namespace Util { namespace Registry {
 

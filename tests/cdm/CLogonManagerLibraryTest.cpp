@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CLogonManagerLibrary.h"
+#include "Caller.h"
 #include "ProcessTrace.h"
 #include "Tracing.h"
 
@@ -26,14 +27,16 @@ std::vector<std::string> Keys(const CStringArray& array)
 }
 
 // "name|memo|parent|expanded" of a folder.
-std::string Folder(CLogonManagerLibrary& library, const CString& key)
+std::string Folder_(const TestSupport::Caller& at, CLogonManagerLibrary& library, const CString& key)
 {
     CString name, memo, parent;
     int type = TREE_ITEM_TYPE_FOLDER;
     BOOL expanded = FALSE;
-    EXPECT_EQ(0, library.GetFolderAttributes(key, name, type, expanded, memo, parent)) << key.GetString();
+    const int result = library.GetFolderAttributes(key, name, type, expanded, memo, parent);
+    EXPECT_AT(at, result == 0) << "GetFolderAttributes(" << key.GetString() << ") returned " << result;
     return std::string(name + "|" + memo + "|" + parent + "|") + (expanded ? "1" : "0");
 }
+#define Folder(...) Folder_(HERE, __VA_ARGS__)
 
 // The example connection file of docs/, named by the host.
 class OldConnectionFile : public ::testing::Test
@@ -222,15 +225,18 @@ TEST_F(LandscapeLibrary, TheMainFolderIsTheFirstLocalWorkspaceOrANewOne)
         auto library = Open();
         CString local;
         ASSERT_EQ(expected != nullptr, library->Get_Main_Folder(local)) << content;
-        if (expected)
+        if (expected) {
             EXPECT_EQ(expected, Folder(*library, local)) << content;
+        }
         library.reset();
         EXPECT_EQ(!expected, tail.Has("***ERROR***: ")) << tail.Text();
         EXPECT_EQ(content.find("Include") != std::string::npos,
                   tail.Has(": Conflict: A workspace named 'LOCAL' was found in the server-Landscape-xml"));
-        if (!expected)
+        if (!expected) {
             EXPECT_EQ("<Landscape>" + content + "</Landscape>", TestSupport::Read_File(file)) << "left as it was";
-        if (content.empty())
+        }
+        if (content.empty()) {
             EXPECT_FALSE(TestSupport::Path_Exists(file)) << "a new file without changes is not written";
+        }
     }
 }

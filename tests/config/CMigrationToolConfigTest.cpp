@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "CMigrationToolConfig.h"
+#include "Caller.h"
 #include "ProcessTrace.h"
 #include "Tracing.h"
 
@@ -34,15 +35,19 @@ std::string Printed(const std::vector<std::string>& values)
 }
 
 // Is_Valid, with an error line saying what is in the way exactly when it is not.
-void Expect_Valid(const CMigrationToolConfig& config, bool valid, const std::string& error = "")
+void Expect_Valid_(const TestSupport::Caller& at, const CMigrationToolConfig& config, bool valid,
+                   const std::string& error = "")
 {
     TestSupport::TraceTail tail;
-    EXPECT_EQ(valid, config.Is_Valid()) << error;
-    if (valid)
-        EXPECT_FALSE(tail.Has("***ERROR***: ")) << tail.Text();
-    else
-        EXPECT_TRUE(tail.Has_Line("***ERROR***: ", error)) << error << "\n" << tail.Text();
+    const bool actual = config.Is_Valid();
+    EXPECT_AT(at, actual == valid) << "Is_Valid returned " << actual << "; " << error;
+    if (valid) {
+        EXPECT_AT(at, !tail.Has("***ERROR***: ")) << tail.Text();
+    } else {
+        EXPECT_AT(at, tail.Has_Line("***ERROR***: ", error)) << "no error line with: " << error << "\n" << tail.Text();
+    }
 }
+#define Expect_Valid(...) Expect_Valid_(HERE, __VA_ARGS__)
 
 } // namespace
 

@@ -17,7 +17,7 @@
 #include "ProcessTrace.h"
 #include "StartupFixture.h"
 #include "TestSupport.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 using namespace StartupFixture;
 using TestSupport::Utf8;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "StartupFixture.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 using namespace StartupFixture;
 using TestSupport::Read_File;

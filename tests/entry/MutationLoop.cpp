@@ -24,7 +24,6 @@
 #include "CMsXmlDocument.h"
 #include "ChildProcess.h"
 #include "TestSupport.h"
-#include "UniqueHandle.h"
 
 using TestSupport::Read_File;
 using TestSupport::Write_File;

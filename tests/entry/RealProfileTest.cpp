@@ -10,6 +10,7 @@
 #include <string>
 
 #include "CMsXmlDocument.h"
+#include "Caller.h"
 #include "StartupFixture.h"
 
 using namespace StartupFixture;
@@ -30,17 +31,18 @@ bool Loads(const std::string& path)
 
 // What a run must leave whatever the input: every landscape file of the
 // client folder starts with the declaration, loads, and holds nothing of `secret`.
-void Expect_Sound_Landscapes(const std::string& common, const char* secret)
+void Expect_Sound_Landscapes_(const TestSupport::Caller& at, const std::string& common, const char* secret)
 {
     for (const std::string& file : TestSupport::Files_In(common)) {
         if (file.size() < 4 || file.compare(file.size() - 4, 4, ".xml") != 0)
             continue;
         const std::string text = Read_File(common + "\\" + file);
-        EXPECT_EQ(0u, text.find("<?xml ")) << file;
-        EXPECT_TRUE(Loads(common + "\\" + file)) << file;
-        EXPECT_FALSE(Has(text, secret)) << file;
+        EXPECT_AT(at, text.find("<?xml ") == 0) << file << " starts with: " << text.substr(0, 40);
+        EXPECT_AT(at, Loads(common + "\\" + file)) << file << " does not load";
+        EXPECT_AT(at, !Has(text, secret)) << file << " holds the secret";
     }
 }
+#define Expect_Sound_Landscapes(...) Expect_Sound_Landscapes_(HERE, __VA_ARGS__)
 
 const char* const Secret = "SECRET-7f3a-NOT-FOR-ANY-LANDSCAPE";
 

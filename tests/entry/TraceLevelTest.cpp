@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "Caller.h"
 #include "TestSupport.h"
 
 using TestSupport::EnvironmentVariable;
@@ -11,16 +12,18 @@ namespace {
 
 // Runs the host with LD_MIG_TRC_LEVEL as given (null: unset) and returns its
 // trace file, or "<none>".
-std::string Trace_Of_Host(const char* level, const char* mode = "check")
+std::string Trace_Of_Host_(const TestSupport::Caller& at, const char* level, const char* mode = "check")
 {
     ScratchDirectory folder;
     EnvironmentVariable traceDirectory("QOR_TRACE_DIR", folder.Path().c_str());
     EnvironmentVariable traceLevel("LD_MIG_TRC_LEVEL", level);
     const TestSupport::ProcessResult result = TestSupport::Run_Program("entry_host.exe", mode);
-    EXPECT_EQ(0u, result.exitCode) << result.output;
+    EXPECT_AT(at, result.exitCode == 0) << "entry_host " << mode << " ended with " << result.exitCode << ": "
+                                        << result.output;
     const auto files = TestSupport::Files_In(folder.Path());
     return files.empty() ? "<none>" : TestSupport::Read_File(folder / files[0]);
 }
+#define Trace_Of_Host(...) Trace_Of_Host_(HERE, __VA_ARGS__)
 
 const char* const Disabled = ": Landscape is not enabled and configuration is not forced. No landscape migration will "
                              "be done.\r\n";

@@ -7,8 +7,9 @@
 #include <regex>
 #include <string>
 
+#include "Caller.h"
 #include "StartupFixture.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 using TestSupport::Count;
 using TestSupport::Read_File;
@@ -37,10 +38,11 @@ protected:
     TestSupport::RealUserKeySetAside qorKey{"Software\\QOR"};
 
     // The sample with an empty folder more, migrated by the client's first start.
-    void Migrate_Sample()
+    void Migrate_Sample(const TestSupport::Caller& at)
     {
         TestSupport::Write_File(ini, Read_File(ini) + "\r\n[Folder F-EMPTY]\r\nName=Empty\r\nParent=F-PROD\r\n");
-        ASSERT_NE(std::string::npos, Run_Program("logon_startup.exe", "").output.find("a migration step ran"));
+        const std::string output = Run_Program("logon_startup.exe", "").output;
+        EXPECT_AT(at, output.find("a migration step ran") != std::string::npos) << output;
     }
     TestSupport::ProcessResult Verify() { return Run_Program("landscape_migrate.exe", "--verify --report " + Quoted(report)); }
 
@@ -49,7 +51,7 @@ protected:
 
 TEST_F(Administrator, AFreshMigrationVerifiesWithEveryFolderAndEntryAccountedFor)
 {
-    Migrate_Sample();
+    Migrate_Sample(HERE);
     const TestSupport::ProcessResult result = Verify();
     EXPECT_EQ(0u, result.exitCode) << result.output;
     EXPECT_NE(std::string::npos, result.output.find("Every folder and entry of the old file is accounted for."));
@@ -60,7 +62,7 @@ TEST_F(Administrator, AFreshMigrationVerifiesWithEveryFolderAndEntryAccountedFor
 
 TEST_F(Administrator, VerifyNamesExactlyTheItemPropertyAndFolderRemovedFromTheLandscape)
 {
-    Migrate_Sample();
+    Migrate_Sample(HERE);
     std::string landscape = Read_File(user);
     for (const char* removed : {"<Item uuid=\"C-QAS\" serviceid=\"C-QAS\"/>", "<Property name=\"Language\" value=\"EN\"/>",
                                 "<Node uuid=\"[^\"]+\" name=\"Empty\" expanded=\"0\"/>"}) {

@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "Caller.h"
 #include "LandscapeMigration.h"
 #include "TestSupport.h"
-#include "UniqueHandle.h"
 
 using namespace TestSupport;
 
@@ -159,17 +159,19 @@ protected:
         return Execute_Landscape_Migration_Check_Internal(&source, &destination, 1);
     }
 
-    void Expect_Same_File(const std::string& name, size_t profile)
+    void Expect_Same_File(const TestSupport::Caller& at, const std::string& name, size_t profile)
     {
         const std::string startFolder = startFolders[profile] + "\\QOR\\Common";
         const std::string fromStart = startFolder + "\\" + name, fromBatch = batchFolders[profile] + "\\" + name;
-        ASSERT_EQ(Path_Exists(fromStart), Path_Exists(fromBatch)) << fromStart << " and " << fromBatch;
-        if (!Path_Exists(fromStart))
+        const bool started = Path_Exists(fromStart), batched = Path_Exists(fromBatch);
+        EXPECT_AT(at, started == batched) << fromStart << (started ? " exists, " : " is missing, ") << fromBatch
+                                          << (batched ? " exists" : " is missing");
+        if (!started || !batched)
             return;
         const std::string expected = Comparable(Read_File(fromStart), startFolder);
         const std::string actual = Comparable(Read_File(fromBatch), batchFolders[profile]);
-        EXPECT_TRUE(expected == actual) << name << " of " << Old_Files()[profile] << " differs at "
-                                        << First_Difference(expected, actual);
+        EXPECT_AT(at, expected == actual) << name << " of " << Old_Files()[profile] << " differs at "
+                                          << First_Difference(expected, actual);
     }
 
     ScratchDirectory work;
@@ -194,8 +196,8 @@ TEST_P(BatchAndFirstStart, PrepareTheSameLandscapes)
     for (size_t profile = 0; profile < startFolders.size(); ++profile) {
         SCOPED_TRACE(Old_Files()[profile]);
         ASSERT_TRUE(First_Start(startFolders[profile]));
-        Expect_Same_File("QORUILandscape.xml", profile);
-        Expect_Same_File("QORUILandscapeGlobal.xml", profile);
+        Expect_Same_File(HERE, "QORUILandscape.xml", profile);
+        Expect_Same_File(HERE, "QORUILandscapeGlobal.xml", profile);
         const std::string user = Read_File(batchFolders[profile] + "\\QORUILandscape.xml");
         const std::string include = GetParam() ? server : batchFolders[profile] + "\\QORUILandscapeGlobal.xml";
         EXPECT_NE(std::string::npos, user.find("url=\"" + include + "\"")) << user.substr(0, 400);

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "Caller.h"
 #include "CdmLibraryFile.h"
 
 namespace TestSupport {
@@ -30,12 +31,13 @@ public:
 
     // The keys GetSubFolderKeys (folder types) or GetEntryKeys (entry types) lists,
     // as "key key ...". A listing starts empty.
-    CString Keys(const CString& key, BOOL recursive, int type)
+    CString Keys(const Caller& at, const CString& key, BOOL recursive, int type)
     {
         CStringArray keys;
         keys.Add("stale");
-        EXPECT_EQ(0, type >= TREE_ITEM_TYPE_LINK ? GetEntryKeys(key, &keys, recursive, type)
-                                                 : GetSubFolderKeys(key, &keys, recursive, type));
+        const int result = type >= TREE_ITEM_TYPE_LINK ? GetEntryKeys(key, &keys, recursive, type)
+                                                       : GetSubFolderKeys(key, &keys, recursive, type);
+        EXPECT_AT(at, result == 0) << "listing below '" << key.GetString() << "' returned " << result;
         CString text;
         for (long long i = 0; i < keys.GetSize(); ++i)
             text += (i ? " " : "") + keys[i];

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "ChildProcess.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace TestSupport {
 

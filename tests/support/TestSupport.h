@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 namespace TestSupport {
 

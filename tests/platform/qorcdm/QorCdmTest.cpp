@@ -38,24 +38,30 @@ protected:
     }
     // A folder's "name|expanded|memo|parent|from server" and an entry's "name|type|
     // link target|skip flag|folder", each attribute as the library answers it.
-    CString Folder(const char* key)
+    CString Folder(const TestSupport::Caller& at, const char* key)
     {
         CString name, memo, parent, fromServer, text;
         int type = 0;
         BOOL expanded = FALSE;
-        EXPECT_EQ(0, cdm.GetFolderAttributes(key, name, type, expanded, memo, parent)) << key;
-        EXPECT_EQ(0, cdm.GetFolderAttribute(key, ITEM_ATTR_FOLDER_FROM_SERVER, fromServer)) << key;
+        const int attributes = cdm.GetFolderAttributes(key, name, type, expanded, memo, parent);
+        EXPECT_AT(at, attributes == 0) << "GetFolderAttributes(" << key << ") returned " << attributes;
+        const int fromServerResult = cdm.GetFolderAttribute(key, ITEM_ATTR_FOLDER_FROM_SERVER, fromServer);
+        EXPECT_AT(at, fromServerResult == 0) << "GetFolderAttribute(" << key << ") returned " << fromServerResult;
         text.Format("%s|%d|%s|%s|%s", name, expanded, memo, parent, fromServer);
         return text;
     }
-    CString Entry(const char* key)
+    CString Entry(const TestSupport::Caller& at, const char* key)
     {
         CString name, type, target, skip, folder, text;
-        EXPECT_EQ(0, cdm.GetEntryAttribute(key, ITEM_ATTR_ENTRY_NAME, name)) << key;
-        EXPECT_EQ(0, cdm.GetEntryAttribute(key, ITEM_ATTR_ENTRY_TYPE, type)) << key;
-        EXPECT_EQ(0, cdm.GetEntryAttribute(key, ITEM_ATTR_LINK_TARGET, target)) << key;
-        EXPECT_EQ(0, cdm.GetEntryAttribute(key, ITEM_ATTR_ENTRY_SKIP_FLAG, skip)) << key;
-        EXPECT_EQ(0, cdm.GetParentFolderKey(key, folder)) << key;
+        for (const auto& [attribute, value] : {std::make_pair(ITEM_ATTR_ENTRY_NAME, &name),
+                                               std::make_pair(ITEM_ATTR_ENTRY_TYPE, &type),
+                                               std::make_pair(ITEM_ATTR_LINK_TARGET, &target),
+                                               std::make_pair(ITEM_ATTR_ENTRY_SKIP_FLAG, &skip)}) {
+            const int result = cdm.GetEntryAttribute(key, attribute, *value);
+            EXPECT_AT(at, result == 0) << "GetEntryAttribute(" << key << ", " << attribute << ") returned " << result;
+        }
+        const int parent = cdm.GetParentFolderKey(key, folder);
+        EXPECT_AT(at, parent == 0) << "GetParentFolderKey(" << key << ") returned " << parent;
         text.Format("%s|%s|%s|%s|%s", name, type, target, skip, folder);
         return text;
     }
@@ -77,14 +83,14 @@ TEST_F(QorCdm, TheFileIsReadAsDocumented)
                         "[Connection X]\nFolder=NOWHERE\n[Folder D]\nParent=MISSING\n[Folder E]\nParent=F\n"  // 36-41
                         "[Folder F]\nParent=E\n[Link N]\n[Parameters]\nSystemStatusURL=1\nSystemStatusURL=2"; // 42-47
     ASSERT_EQ(0, Open(std::string(text, sizeof(text) - 1)));
-    EXPECT_STREQ("A D E", cdm.Keys("", FALSE, TREE_ITEM_TYPE_FOLDER));
-    EXPECT_STREQ("A a D E F", cdm.Keys("", TRUE, TREE_ITEM_TYPE_FOLDER)) << "depth first";
-    EXPECT_STREQ("X N L C S", cdm.Keys("", TRUE, TREE_ITEM_TYPE_ANY_ENTRY)) << "a folder's, then its subfolders'";
-    EXPECT_STREQ("", cdm.Keys("", TRUE, TREE_ITEM_TYPE_WORKSPACE));
-    EXPECT_STREQ("A = b ; c|1|||0  |0|m|A|1", Folder("A") + "  " + Folder("a"));
-    EXPECT_STREQ("c|402||1|a", Entry("C"));
-    EXPECT_STREQ("|401||0|a  |400|C|0|A", Entry("S") + "  " + Entry("L"));
-    EXPECT_STREQ("|400||0|  |402||0|", Entry("N") + "  " + Entry("X")) << "at the top";
+    EXPECT_STREQ("A D E", cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_FOLDER));
+    EXPECT_STREQ("A a D E F", cdm.Keys(HERE, "", TRUE, TREE_ITEM_TYPE_FOLDER)) << "depth first";
+    EXPECT_STREQ("X N L C S", cdm.Keys(HERE, "", TRUE, TREE_ITEM_TYPE_ANY_ENTRY)) << "a folder's, then its subfolders'";
+    EXPECT_STREQ("", cdm.Keys(HERE, "", TRUE, TREE_ITEM_TYPE_WORKSPACE));
+    EXPECT_STREQ("A = b ; c|1|||0  |0|m|A|1", Folder(HERE, "A") + "  " + Folder(HERE, "a"));
+    EXPECT_STREQ("c|402||1|a", Entry(HERE, "C"));
+    EXPECT_STREQ("|401||0|a  |400|C|0|A", Entry(HERE, "S") + "  " + Entry(HERE, "L"));
+    EXPECT_STREQ("|400||0|  |402||0|", Entry(HERE, "N") + "  " + Entry(HERE, "X")) << "at the top";
     CMapStringToString properties;
     CString value;
     ASSERT_EQ(0, cdm.GetEntryData("C", &properties));
@@ -107,8 +113,8 @@ TEST_F(QorCdm, FoldersDeeperThanTwoHundredLevelsMoveToTheTop)
     for (int i = 1; i <= 450; ++i) // the first names a parent the file does not have
         chain += "[Folder " + std::to_string(i) + "]\nParent=" + std::to_string(i - 1) + "\n";
     ASSERT_EQ(0, Open(chain));
-    EXPECT_STREQ("1 201 401", cdm.Keys("", FALSE, TREE_ITEM_TYPE_FOLDER));
-    EXPECT_STREQ("", cdm.Keys("200", FALSE, TREE_ITEM_TYPE_FOLDER));
-    EXPECT_STREQ("202", cdm.Keys("201", FALSE, TREE_ITEM_TYPE_FOLDER)) << "with everything below it";
+    EXPECT_STREQ("1 201 401", cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_FOLDER));
+    EXPECT_STREQ("", cdm.Keys(HERE, "200", FALSE, TREE_ITEM_TYPE_FOLDER));
+    EXPECT_STREQ("202", cdm.Keys(HERE, "201", FALSE, TREE_ITEM_TYPE_FOLDER)) << "with everything below it";
     EXPECT_EQ("file file file ", Warnings());
 }

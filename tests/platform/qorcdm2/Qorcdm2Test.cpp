@@ -37,7 +37,7 @@ TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
 {
     ASSERT_EQ(0, cdm.Open(file));
     EXPECT_FALSE(Path_Exists(file));
-    const CString local = cdm.Keys("", FALSE, TREE_ITEM_TYPE_WORKSPACE);
+    const CString local = cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_WORKSPACE);
     CString production("F-PROD"), first("F-PROD"), connection("C-PRD"), shortcut("S-SU01"), link("L"), message;
     ASSERT_EQ(0, cdm.AddFolder(local, "Production", TRUE, "Live systems", production, ""));
     EXPECT_FALSE(Path_Exists(file)) << "a new file is not written at its first change";
@@ -78,7 +78,7 @@ TEST_F(LandscapeStorage, AnEmptyLandscapeSavedMeanwhileIsTakenOver)
 {
     ASSERT_EQ(0, cdm.Open(file));
     ASSERT_TRUE(Qorcdm2::CLandscapeXmlDocument(true, nullptr).Save_To_File(CString(file.c_str())));
-    EXPECT_STREQ("", cdm.Keys("", FALSE, TREE_ITEM_TYPE_WORKSPACE));
+    EXPECT_STREQ("", cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_WORKSPACE));
     CString key;
     ASSERT_EQ(0, cdm.AddFolder("", "Local", TRUE, "", key, ""));
     ASSERT_EQ(0, cdm.Exit());
@@ -111,7 +111,7 @@ TEST_F(LandscapeStorage, AnIncludedFileThatIsNoLandscapeLendsNothing)
                      "<Workspace uuid=\"W\" name=\"Local\" expanded=\"1\"/></Workspaces></Landscape>");
     EnvironmentVariable traceDirectory("QOR_TRACE_DIR", folder.Path().c_str());
     ASSERT_EQ(0, cdm.Open(file, QORPCTRC_LEVEL_WARNING, "included.trc"));
-    EXPECT_STREQ("W", cdm.Keys("", FALSE, TREE_ITEM_TYPE_WORKSPACE));
+    EXPECT_STREQ("W", cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_WORKSPACE));
     ASSERT_EQ(0, cdm.Exit());
     const std::string trace = Read_File(folder / "included.trc");
     EXPECT_TRUE(Contains(trace, "qorcdm2: the included landscape '" + other +
@@ -128,7 +128,7 @@ TEST_F(LandscapeStorage, ALandscapeSavedOverTheOpenFileReplacesItsEntries)
                      "</Workspaces><Services><Service type=\"QORGUI\" uuid=\"C-OLD\" name=\"Old\"/></Services>"
                      "</Landscape>");
     ASSERT_EQ(0, cdm.Open(file));
-    ASSERT_STREQ("C-OLD", cdm.Keys("", TRUE, TREE_ITEM_TYPE_ANY_ENTRY));
+    ASSERT_STREQ("C-OLD", cdm.Keys(HERE, "", TRUE, TREE_ITEM_TYPE_ANY_ENTRY));
     Qorcdm2::CLandscapeXmlDocument other(false, nullptr);
     ASSERT_TRUE(other.Load_From_String(
         QOR::FrontEnd::MsXmlAdaptor::Wide_From_Utf8(std::string("<Landscape>") + workspace +
@@ -136,7 +136,7 @@ TEST_F(LandscapeStorage, ALandscapeSavedOverTheOpenFileReplacesItsEntries)
                                                     "<Services><Service type=\"QORGUI\" uuid=\"C-NEW\" name=\"New\"/>"
                                                     "</Services></Landscape>")));
     ASSERT_TRUE(other.Save_To_File(CString(file.c_str())));
-    EXPECT_STREQ("C-NEW", cdm.Keys("", TRUE, TREE_ITEM_TYPE_ANY_ENTRY));
+    EXPECT_STREQ("C-NEW", cdm.Keys(HERE, "", TRUE, TREE_ITEM_TYPE_ANY_ENTRY));
 }
 
 // A landscape document that the open library serves keeps what it showed once

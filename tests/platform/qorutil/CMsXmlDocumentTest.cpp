@@ -9,7 +9,8 @@
 #include "CMsXmlDocument.h"
 #include "CString.h"
 #include "TestSupport.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
+#include "ScopeExit.h"
 
 using QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument;
 using TestSupport::Read_File;
@@ -242,11 +243,11 @@ TEST_F(CMsXmlDocumentTest, ComIsInitialisedForTheDocumentsLifetime)
         during = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         document.reset();
         afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        const auto leave = QOR::FrontEnd::Util::scope_exit([] { CoUninitialize(); });
         loadedInMta = document.emplace().Load_From_String(L"<Landscape/>");
         document.reset();
         again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        CoUninitialize();
-        CoUninitialize();
+        const auto leaveAgain = QOR::FrontEnd::Util::scope_exit([] { CoUninitialize(); });
     }).join();
     EXPECT_EQ(RPC_E_CHANGED_MODE, during) << "the thread is in a single-threaded apartment";
     EXPECT_EQ(S_OK, afterwards) << "the apartment was left";

@@ -10,7 +10,7 @@
 #include "CQorPcTrc.h"
 #include "CString.h"
 #include "TestSupport.h"
-#include "UniqueHandle.h"
+#include "Handles.h"
 
 using TestSupport::Path_Exists;
 using TestSupport::Read_File;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "CString.h"
+#include "Caller.h"
 #include "QorUtil.h"
 #include "TestSupport.h"
 
@@ -46,27 +47,32 @@ std::string Reg_Val_String(int mode, int size = MAX_PATH)
 
 // What the three file look-ups answer in this process, or in lookup_host.exe
 // started with the command line.
-std::string Ask_File_Look_Ups(const char* commandLine)
+std::string Ask_File_Look_Ups_(const TestSupport::Caller& at, const char* commandLine)
 {
     if (!commandLine)
         return "landscape|" + Ask(GetQorLogonUserLandscapeFileToLoad) + "\nini|" + Ask(GetQorLogonUserIniFileToLoad) +
                "\nshared|" + Ask(GetQorLogonLocalSharedLandscapeFileToLoad) + "\n";
     TestSupport::ProcessResult host = TestSupport::Run_Program("lookup_host.exe", commandLine);
-    EXPECT_EQ(0u, host.exitCode);
+    EXPECT_AT(at, host.exitCode == 0) << "lookup_host " << commandLine << " ended with " << host.exitCode;
     host.output.erase(std::remove(host.output.begin(), host.output.end(), '\r'), host.output.end());
     return host.output;
 }
+#define Ask_File_Look_Ups(...) Ask_File_Look_Ups_(HERE, __VA_ARGS__)
 
 // Gives the string value below `key` to the current user and to the machine;
 // a null text removes it.
-void Put(const char* key, const char* value, const char* user, const char* machine)
+void Put_(const TestSupport::Caller& at, const char* key, const char* value, const char* user, const char* machine)
 {
-    for (const auto& [root, text] : {std::make_pair(HKEY_CURRENT_USER, user), std::make_pair(HKEY_LOCAL_MACHINE, machine)})
-        if (!text)
+    for (const auto& [root, text] : {std::make_pair(HKEY_CURRENT_USER, user), std::make_pair(HKEY_LOCAL_MACHINE, machine)}) {
+        if (!text) {
             RegDeleteKeyValueA(root, key, value);
-        else
-            ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(root, key, value, REG_SZ, text, DWORD(strlen(text) + 1)));
+            continue;
+        }
+        const LSTATUS status = RegSetKeyValueA(root, key, value, REG_SZ, text, DWORD(strlen(text) + 1));
+        EXPECT_AT(at, status == ERROR_SUCCESS) << "setting " << key << "\\" << value << " returned " << status;
+    }
 }
+#define Put(...) Put_(HERE, __VA_ARGS__)
 
 // Every test starts from a clean registry and an environment that names no file.
 struct LookUpTest : public ::testing::Test {
