@@ -20,7 +20,12 @@
 #include "Handles.h"
 
 using namespace StartupFixture;
+using TestSupport::Decoded;
+using TestSupport::Encoded;
+using TestSupport::Files_In;
+using TestSupport::Read_File;
 using TestSupport::Utf8;
+using TestSupport::Write_File;
 
 namespace {
 
@@ -48,49 +53,6 @@ const CodePage* This_Code_Page()
     return nullptr;
 }
 
-std::wstring Wide(const std::string& ansi)
-{
-    const int size = MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(size), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi.c_str(), -1, &wide[0], size);
-    wide.resize(static_cast<size_t>(size - 1));
-    return wide;
-}
-
-std::vector<std::wstring> Names_In(const std::wstring& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    const QOR::FrontEnd::Util::unique_hfind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
-    for (BOOL more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found))
-        if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..")
-            names.push_back(found.cFileName);
-    return names;
-}
-
-std::string Read(const std::wstring& path)
-{
-    const QOR::FrontEnd::Util::unique_hfile file(
-        CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    std::string bytes(file ? GetFileSize(file.get(), nullptr) : 0, '\0');
-    DWORD read = 0;
-    if (!file || (!bytes.empty() && !ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr)))
-        return "<cannot read " + Utf8(path) + ">";
-    return bytes;
-}
-
-// A line of the trace that carries both the level tag and the message.
-bool Has_Line(const std::string& trace, const std::string& tag, const std::string& message)
-{
-    for (size_t start = 0, end; start < trace.size(); start = end + 1) {
-        end = std::min(trace.find('\n', start), trace.size());
-        const std::string line = trace.substr(start, end - start);
-        if (line.find(tag) != std::string::npos && line.find(message) != std::string::npos)
-            return true;
-    }
-    return false;
-}
-
 std::wstring Registry_String(const wchar_t* key, const wchar_t* value)
 {
     wchar_t data[1024] = {};
@@ -99,45 +61,6 @@ std::wstring Registry_String(const wchar_t* key, const wchar_t* value)
                ? data
                : L"<missing>";
 }
-
-void Write(const std::wstring& path, const std::string& bytes)
-{
-    const QOR::FrontEnd::Util::unique_hfile file(
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-    DWORD written = 0;
-    if (!file || !WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-        ADD_FAILURE() << "cannot write " << Utf8(path);
-}
-
-std::string Ansi(const std::wstring& wide)
-{
-    const int size = WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string ansi(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.c_str(), -1, &ansi[0], size, nullptr, nullptr);
-    ansi.resize(static_cast<size_t>(size - 1));
-    return ansi;
-}
-
-// Sets a variable with the wide call and puts back what was there.
-class WideVariable
-{
-public:
-    WideVariable(const wchar_t* name, const std::wstring& value) : m_name(name)
-    {
-        wchar_t old[32768];
-        const DWORD length = GetEnvironmentVariableW(name, old, 32768);
-        m_had = length > 0 && length < 32768;
-        m_old.assign(old, m_had ? length : 0);
-        SetEnvironmentVariableW(name, value.c_str());
-    }
-    ~WideVariable() { SetEnvironmentVariableW(m_name.c_str(), m_had ? m_old.c_str() : nullptr); }
-    WideVariable(const WideVariable&) = delete;
-    WideVariable& operator=(const WideVariable&) = delete;
-
-private:
-    std::wstring m_name, m_old;
-    bool m_had = false;
-};
 
 // The sample profile below <scratch>\<user folder name>.
 class NonAsciiUser : public ::testing::Test
@@ -156,18 +79,19 @@ protected:
             GTEST_SKIP() << why;
         }
         ASSERT_NE(nullptr, page) << "no user folder name for code page " << GetACP();
-        root = Wide(scratch.Path()) + L"\\" + page->user;
-        const std::wstring sample = Wide(TestSupport::Program_Folder()) + L"\\sample\\";
+        root = Decoded(scratch.Path(), CP_ACP) + L"\\" + page->user;
+        const std::wstring sample = Decoded(TestSupport::Program_Folder(), CP_ACP) + L"\\sample\\";
         for (const wchar_t* sub : {L"AppData\\QOR\\Common", L"AppData\\QOR\\TEDU", L"ProgramData\\QOR\\TEDU",
                                    L"Windows\\System32\\drivers\\etc"})
             ASSERT_EQ(ERROR_SUCCESS, SHCreateDirectoryExW(nullptr, (root + L"\\" + sub).c_str(), nullptr)) << sub;
         for (const char* file : Profile::Sample_Files)
-            ASSERT_TRUE(CopyFileW((sample + Wide(file)).c_str(), (root + L"\\" + Wide(file)).c_str(), FALSE))
+            ASSERT_TRUE(CopyFileW((sample + Decoded(file, CP_ACP)).c_str(),
+                                  (root + L"\\" + Decoded(file, CP_ACP)).c_str(), FALSE))
                 << file;
         Give_The_Old_Files_Text_Of_The_Code_Page();
-        variables.emplace_back(new WideVariable(L"APPDATA", root + L"\\AppData"));
-        variables.emplace_back(new WideVariable(L"ProgramData", root + L"\\ProgramData"));
-        variables.emplace_back(new WideVariable(L"windir", root + L"\\Windows"));
+        variables.emplace_back(new TestSupport::EnvironmentVariable(L"APPDATA", root + L"\\AppData"));
+        variables.emplace_back(new TestSupport::EnvironmentVariable(L"ProgramData", root + L"\\ProgramData"));
+        variables.emplace_back(new TestSupport::EnvironmentVariable(L"windir", root + L"\\Windows"));
     }
 
     // A connection and a message-server description named in the code page, as
@@ -175,11 +99,12 @@ protected:
     void Give_The_Old_Files_Text_Of_The_Code_Page()
     {
         const std::wstring ini = root + L"\\AppData\\QOR\\Common\\qorlogon.ini";
-        Write(ini, Read(ini) + "\n[Connection C-CP]\nName=" + Ansi(page->user) + "\nFolder=F-PROD\nSystemID=PRD\n");
+        Write_File(ini, Read_File(ini) + "\n[Connection C-CP]\nName=" + Encoded(page->user, CP_ACP) +
+                            "\nFolder=F-PROD\nSystemID=PRD\n");
         const std::wstring qormsg = root + L"\\Windows\\qormsg.ini";
-        std::string servers = Read(qormsg);
-        servers.replace(servers.find("[Descriptions]"), 14, "[Descriptions]\nTRN=" + Ansi(page->user));
-        Write(qormsg, servers);
+        std::string servers = Read_File(qormsg);
+        servers.replace(servers.find("[Descriptions]"), 14, "[Descriptions]\nTRN=" + Encoded(page->user, CP_ACP));
+        Write_File(qormsg, servers);
     }
 
     bool Start()
@@ -192,7 +117,7 @@ protected:
     TestSupport::RegistrySandbox registry;
     TestSupport::ScratchDirectory scratch;
     std::wstring root;
-    std::vector<std::unique_ptr<WideVariable>> variables;
+    std::vector<std::unique_ptr<TestSupport::EnvironmentVariable>> variables;
 };
 
 } // namespace
@@ -201,21 +126,21 @@ TEST_F(NonAsciiUser, IsMigratedFromTheRealFileIntoTheRealFolder)
 {
     const std::wstring common = root + L"\\AppData\\QOR\\Common";
     const std::wstring global = common + L"\\QORUILandscapeGlobal.xml";
-    const std::string old_file = Read(common + L"\\qorlogon.ini");
+    const std::string old_file = Read_File(common + L"\\qorlogon.ini");
     EXPECT_TRUE(Start());
     EXPECT_EQ(1u, Registry_DWORD(Qor_Key, "LandscapeMigrationState"));
     EXPECT_EQ(Utf8(global), Utf8(Registry_String(L"Software\\QOR\\QORLogon\\Options", L"CoreLandscapeFileOnServer")));
-    const std::string landscape = Read(common + L"\\QORUILandscape.xml");
+    const std::string landscape = Read_File(common + L"\\QORUILandscape.xml");
     EXPECT_NE(std::string::npos, landscape.find("name=\"ERP Quality (QAS)\""))
         << "a connection of the sample in the user landscape of " << Utf8(common);
     EXPECT_NE(std::string::npos, landscape.find("<Include index=\"0\" url=\"" + Utf8(global) + "\"/>"))
         << "the user landscape includes " << Utf8(global);
     EXPECT_NE(std::string::npos, landscape.find("name=\"" + Utf8(page->user) + "\""))
         << "the connection named in code page " << GetACP() << " arrives as " << Utf8(page->user);
-    EXPECT_NE(std::string::npos, Read(global).find("name=\"TRN\" description=\"" + Utf8(page->user) + "\""))
+    EXPECT_NE(std::string::npos, Read_File(global).find("name=\"TRN\" description=\"" + Utf8(page->user) + "\""))
         << "the description of qormsg.ini arrives as " << Utf8(page->user);
-    EXPECT_EQ(old_file, Read(common + L"\\qorlogon.ini"));
-    const std::vector<std::wstring> beside = Names_In(root);
+    EXPECT_EQ(old_file, Read_File(common + L"\\qorlogon.ini"));
+    const std::vector<std::wstring> beside = Files_In(root);
     EXPECT_EQ(3u, beside.size()) << "AppData, ProgramData and Windows, and no folder of a cut name: "
                                  << ::testing::PrintToString(beside);
 }
@@ -223,13 +148,13 @@ TEST_F(NonAsciiUser, IsMigratedFromTheRealFileIntoTheRealFolder)
 TEST_F(NonAsciiUser, AFolderTheCodePageCannotNameStopsTheStartBeforeItWritesAnything)
 {
     const std::wstring elsewhere = root + L"\\AppData" + page->foreign;
-    WideVariable appData(L"APPDATA", elsewhere);
+    TestSupport::EnvironmentVariable appData(L"APPDATA", elsewhere);
     const TestSupport::TraceTail trace;
     EXPECT_FALSE(Start());
     EXPECT_EQ(0xFFFFFFFFu, Registry_DWORD(Qor_Key, "LandscapeMigrationState")) << "no state is recorded";
-    EXPECT_EQ(1u, Names_In(root + L"\\AppData\\QOR\\Common").size()) << "only qorlogon.ini";
-    EXPECT_EQ(3u, Names_In(root).size()) << ::testing::PrintToString(Names_In(root));
+    EXPECT_EQ(1u, Files_In(root + L"\\AppData\\QOR\\Common").size()) << "only qorlogon.ini";
+    EXPECT_EQ(3u, Files_In(root).size()) << ::testing::PrintToString(Files_In(root));
     const std::string expected = "The environment variable APPDATA names a path that the ANSI code page " +
                                  std::to_string(GetACP()) + " cannot hold.";
-    EXPECT_TRUE(Has_Line(trace.Text(), "***ERROR***", expected)) << "no error line with: " << expected;
+    EXPECT_TRUE(trace.Has_Line("***ERROR***: ", expected)) << "no error line with: " << expected;
 }

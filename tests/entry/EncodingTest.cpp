@@ -39,18 +39,6 @@ std::string Utf16(const std::wstring& text, bool big_endian)
     return bytes;
 }
 
-std::string Code_Page(const std::wstring& text, UINT code_page)
-{
-    std::string bytes(text.size() * 2, '\0');
-    BOOL lost = FALSE;
-    const int size = WideCharToMultiByte(code_page, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
-                                         static_cast<int>(bytes.size()), nullptr, &lost);
-    if (lost)
-        ADD_FAILURE() << "the test's text does not fit code page " << code_page;
-    bytes.resize(static_cast<size_t>(size));
-    return bytes;
-}
-
 const Encoding Encodings[] = {
     {"Utf8", "UTF-8", L"S\u00fcd \u0416 \u80fd\u767b", Utf8},
     {"Utf8WithByteOrderMark", "UTF-8", L"S\u00fcd \u0416 \u80fd\u767b",
@@ -59,9 +47,9 @@ const Encoding Encodings[] = {
      [](const std::wstring& text) { return Utf16(text, false); }},
     {"Utf16BigEndian", "UTF-16", L"S\u00fcd \u0416 \u80fd\u767b",
      [](const std::wstring& text) { return Utf16(text, true); }},
-    {"Latin1", "ISO-8859-1", L"S\u00fcd \u00df\u00e9", [](const std::wstring& text) { return Code_Page(text, 28591); }},
+    {"Latin1", "ISO-8859-1", L"S\u00fcd \u00df\u00e9", [](const std::wstring& text) { return TestSupport::Encoded(text, 28591); }},
     {"Windows1252", "windows-1252", L"S\u00fcd \u20ac \u00df",
-     [](const std::wstring& text) { return Code_Page(text, 1252); }},
+     [](const std::wstring& text) { return TestSupport::Encoded(text, 1252); }},
 };
 
 std::wstring Shared_Landscape(const Encoding& encoding)

@@ -134,7 +134,7 @@ TEST_F(Startup, AWebAddressNamedByTheEnvironmentIsNotMigrated)
 TEST_F(Startup, AFileNamedOnTheCommandLineIsMigratedIntoWithStateThree)
 {
     // The host sees the real hive, and so does this test from here on.
-    const TestSupport::RealUserKeySetAside real("Software\\QOR");
+    const TestSupport::RealKeySetAside real("Software\\QOR");
     const std::string named = folder / "mine.xml";
     const TestSupport::ProcessResult result = TestSupport::Run_Program("logon_startup.exe", "\"/LSXML=" + named + "\"");
     EXPECT_NE(std::string::npos, result.output.find("Execute_Landscape_Migration_Check: a migration step ran"))

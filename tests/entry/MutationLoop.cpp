@@ -21,7 +21,6 @@
 #include <string>
 #include <vector>
 
-#include "CMsXmlDocument.h"
 #include "ChildProcess.h"
 #include "TestSupport.h"
 
@@ -122,13 +121,6 @@ bool Run_Host(const std::string& host, DWORD seconds, DWORD& exit_code, std::str
     return finished;
 }
 
-bool Loads(const std::string& path)
-{
-    QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
-    CString message;
-    return document.Load_From_File(CString(path.c_str()), message, true);
-}
-
 Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long long iteration)
 {
     Run run;
@@ -177,7 +169,8 @@ Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long 
             break;
         if (name.find(".bak") != std::string::npos)
             run.failure = name + " was made: a landscape file did not load";
-        else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0 && !Loads(common + "\\" + name))
+        else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0 &&
+                 !TestSupport::Loads_As_Xml(common + "\\" + name))
             run.failure = name + " does not load";
     }
     return run;

@@ -4,12 +4,13 @@
 // written starts with the XML declaration and loads again.
 #include <gtest/gtest.h>
 
+#include <comdef.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <string>
 
-#include "CMsXmlDocument.h"
 #include "Caller.h"
 #include "StartupFixture.h"
 
@@ -22,13 +23,6 @@ namespace {
 
 bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 
-bool Loads(const std::string& path)
-{
-    QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
-    CString message;
-    return document.Load_From_File(CString(path.c_str()), message, true);
-}
-
 // What a run must leave whatever the input: every landscape file of the
 // client folder starts with the declaration, loads, and holds nothing of `secret`.
 void Expect_Sound_Landscapes_(const TestSupport::Caller& at, const std::string& common, const char* secret)
@@ -38,7 +32,7 @@ void Expect_Sound_Landscapes_(const TestSupport::Caller& at, const std::string& 
             continue;
         const std::string text = Read_File(common + "\\" + file);
         EXPECT_AT(at, text.find("<?xml ") == 0) << file << " starts with: " << text.substr(0, 40);
-        EXPECT_AT(at, Loads(common + "\\" + file)) << file << " does not load";
+        EXPECT_AT(at, TestSupport::Loads_As_Xml(common + "\\" + file)) << file << " does not load";
         EXPECT_AT(at, !Has(text, secret)) << file << " holds the secret";
     }
 }
@@ -77,7 +71,7 @@ TEST_F(Startup, AHundredThousandLevelChainIsMigratedInChainsOfTwoHundred)
     // Each chain's head is a top-level folder, which becomes the main folder itself.
     EXPECT_EQ(size_t(levels - levels / 200), Count(landscape, "<Node "));
     EXPECT_TRUE(Has(landscape, "name=\"At the bottom\""));
-    EXPECT_TRUE(Loads(user));
+    EXPECT_TRUE(TestSupport::Loads_As_Xml(user));
     const std::string trace = TestSupport::ProcessTrace::File();
     EXPECT_EQ(size_t(levels / 200 - 1), Count(Read_File(trace.substr(0, trace.size() - 4) + "_lm01.trc"),
                                               "is nested deeper than 200 levels; it is placed at the top"));
@@ -127,7 +121,7 @@ TEST_F(Startup, AGeneratedTwentyThousandEntryProfileArrivesWhole)
     EXPECT_EQ(old_counts["Subfolder"], Count(landscape, "<Node ")); // top-level folders are the main folder
     EXPECT_EQ(old_counts["Property"], Count(landscape, "<Property "));
     EXPECT_EQ(old_file, Read_File(ini));
-    EXPECT_TRUE(Loads(user));
+    EXPECT_TRUE(TestSupport::Loads_As_Xml(user));
 }
 
 namespace {

@@ -35,7 +35,7 @@ class Administrator : public ::testing::Test, protected Profile
 protected:
     // The programs see the real registry of the test prefix, and so does this
     // process from here on; the user's key is set aside and put back after.
-    TestSupport::RealUserKeySetAside qorKey{"Software\\QOR"};
+    TestSupport::RealKeySetAside qorKey{"Software\\QOR"};
 
     // The sample with an empty folder more, migrated by the client's first start.
     void Migrate_Sample(const TestSupport::Caller& at)

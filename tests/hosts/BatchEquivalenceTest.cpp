@@ -14,7 +14,6 @@
 #include <shlobj.h>
 
 #include <map>
-#include <memory>
 #include <stdexcept>
 #include <regex>
 #include <sstream>
@@ -58,34 +57,6 @@ void Copy(const std::string& from, const std::string& to)
     if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
         throw std::runtime_error("cannot copy " + from + " to " + to);
 }
-
-// A machine setting of the real HKEY_LOCAL_MACHINE for the object's lifetime.
-class MachineSetting
-{
-public:
-    MachineSetting(const char* key, const char* value, const std::string& data) : m_key(key), m_value(value)
-    {
-        DWORD size = sizeof(m_old);
-        m_hadOld = RegGetValueA(HKEY_LOCAL_MACHINE, key, value, RRF_RT_REG_SZ, nullptr, m_old, &size) == ERROR_SUCCESS;
-        if (RegSetKeyValueA(HKEY_LOCAL_MACHINE, key, value, REG_SZ, data.c_str(), static_cast<DWORD>(data.size() + 1)))
-            throw std::runtime_error(std::string("cannot set ") + value);
-    }
-    ~MachineSetting()
-    {
-        if (m_hadOld)
-            RegSetKeyValueA(HKEY_LOCAL_MACHINE, m_key, m_value, REG_SZ, m_old, static_cast<DWORD>(strlen(m_old) + 1));
-        else
-            RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, m_key, m_value);
-    }
-    MachineSetting(const MachineSetting&) = delete;
-    MachineSetting& operator=(const MachineSetting&) = delete;
-
-private:
-    const char* m_key;
-    const char* m_value;
-    char m_old[1024] = {};
-    bool m_hadOld = false;
-};
 
 // The landscape text with each UUID replaced by its number in order of first
 // appearance, and the profile's own folder by a name for it.
@@ -186,8 +157,12 @@ protected:
 TEST_P(BatchAndFirstStart, PrepareTheSameLandscapes)
 {
     {
-        std::unique_ptr<MachineSetting> central(GetParam() ? new MachineSetting(Options_Key, Server_Value, server)
-                                                           : nullptr);
+        // The machine's options as the batch's workers see them: the real hive's.
+        const RealKeySetAside machineOptions(Options_Key, HKEY_LOCAL_MACHINE);
+        if (GetParam()) {
+            ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_LOCAL_MACHINE, Options_Key, Server_Value, REG_SZ,
+                                                     server.c_str(), static_cast<DWORD>(server.size() + 1)));
+        }
         const ProcessResult batch =
             Run_Program("landscape_migrate.exe", "--profiles \"" + (work / "batch") + "\" --jobs 2");
         ASSERT_EQ(0u, batch.exitCode) << batch.output;

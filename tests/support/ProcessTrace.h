@@ -62,15 +62,7 @@ public:
     // "***WARNING*: ") and holds `piece` (which may end in the line's CR LF).
     bool Has_Line(const std::string& level, const std::string& piece) const
     {
-        const std::string text = Text();
-        for (size_t start = 0; start < text.size();) {
-            const size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
-            const std::string line = text.substr(start, end - start);
-            if (line.compare(0, level.size(), level) == 0 && line.find(piece) != std::string::npos)
-                return true;
-            start = end;
-        }
-        return false;
+        return TestSupport::Has_Line(Text(), level, piece);
     }
 
 private:

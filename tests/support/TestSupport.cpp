@@ -1,10 +1,12 @@
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
 
+#include "CMsXmlDocument.h"
 #include "ChildProcess.h"
 #include "Handles.h"
 
@@ -66,12 +68,13 @@ RegistrySandbox::~RegistrySandbox()
     RegDeleteTreeA(HKEY_CURRENT_USER, m_machineKey.c_str());
 }
 
-// The real hive, not a sandbox this process may have redirected to.
-RealUserKeySetAside::RealUserKeySetAside(const std::string& name) : m_name(name)
+// The real hives, not a sandbox this process may have redirected to.
+RealKeySetAside::RealKeySetAside(const std::string& name, HKEY root) : m_root(root), m_name(name)
 {
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    RegOverridePredefKey(root, nullptr);
     QOR::FrontEnd::Util::unique_hkey key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, name.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(root, name.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS)
         return;
     m_aside = Unique_Key("aside_");
     QOR::FrontEnd::Util::unique_hkey aside;
@@ -80,37 +83,48 @@ RealUserKeySetAside::RealUserKeySetAside(const std::string& name) : m_name(name)
         RegCopyTreeA(key.get(), nullptr, aside.get()))
         throw std::runtime_error("cannot set aside " + name);
     key.reset();
-    RegDeleteTreeA(HKEY_CURRENT_USER, name.c_str());
+    RegDeleteTreeA(root, name.c_str());
 }
 
-RealUserKeySetAside::~RealUserKeySetAside()
+RealKeySetAside::~RealKeySetAside()
 {
     RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
-    RegDeleteTreeA(HKEY_CURRENT_USER, m_name.c_str());
+    RegOverridePredefKey(m_root, nullptr);
+    RegDeleteTreeA(m_root, m_name.c_str());
     if (m_aside.empty())
         return;
     QOR::FrontEnd::Util::unique_hkey aside, key;
     if (RegOpenKeyExA(HKEY_CURRENT_USER, m_aside.c_str(), 0, KEY_READ, aside.put()) == ERROR_SUCCESS &&
-        RegCreateKeyExA(HKEY_CURRENT_USER, m_name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
-                        nullptr) == ERROR_SUCCESS &&
+        RegCreateKeyExA(m_root, m_name.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(), nullptr) ==
+            ERROR_SUCCESS &&
         RegCopyTreeA(aside.get(), nullptr, key.get()) == ERROR_SUCCESS) {
         aside.reset();
         RegDeleteTreeA(HKEY_CURRENT_USER, m_aside.c_str());
     }
 }
 
-EnvironmentVariable::EnvironmentVariable(const std::string& name, const char* value) : m_name(name)
+EnvironmentVariable::EnvironmentVariable(const std::string& name, const char* value) : m_name(Decoded(name, CP_ACP))
 {
-    char old[32768];
-    const DWORD length = GetEnvironmentVariableA(name.c_str(), old, sizeof(old));
+    Set(value ? Decoded(value, CP_ACP).c_str() : nullptr);
+}
+
+EnvironmentVariable::EnvironmentVariable(const std::wstring& name, const std::wstring& value) : m_name(name)
+{
+    Set(value.c_str());
+}
+
+void EnvironmentVariable::Set(const wchar_t* value)
+{
+    std::wstring old(32768, L'\0');
+    const DWORD length = GetEnvironmentVariableW(m_name.c_str(), &old[0], static_cast<DWORD>(old.size()));
     m_hadOld = length > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
-    m_old.assign(old, length < sizeof(old) ? length : 0);
-    SetEnvironmentVariableA(name.c_str(), value);
+    m_old.assign(old, 0, length < old.size() ? length : 0);
+    SetEnvironmentVariableW(m_name.c_str(), value);
 }
 
 EnvironmentVariable::~EnvironmentVariable()
 {
-    SetEnvironmentVariableA(m_name.c_str(), m_hadOld ? m_old.c_str() : nullptr);
+    SetEnvironmentVariableW(m_name.c_str(), m_hadOld ? m_old.c_str() : nullptr);
 }
 
 std::string Program_Folder()
@@ -137,6 +151,12 @@ ProcessResult Run_Process(const std::string& path, const std::string& arguments)
 
 std::string Read_File(const std::string& path) { return Read_File(path, 0); }
 
+std::string Read_File(const std::wstring& path)
+{
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 std::string Read_File(const std::string& path, size_t offset)
 {
     std::ifstream in(path, std::ios::binary);
@@ -152,11 +172,13 @@ size_t File_Size(const std::string& path)
     return (static_cast<size_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
-void Write_File(const std::string& path, const std::string& content)
+void Write_File(const std::string& path, const std::string& content) { Write_File(Decoded(path, CP_ACP), content); }
+
+void Write_File(const std::wstring& path, const std::string& content)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
     if (!(out << content))
-        throw std::runtime_error("cannot write " + path);
+        throw std::runtime_error("cannot write " + Utf8(path));
 }
 
 bool Path_Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -169,24 +191,62 @@ size_t Count(const std::string& text, const std::string& piece)
     return count;
 }
 
-std::string Utf8(const std::wstring& wide)
+std::string Encoded(const std::wstring& text, UINT codePage)
 {
-    const int size =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &utf8[0], size, nullptr, nullptr);
-    return utf8;
+    std::string bytes(text.size() * 4, '\0');
+    BOOL lost = FALSE;
+    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+                                         static_cast<int>(bytes.size()), nullptr, codePage == CP_UTF8 ? nullptr : &lost);
+    if (lost || (size == 0 && !text.empty()))
+        throw std::runtime_error("the test's text does not fit code page " + std::to_string(codePage));
+    bytes.resize(static_cast<size_t>(size));
+    return bytes;
+}
+
+std::wstring Decoded(const std::string& bytes, UINT codePage)
+{
+    std::wstring text(bytes.size(), L'\0');
+    text.resize(static_cast<size_t>(MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()),
+                                                        &text[0], static_cast<int>(text.size()))));
+    return text;
+}
+
+bool Has_Line(const std::string& text, const std::string& level, const std::string& piece)
+{
+    for (size_t start = 0; start < text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
+        const std::string line = text.substr(start, end - start);
+        if (line.compare(0, level.size(), level) == 0 && line.find(piece) != std::string::npos)
+            return true;
+        start = end;
+    }
+    return false;
 }
 
 std::vector<std::string> Files_In(const std::string& folder)
 {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    const QOR::FrontEnd::Util::unique_hfind search(FindFirstFileA((folder + "\\*").c_str(), &found));
-    for (BOOL more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found))
-        if (std::string(found.cFileName) != "." && std::string(found.cFileName) != "..")
+    for (const std::wstring& name : Files_In(Decoded(folder, CP_ACP)))
+        names.push_back(Encoded(name, CP_ACP));
+    return names;
+}
+
+std::vector<std::wstring> Files_In(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    const QOR::FrontEnd::Util::unique_hfind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    for (BOOL more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found))
+        if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..")
             names.push_back(found.cFileName);
     return names;
+}
+
+bool Loads_As_Xml(const std::string& path)
+{
+    QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
+    CString message;
+    return document.Load_From_File(CString(path.c_str()), message, true);
 }
 
 } // namespace TestSupport

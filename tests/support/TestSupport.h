@@ -50,36 +50,41 @@ private:
     QOR::FrontEnd::Util::unique_hkey m_machine;
 };
 
-// A key of the real current user (as programs that a test starts see it) set
-// aside for the lifetime of the object: absent meanwhile, and put back at the
-// end as it was before, whatever the test left there.
-class RealUserKeySetAside
+// A key of the real user's or machine's hive (as programs that a test starts
+// see them) set aside for the lifetime of the object: absent meanwhile, and put
+// back at the end as it was before, whatever the test left there. The copy is
+// kept below the real current user.
+class RealKeySetAside
 {
 public:
-    explicit RealUserKeySetAside(const std::string& name);
-    ~RealUserKeySetAside();
-    RealUserKeySetAside(const RealUserKeySetAside&) = delete;
-    RealUserKeySetAside& operator=(const RealUserKeySetAside&) = delete;
+    explicit RealKeySetAside(const std::string& name, HKEY root = HKEY_CURRENT_USER);
+    ~RealKeySetAside();
+    RealKeySetAside(const RealKeySetAside&) = delete;
+    RealKeySetAside& operator=(const RealKeySetAside&) = delete;
 
 private:
+    HKEY m_root;
     std::string m_name;
     std::string m_aside; // empty when there was no key
 };
 
 // Sets (or, with a null value, removes) an environment variable; puts back
-// what was there at the end.
+// what was there at the end. A narrow name or value is in the ANSI code page.
 class EnvironmentVariable
 {
 public:
     EnvironmentVariable(const std::string& name, const char* value);
+    EnvironmentVariable(const std::wstring& name, const std::wstring& value);
     ~EnvironmentVariable();
     EnvironmentVariable(const EnvironmentVariable&) = delete;
     EnvironmentVariable& operator=(const EnvironmentVariable&) = delete;
 
 private:
-    std::string m_name;
-    std::string m_old;
-    bool m_hadOld;
+    void Set(const wchar_t* value);
+
+    std::wstring m_name;
+    std::wstring m_old;
+    bool m_hadOld = false;
 };
 
 struct ProcessResult
@@ -94,17 +99,33 @@ ProcessResult Run_Program(const std::string& program, const std::string& argumen
 // The same for a program given by its full path.
 ProcessResult Run_Process(const std::string& path, const std::string& arguments);
 
+// Files by narrow paths (in the ANSI code page) or by wide ones, which name
+// what the ANSI code page cannot.
 std::string Program_Folder();
 std::string Read_File(const std::string& path);
+std::string Read_File(const std::wstring& path);
 // What follows the first `offset` bytes of the file.
 std::string Read_File(const std::string& path, size_t offset);
 size_t File_Size(const std::string& path);
 void Write_File(const std::string& path, const std::string& content);
+void Write_File(const std::wstring& path, const std::string& content);
 bool Path_Exists(const std::string& path);
+// The names in a folder, without "." and "..".
+std::vector<std::string> Files_In(const std::string& folder);
+std::vector<std::wstring> Files_In(const std::wstring& folder);
+// Whether the parsed XML file loads (MSXML, as the libraries load landscapes).
+bool Loads_As_Xml(const std::string& path);
+
 // How often `piece` stands in `text`, counted without overlaps.
 size_t Count(const std::string& text, const std::string& piece);
+// Wide text in a code page (CP_UTF8, CP_ACP, 1252, ...); a character the code
+// page cannot hold throws, so a test never runs on text it did not mean.
+std::string Encoded(const std::wstring& text, UINT codePage);
+std::wstring Decoded(const std::string& bytes, UINT codePage);
 // Wide text as UTF-8, as a landscape file holds it.
-std::string Utf8(const std::wstring& wide);
-std::vector<std::string> Files_In(const std::string& folder);
+inline std::string Utf8(const std::wstring& wide) { return Encoded(wide, CP_UTF8); }
+// A line of `text` that starts with `level` (a trace's "***ERROR***: ",
+// "***WARNING*: ") and holds `piece` (which may end in the line's CR LF).
+bool Has_Line(const std::string& text, const std::string& level, const std::string& piece);
 
 } // namespace TestSupport
