@@ -180,8 +180,10 @@ Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long 
 void Keep(const std::string& profile, const std::string& keep, const Run& run, unsigned long long seed,
           unsigned long long iteration)
 {
-    const std::string target = keep + "\\seed-" + std::to_string(seed) + "-iteration-" + std::to_string(iteration);
-    SHCreateDirectoryExA(nullptr, keep.c_str(), nullptr);
+    char full[MAX_PATH] = {}; // SHCreateDirectoryEx takes full paths only
+    GetFullPathNameA(keep.c_str(), MAX_PATH, full, nullptr);
+    const std::string target = full + ("\\seed-" + std::to_string(seed) + "-iteration-" + std::to_string(iteration));
+    SHCreateDirectoryExA(nullptr, full, nullptr);
     std::string from = profile + '\0', to = target + '\0';
     SHFILEOPSTRUCTA copy{};
     copy.wFunc = FO_COPY;
@@ -215,8 +217,9 @@ int main(int argc, char** argv)
         const Run run = Run_Once(profile.Path(), seed, i);
         if (!run.failure.empty()) {
             ++failures;
-            Keep(profile.Path(), keep, run, seed, i);
             std::printf("FAIL seed %llu iteration %llu: %s\n%s", seed, i, run.failure.c_str(), run.record.c_str());
+            std::fflush(stdout);
+            Keep(profile.Path(), keep, run, seed, i);
         }
         if ((i + 1 - first) % 50 == 0 || i + 1 == first + iterations)
             std::printf("%llu of %llu runs, %llu failed\n", i + 1 - first, iterations, failures);
