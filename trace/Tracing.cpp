@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <memory>
 
+#include "ProductVersion.h"
+
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
 namespace {
 
-const char* const Banner = "landscape_migration.dll v8000.1.15.56";
+const char* const Banner = "landscape_migration.dll v" LANDSCAPE_MIGRATION_VERSION;
 
 // Empty until the first trace request; released when this library is unloaded,
 // which closes the trace file.

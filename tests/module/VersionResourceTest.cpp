@@ -1,0 +1,87 @@
+// Every binary that goes onto a client machine, and every stand-in for the
+// client's components, carries its version resource: what Explorer's details
+// tab, inventory tools and GetFileVersionInfo read.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "ProductVersion.h"
+#include "TestSupport.h"
+
+namespace {
+
+struct Binary
+{
+    const char* name;
+    DWORD type; // VFT_DLL or VFT_APP
+};
+
+const Binary Binaries[] = {
+    {"landscape_migration.dll", VFT_DLL}, {"landscape_migrate.exe", VFT_APP}, {"logon_startup.exe", VFT_APP},
+    {"qorutil.dll", VFT_DLL},            {"qorcdm.dll", VFT_DLL},            {"qorcdm2.dll", VFT_DLL},
+    {"qorcdm_proxy.dll", VFT_DLL},
+};
+
+class VersionResource : public ::testing::TestWithParam<Binary>
+{
+protected:
+    void SetUp() override
+    {
+        const std::string path = TestSupport::Program_Folder() + "\\" + GetParam().name;
+        DWORD handle = 0;
+        data.resize(GetFileVersionInfoSizeA(path.c_str(), &handle));
+        ASSERT_FALSE(data.empty()) << path << " has no version resource, error " << GetLastError();
+        ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, static_cast<DWORD>(data.size()), data.data()));
+    }
+
+    // A value of the string table, or "<none>".
+    std::string Text(const char* name)
+    {
+        char* value = nullptr;
+        UINT length = 0;
+        const std::string query = std::string("\\StringFileInfo\\040904B0\\") + name;
+        if (!VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length) || !value)
+            return "<none>";
+        return std::string(value, length ? length - 1 : 0);
+    }
+
+    std::vector<char> data;
+};
+
+void PrintTo(const Binary& binary, std::ostream* out) { *out << binary.name; }
+
+} // namespace
+
+TEST_P(VersionResource, NamesTheFileTheProductAndOneVersion)
+{
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), length);
+    EXPECT_EQ(VS_FFI_SIGNATURE, fixed->dwSignature);
+    EXPECT_EQ(MAKELONG(1, 8000), fixed->dwFileVersionMS) << std::hex << fixed->dwFileVersionMS;
+    EXPECT_EQ(MAKELONG(56, 15), fixed->dwFileVersionLS) << std::hex << fixed->dwFileVersionLS;
+    EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
+    EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
+    EXPECT_EQ(GetParam().type, fixed->dwFileType);
+
+    EXPECT_EQ("8000.1.15.56", Text("FileVersion"));
+    EXPECT_EQ(LANDSCAPE_MIGRATION_VERSION, Text("ProductVersion")) << "the version the trace banner names";
+    EXPECT_EQ(GetParam().name, Text("OriginalFilename"));
+    EXPECT_EQ("Landscape migration", Text("ProductName"));
+    const std::string description = Text("FileDescription");
+    EXPECT_NE("<none>", description);
+    EXPECT_FALSE(description.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, VersionResource, ::testing::ValuesIn(Binaries),
+                         [](const ::testing::TestParamInfo<Binary>& info) {
+                             std::string name = info.param.name;
+                             for (char& c : name)
+                                 if (!isalnum(static_cast<unsigned char>(c)))
+                                     c = '_';
+                             return name;
+                         });
