@@ -3,7 +3,9 @@
 // prefix, whose QOR key each test sets aside and puts back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <regex>
 #include <string>
 
@@ -45,6 +47,18 @@ protected:
         EXPECT_AT(at, output.find("a migration step ran") != std::string::npos) << output;
     }
     TestSupport::ProcessResult Verify() { return Run_Program("landscape_migrate.exe", "--verify --report " + Quoted(report)); }
+
+    // Each report is kept for report_schema, which checks it against
+    // docs/report.schema.json (this program cannot run Python).
+    void TearDown() override
+    {
+        const char* kept = std::getenv("REPORTS_TO_CHECK");
+        const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = std::string(test->test_suite_name()) + "." + test->name() + ".json";
+        std::replace(name.begin(), name.end(), '/', '_');
+        if (kept && TestSupport::Path_Exists(report))
+            TestSupport::Write_File(std::string(kept) + "\\" + name, Read_File(report));
+    }
 
     std::string report = folder / "report.json";
 };

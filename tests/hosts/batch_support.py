@@ -3,6 +3,19 @@ landscape_migrate under Wine with the output in a file - a pipe would stay open
 for seconds after the program ends, held by Wine's own processes."""
 import json, os, re, subprocess, sys, tempfile
 
+import jsonschema
+
+SCHEMA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "docs", "report.schema.json")
+
+
+def load_report(path):
+    """A report of landscape_migrate; one that does not follow docs/report.schema.json raises."""
+    with open(path, encoding="utf-8") as file:
+        report = json.load(file)
+    with open(SCHEMA, encoding="utf-8") as file:
+        jsonschema.validate(report, json.load(file), cls=jsonschema.Draft202012Validator)
+    return report
+
 
 def windows(path):
     return subprocess.run(["winepath", "-w", path], capture_output=True, text=True, check=True).stdout.strip()
@@ -31,7 +44,7 @@ def batch(bin_dir, root, report, jobs=2):
     with tempfile.TemporaryFile() as output:
         code = start_batch(bin_dir, root, report, output, jobs).wait()
         output.seek(0)
-        return code, json.load(open(report)), output.read().decode(errors="replace")
+        return code, load_report(report), output.read().decode(errors="replace")
 
 
 def files(root):

@@ -3,10 +3,10 @@
 workers, one of which is killed while it migrates: only the profile it held is
 failed, with the worker's exit code, and keeps no new file; every other profile
 is migrated and verified; a second run migrates the failed one."""
-import json, os, re, signal, sys, tempfile, time
+import os, re, signal, sys, tempfile, time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from batch_support import Checks, batch, files, make_profile, start_batch
+from batch_support import Checks, batch, files, load_report, make_profile, start_batch
 
 bin_dir, genprofile = sys.argv[1], sys.argv[2]
 checks = Checks()
@@ -51,7 +51,7 @@ with tempfile.TemporaryDirectory() as work:
         if killed:
             os.kill(killed, signal.SIGKILL)
         code = run.wait(timeout=300)
-    first = json.load(open(report))
+    first = load_report(report)
 
     check(code == 1, f"exit code {code}")
     failed = [p for p in first["profiles"] if p["result"] == "failed"]
