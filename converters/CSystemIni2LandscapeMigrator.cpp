@@ -68,12 +68,12 @@ IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Landscape_Root(IXMLDOMDocumentPt
     Check(doc->get_documentElement(&root));
     if (!root) {
         trace_scope.Error("Invalid document root element detected.\n");
-        return nullptr;
+        return IXMLDOMElementPtr();
     }
     const std::string rootName = Node_Name(root);
     if (rootName != "Landscape") {
         trace_scope.Error("Root element was not Landscape as expected, but '%s'.\n", rootName);
-        return nullptr;
+        return IXMLDOMElementPtr();
     }
     return root;
 }
@@ -127,7 +127,7 @@ IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Find_Main_Element(IXMLDOMElement
     for (IXMLDOMNodePtr child = First_Child(root); child; child = Next_Sibling(child))
         if (Is_Element(child) && Node_Name(child) == wanted)
             return child;
-    return nullptr;
+    return IXMLDOMElementPtr();
 }
 
 IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Append_Element(IXMLDOMNodePtr parent, const _bstr_t& tag)

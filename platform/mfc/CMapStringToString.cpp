@@ -2,10 +2,9 @@
 
 #include <cstdlib>
 
-CMapStringToString::CMapStringToString(int nBlockSize)
-    : m_blockSize(nBlockSize > 0 ? nBlockSize : 10)
-{
-}
+// MFC's block size sets how many associations are allocated at once; each one
+// is allocated on its own here, so the argument only keeps the signature.
+CMapStringToString::CMapStringToString(int /*nBlockSize*/) {}
 
 CMapStringToString::~CMapStringToString() { RemoveAll(); }
 

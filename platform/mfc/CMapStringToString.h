@@ -53,5 +53,4 @@ private:
     std::vector<Assoc*> m_table;
     unsigned int m_hashSize = 17;
     int m_count = 0;
-    int m_blockSize;
 };

@@ -30,7 +30,7 @@ IXMLDOMElementPtr Include_Index0(IXMLDOMDocument* document, bool create)
         Dom::Initialize_Landscape(document);
     const IXMLDOMElementPtr root = Dom::Root(document);
     if (!root)
-        return nullptr;
+        return IXMLDOMElementPtr();
     IXMLDOMElementPtr includes = Dom::First_Child(root, "Includes");
     if (!includes && create) { // includes come first, where a reader looks for them
         IXMLDOMNodePtr first;

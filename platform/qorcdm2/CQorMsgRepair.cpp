@@ -14,7 +14,7 @@ std::set<std::string> Systems_In_Use(IXMLDOMDocument* landscape)
 {
     std::set<std::string> systems;
     const IXMLDOMElementPtr root = Qorcdm2::Dom::Root(landscape);
-    const IXMLDOMElementPtr services = root ? Qorcdm2::Dom::First_Child(root, "Services") : nullptr;
+    const IXMLDOMElementPtr services = root ? Qorcdm2::Dom::First_Child(root, "Services") : IXMLDOMElementPtr();
     if (!services)
         return systems;
     Qorcdm2::Dom::For_Each_Child(services, [&](IXMLDOMElement* service) {

@@ -84,7 +84,7 @@ IStreamPtr File_Stream(const std::wstring& path)
 {
     std::string bytes;
     if (!Util::FileSystem::Read_File(path, bytes))
-        return nullptr;
+        return IStreamPtr(); // `return nullptr` is ambiguous to Clang: _com_ptr_t converts from several pointer types
     return IStreamPtr(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())),
                       false);
 }

@@ -26,14 +26,14 @@ bool Has_Root(IXMLDOMDocument2* document)
 IXMLDOMProcessingInstructionPtr Declaration_Node(IXMLDOMNode* first)
 {
     if (!first)
-        return nullptr;
+        return IXMLDOMProcessingInstructionPtr(); // not nullptr: ambiguous for _com_ptr_t under Clang
     DOMNodeType type = NODE_INVALID;
     Check(first->get_nodeType(&type));
     BSTR name = nullptr;
     Check(first->get_nodeName(&name));
     const _bstr_t owned(name, false);
     if (type != NODE_PROCESSING_INSTRUCTION || owned != _bstr_t(L"xml"))
-        return nullptr;
+        return IXMLDOMProcessingInstructionPtr();
     IXMLDOMProcessingInstructionPtr declaration;
     Check(first->QueryInterface(__uuidof(IXMLDOMProcessingInstruction), reinterpret_cast<void**>(&declaration)));
     return declaration;
