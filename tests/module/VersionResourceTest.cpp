@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
