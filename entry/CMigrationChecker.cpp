@@ -189,12 +189,19 @@ CMigrationChecker::Step CMigrationChecker::Step_From_Local_Landscape(TraceScope&
         trace_scope.Data("server/core landscape is not available. No migration step will be performed.\n");
         return Step();
     }
-    const bool switched = S2_Switch_To_Central_Landscape();
-    trace_scope.Data("S2_Switch_To_Central_Landscape's result: %s\n", Yes_No(switched));
-    if (!switched)
-        trace_scope.Error("S2_Switch_To_Central_Landscape failed.\n");
-    trace_scope.Data("Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY (server/core file). \n");
-    return Step{true, switched, S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY};
+    return Step_Ran(trace_scope, "S2_Switch_To_Central_Landscape", S2_Switch_To_Central_Landscape(),
+                    S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY,
+                    "Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY (server/core file). \n");
+}
+
+CMigrationChecker::Step CMigrationChecker::Step_Ran(TraceScope& trace_scope, const char* step, bool succeeded,
+                                                    DWORD state, const char* setting)
+{
+    trace_scope.Data("%s's result: %s\n", step, Yes_No(succeeded));
+    if (!succeeded)
+        trace_scope.Error("%s failed.\n", step);
+    trace_scope.Data("%s", setting);
+    return Step{true, succeeded, state};
 }
 
 // No state yet (or one this version does not know): the local step, into a
@@ -206,22 +213,17 @@ CMigrationChecker::Step CMigrationChecker::First_Step(TraceScope& trace_scope, i
     const bool local = Takes_Local_Step(DefaultPaths::Server_Core_Landscape(), ignored_core != nullptr);
     trace_scope.Data("no_shared_landscape_reg_setting: %s, IgnoreCoreFile: %s \n", Yes_No(local),
                      ignored_core ? ignored_core : "");
-    if (!local) {
-        const bool succeeded = S2_Migrate_Using_Central_Landscape();
-        trace_scope.Data("S2_Migrate_Using_Central_Landscape's result: %s\n", Yes_No(succeeded));
-        if (!succeeded)
-            trace_scope.Error("S2_Migrate_Using_Central_Landscape failed.\n");
-        trace_scope.Data("Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. \n");
-        return Step{true, succeeded, S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY};
-    }
+    if (!local)
+        return Step_Ran(trace_scope, "S2_Migrate_Using_Central_Landscape", S2_Migrate_Using_Central_Landscape(),
+                        S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY,
+                        "Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. \n");
     const bool succeeded = S1_Migrate_Using_Local_Landscape_Only();
+    if (!Named_By_Host(source))
+        return Step_Ran(trace_scope, "S1_Migrate_Using_Local_Landscape_Only", succeeded,
+                        S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY,
+                        "Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \n");
+    // A file the host named: its own failure message and state.
     trace_scope.Data("S1_Migrate_Using_Local_Landscape_Only's result: %s\n", Yes_No(succeeded));
-    if (!Named_By_Host(source)) {
-        if (!succeeded)
-            trace_scope.Error("S1_Migrate_Using_Local_Landscape_Only failed.\n");
-        trace_scope.Data("Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \n");
-        return Step{true, succeeded, S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY};
-    }
     if (!succeeded)
         trace_scope.Error("Migration Using LSXML or ENV Landscape failed.\n");
     const DWORD state =

@@ -55,6 +55,9 @@ private:
     bool User_Landscape_Ready(class TraceScope& trace_scope, int& source);
     Step Step_From_Local_Landscape(class TraceScope& trace_scope);
     Step First_Step(class TraceScope& trace_scope, int source, const char* ignored_core);
+    // A step that ran: its result traced, and the state that `setting` says is recorded.
+    static Step Step_Ran(class TraceScope& trace_scope, const char* step, bool succeeded, DWORD state,
+                         const char* setting);
 
     bool Environment_Fits_Code_Page(class TraceScope& trace_scope);
     bool Named_File_Allows_Migration(const char* path);

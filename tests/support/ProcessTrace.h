@@ -5,7 +5,6 @@
 // where it calls the DLL.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>

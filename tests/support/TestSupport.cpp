@@ -149,17 +149,13 @@ ProcessResult Run_Process(const std::string& path, const std::string& arguments)
     return ProcessResult{child.Exit_Code(), child.Output()};
 }
 
-std::string Read_File(const std::string& path) { return Read_File(path, 0); }
+std::string Read_File(const std::string& path) { return Read_File(Decoded(path, CP_ACP), 0); }
 
-std::string Read_File(const std::wstring& path)
+std::string Read_File(const std::string& path, size_t offset) { return Read_File(Decoded(path, CP_ACP), offset); }
+
+std::string Read_File(const std::wstring& path, size_t offset)
 {
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-std::string Read_File(const std::string& path, size_t offset)
-{
-    std::ifstream in(path, std::ios::binary);
     in.seekg(static_cast<std::streamoff>(offset));
     return std::string(std::istreambuf_iterator<char>(in), {});
 }

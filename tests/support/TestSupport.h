@@ -103,7 +103,7 @@ ProcessResult Run_Process(const std::string& path, const std::string& arguments)
 // what the ANSI code page cannot.
 std::string Program_Folder();
 std::string Read_File(const std::string& path);
-std::string Read_File(const std::wstring& path);
+std::string Read_File(const std::wstring& path, size_t offset = 0);
 // What follows the first `offset` bytes of the file.
 std::string Read_File(const std::string& path, size_t offset);
 size_t File_Size(const std::string& path);
