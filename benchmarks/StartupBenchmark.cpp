@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "LandscapeMigration.h"
 #include "Handles.h"
+#include "LandscapeMigration.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <iostream>
 
 #include "FileSystem.h"
-#include "ModuleHandle.h"
 #include "LibraryCall.h"
+#include "ModuleHandle.h"
 #include "QorUtil.h"
 #include "ScopeExit.h"
 #include "TraceScope.h"
@@ -25,15 +25,16 @@ const char* Which_Name(int which) { return which == 0 ? "V01_OLD_LOGON_MANAGER" 
 
 } // namespace
 
-CLogonManagerLibrary::CLogonManagerLibrary(int which, const std::string& ini_or_xml_file,
-                                           const std::string& trace_file, bool readonly)
+CLogonManagerLibrary::CLogonManagerLibrary(int which, const std::string& ini_or_xml_file, const std::string& trace_file,
+                                           bool readonly)
     : m_ini_file(ini_or_xml_file), m_which(which), m_readonly(readonly)
 {
     QOR_TRACE_SCOPE(this, "which = %s, ini_or_xml_file = %s, trace_file = %s, readonly = %s", Which_Name(which),
                     ini_or_xml_file, trace_file, readonly ? "true" : "false");
     const std::string path = CdmLibraryFile::Path(which);
     if (path.empty())
-        trace_scope.Error("Error: Cannot determine full path for the current dll when loading dependency qorcdm.dll.\n");
+        trace_scope.Error(
+            "Error: Cannot determine full path for the current dll when loading dependency qorcdm.dll.\n");
     if (!Load_Library_File(path)) {
         trace_scope.Error("Error: Cannot load library %s.\n", path);
         return;

@@ -22,8 +22,7 @@ public:
         V02_SERVICE_LANDSCAPE = 1
     };
 
-    CLogonManagerLibrary(int which, const std::string& ini_or_xml_file, const std::string& trace_file,
-                         bool readonly);
+    CLogonManagerLibrary(int which, const std::string& ini_or_xml_file, const std::string& trace_file, bool readonly);
     ~CLogonManagerLibrary();
     CLogonManagerLibrary(const CLogonManagerLibrary&) = delete;
     CLogonManagerLibrary& operator=(const CLogonManagerLibrary&) = delete;

@@ -59,8 +59,8 @@ int CLogonManagerLibrary::GetFolderAttributes(const CString& strFolderKey, CStri
     const char* const format = "strFolderKey=%s, strFolderName=%s, nType=%d, bExpanded=%d, strFolderMemo=%s, "
                                "strParentFolderKey=%s";
     QOR_TRACE_SCOPE(this, format, strFolderKey, strFolderName, nType, bExpanded, strFolderMemo, strParentFolderKey);
-    const int result =
-        Call(m_functions.GetFolderAttributes, strFolderKey, strFolderName, nType, bExpanded, strFolderMemo, strParentFolderKey);
+    const int result = Call(m_functions.GetFolderAttributes, strFolderKey, strFolderName, nType, bExpanded,
+                            strFolderMemo, strParentFolderKey);
     Trace_After_Call(trace_scope, __LINE__, format, strFolderKey, strFolderName, nType, bExpanded, strFolderMemo,
                      strParentFolderKey);
     return trace_scope.Return(result);
@@ -118,14 +118,13 @@ int CLogonManagerLibrary::AddEntryLinkToFolder(const CString& strLinkName, const
 {
     const char* const format = "strLinkName=%s, strKeyEntryToBeLinked=%s, strParentFolderKey=%s, strEntryKey=%s, "
                                "strNextEntryKey=%s";
-    QOR_TRACE_SCOPE(this, format, strLinkName, strKeyEntryToBeLinked, strParentFolderKey, strEntryKey,
-                    strNextEntryKey);
+    QOR_TRACE_SCOPE(this, format, strLinkName, strKeyEntryToBeLinked, strParentFolderKey, strEntryKey, strNextEntryKey);
     const int result = Add_Or_Simulate(m_readonly, trace_scope, "entry", strEntryKey, [&] {
         return Call(m_functions.AddEntryLinkToFolder, strLinkName, strKeyEntryToBeLinked, strParentFolderKey,
                     strEntryKey, strNextEntryKey);
     });
-    Trace_After_Call(trace_scope, __LINE__, format, strLinkName, strKeyEntryToBeLinked, strParentFolderKey,
-                     strEntryKey, strNextEntryKey);
+    Trace_After_Call(trace_scope, __LINE__, format, strLinkName, strKeyEntryToBeLinked, strParentFolderKey, strEntryKey,
+                     strNextEntryKey);
     return trace_scope.Return(result);
 }
 

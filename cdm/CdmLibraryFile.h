@@ -4,8 +4,8 @@
 #include <string>
 
 #include "CdmFunctionTable.h"
-#include "LandscapeMigrationApi.h"
 #include "Handles.h"
+#include "LandscapeMigrationApi.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 

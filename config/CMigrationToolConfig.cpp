@@ -24,8 +24,7 @@ void Write_Path(std::ostream& out, const char* label, const std::string& path)
 
 CMigrationToolConfig::CMigrationToolConfig()
 {
-    QOR_TRACE_SCOPE(this, "TID: %d, %s[%p]/%d: %s", GetCurrentThreadId(), scope_.Name(), this, __LINE__,
-                    To_String());
+    QOR_TRACE_SCOPE(this, "TID: %d, %s[%p]/%d: %s", GetCurrentThreadId(), scope_.Name(), this, __LINE__, To_String());
 }
 
 CMigrationToolConfig::CMigrationToolConfig(const CMigrationToolConfig& other)
@@ -88,38 +87,37 @@ bool CMigrationToolConfig::Is_Valid() const
         return trace_scope.Return(false);
     }
     if (!sharedLandscapeOk) {
-        trace_scope.Error(
-            "Shared QOR Landscape file %s cannot be overwritten. Use forced migration to overwrite it.\n",
-            m_shared_landscape_xml_path);
+        trace_scope.Error("Shared QOR Landscape file %s cannot be overwritten. Use forced migration to overwrite it.\n",
+                          m_shared_landscape_xml_path);
         return trace_scope.Return(false);
     }
     return trace_scope.Return(true);
 }
 
 // Flag getters trace their result as a number, path getters as text.
-#define QOR_CONFIG_FLAG(Getter, Setter, member)                                                                    \
-    bool CMigrationToolConfig::Getter() const                                                                      \
-    {                                                                                                              \
-        QOR_TRACE_SCOPE(this);                                                                                     \
-        return trace_scope.Return(static_cast<int>(member)) != 0;                                                  \
-    }                                                                                                              \
-    void CMigrationToolConfig::Setter(bool value)                                                                  \
-    {                                                                                                              \
-        QOR_TRACE_SCOPE(this, "value=%d", value);                                                                  \
-        member = value;                                                                                            \
+#define QOR_CONFIG_FLAG(Getter, Setter, member)                                                                        \
+    bool CMigrationToolConfig::Getter() const                                                                          \
+    {                                                                                                                  \
+        QOR_TRACE_SCOPE(this);                                                                                         \
+        return trace_scope.Return(static_cast<int>(member)) != 0;                                                      \
+    }                                                                                                                  \
+    void CMigrationToolConfig::Setter(bool value)                                                                      \
+    {                                                                                                                  \
+        QOR_TRACE_SCOPE(this, "value=%d", value);                                                                      \
+        member = value;                                                                                                \
     }
 
-#define QOR_CONFIG_PATH(Name, member)                                                                              \
-    std::string CMigrationToolConfig::Get_##Name() const                                                           \
-    {                                                                                                              \
-        QOR_TRACE_SCOPE(this);                                                                                     \
-        return trace_scope.Return(member);                                                                         \
-    }                                                                                                              \
-    void CMigrationToolConfig::Set_##Name(const std::string& value)                                                \
-    {                                                                                                              \
-        QOR_TRACE_SCOPE(this, "value=%s", value);                                                                  \
-        member = value;                                                                                            \
-        trace_scope.Data(#member "=%s\n", member);                                                                 \
+#define QOR_CONFIG_PATH(Name, member)                                                                                  \
+    std::string CMigrationToolConfig::Get_##Name() const                                                               \
+    {                                                                                                                  \
+        QOR_TRACE_SCOPE(this);                                                                                         \
+        return trace_scope.Return(member);                                                                             \
+    }                                                                                                                  \
+    void CMigrationToolConfig::Set_##Name(const std::string& value)                                                    \
+    {                                                                                                                  \
+        QOR_TRACE_SCOPE(this, "value=%s", value);                                                                      \
+        member = value;                                                                                                \
+        trace_scope.Data(#member "=%s\n", member);                                                                     \
     }
 
 QOR_CONFIG_FLAG(Is_Check, Set_Check, m_check)

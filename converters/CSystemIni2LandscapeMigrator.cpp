@@ -55,8 +55,7 @@ bool CSystemIni2LandscapeMigrator::Ini2Xml_Initialize_Landscape_Root(IXMLDOMDocu
     Check(doc->createElement(_bstr_t("Landscape"), &root));
     Check(doc->putref_documentElement(root));
     IXMLDOMProcessingInstructionPtr declaration;
-    Check(doc->createProcessingInstruction(_bstr_t("xml"), _bstr_t(" version='1.0' encoding='UTF-8'"),
-                                           &declaration));
+    Check(doc->createProcessingInstruction(_bstr_t("xml"), _bstr_t(" version='1.0' encoding='UTF-8'"), &declaration));
     IXMLDOMNodePtr inserted;
     Check(doc->insertBefore(declaration, _variant_t(static_cast<IDispatch*>(root)), &inserted));
     return trace_scope.Return(true);

@@ -43,8 +43,7 @@ bool MessageServerPortRule::Applies(const std::map<std::string, std::string>& pr
                    Value_Of(properties, System_Property), system);
 }
 
-bool MessageServerPortRule::Port_Of(const CQorMsgParser::Servers& servers, const std::string& system,
-                                    std::string& port)
+bool MessageServerPortRule::Port_Of(const CQorMsgParser::Servers& servers, const std::string& system, std::string& port)
 {
     const auto found = servers.find(system);
     if (found == servers.end())

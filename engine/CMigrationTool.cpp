@@ -14,8 +14,8 @@
 #include "FileSystem.h"
 #include "MigrationState.h"
 #include "ModuleHandle.h"
-#include "TraceScope.h"
 #include "ScopeExit.h"
+#include "TraceScope.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
@@ -31,8 +31,8 @@ CMigrationTool::CMigrationTool(const CMigrationTool& other)
       m_configuration(other.m_configuration), m_source_library(other.m_source_library),
       m_destination_library(other.m_destination_library),
       m_sourceInitializationState(other.m_sourceInitializationState),
-      m_destinationInitializationState(other.m_destinationInitializationState),
-      m_uuid_mappings(other.m_uuid_mappings), m_msg_migrator(other.m_msg_migrator)
+      m_destinationInitializationState(other.m_destinationInitializationState), m_uuid_mappings(other.m_uuid_mappings),
+      m_msg_migrator(other.m_msg_migrator)
 {
 }
 
@@ -92,9 +92,9 @@ bool CMigrationTool::Initialize_Libraries()
     std::snprintf(tracefile2, sizeof(tracefile2), "landscape_migration_%.4d_%.4d_lm02.trc", pid, tid);
     trace_scope.Data("tracefile1=%s,tracefile2=%s\n", tracefile1, tracefile2);
 
-    m_source_library = std::make_shared<CLogonManagerLibrary>(CLogonManagerLibrary::V01_OLD_LOGON_MANAGER,
-                                                              m_configuration.Get_Qorlogon_INI_Path(),
-                                                              std::string(tracefile1), true);
+    m_source_library =
+        std::make_shared<CLogonManagerLibrary>(CLogonManagerLibrary::V01_OLD_LOGON_MANAGER,
+                                               m_configuration.Get_Qorlogon_INI_Path(), std::string(tracefile1), true);
     m_destination_library = std::make_shared<CLogonManagerLibrary>(
         CLogonManagerLibrary::V02_SERVICE_LANDSCAPE, m_configuration.Get_User_Landscape_XML_Path(),
         std::string(tracefile2), m_configuration.Is_Simulation());

@@ -116,8 +116,8 @@ bool CMigrationTool::Read_Entry_Data(TraceScope& trace_scope, int i, const CStri
 }
 
 // The new folder of the entry's old folder, which the folder tree migrated first.
-bool CMigrationTool::Map_Entry_Parent(TraceScope& trace_scope, int i, const CString& s_key,
-                                      const CString& s_parent_key, CString& d_parent_key)
+bool CMigrationTool::Map_Entry_Parent(TraceScope& trace_scope, int i, const CString& s_key, const CString& s_parent_key,
+                                      CString& d_parent_key)
 {
     const auto mapped = m_uuid_mappings.find(s_parent_key);
     if (mapped == m_uuid_mappings.end()) {

@@ -128,7 +128,8 @@ bool CMigrationTool::Migrate_Folder(TraceScope& trace_scope, const CString& s_pa
     CString d_new_folder_key, d_next_key;
     trace_scope.Data("AddFolder(d_parent_key=%s, name=%s, expanded=%d, memo=%s, d_new_folder_key=%s), i=%d.\n",
                      d_parent_key, name, expanded ? 1 : 0, memo, d_new_folder_key, static_cast<int>(i));
-    const int result = m_destination_library->AddFolder(d_parent_key, name, expanded, memo, d_new_folder_key, d_next_key);
+    const int result =
+        m_destination_library->AddFolder(d_parent_key, name, expanded, memo, d_new_folder_key, d_next_key);
     if (result != 0) {
         trace_scope.Error("Cannot migrate folder %s/%s. Folder creation failed with result %d.\n", s_key, name, result);
         return false;

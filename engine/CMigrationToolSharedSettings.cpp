@@ -116,7 +116,8 @@ bool CMigrationTool::Repair_Missing_Message_Servers()
     if (!GetServerLandscapeFileName(0, server, MAX_PATH) && !GetCoreLandscapeFileName(0, server, MAX_PATH))
         return trace_scope.Return(true); // no server landscape: nothing to repair
     CQorMsgRepair repair(m_configuration.Get_Qormsg_INI_Path(), m_configuration.Get_Windows_Services_File(),
-                         m_configuration.Get_User_Landscape_XML_Path(), m_configuration.Get_Shared_Landscape_XML_Path());
+                         m_configuration.Get_User_Landscape_XML_Path(),
+                         m_configuration.Get_Shared_Landscape_XML_Path());
     return trace_scope.Return(repair.Do_Migration());
 }
 

@@ -12,6 +12,7 @@
 #include "CMsXmlDocument.h"
 #include "DefaultPaths.h"
 #include "FileSystem.h"
+#include "Handles.h"
 #include "LandscapeFormat.h"
 #include "MigrationState.h"
 #include "QorLogonSettings.h"
@@ -20,7 +21,6 @@
 #include "Registry.h"
 #include "SystemText.h"
 #include "TraceScope.h"
-#include "Handles.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
@@ -60,10 +60,7 @@ bool Copy_Landscape(const std::string& from, const std::string& to, bool overwri
 
 } // namespace
 
-CMigrationChecker::CMigrationChecker()
-{
-    QOR_TRACE_SCOPE(this);
-}
+CMigrationChecker::CMigrationChecker() { QOR_TRACE_SCOPE(this); }
 
 CMigrationChecker::CMigrationChecker(const CMigrationToolConfig& configuration) : m_configuration(configuration)
 {
@@ -76,7 +73,10 @@ CMigrationChecker::CMigrationChecker(const CMigrationChecker& other)
 {
 }
 
-CMigrationChecker::CMigrationChecker(CMigrationChecker&& other) : CMigrationChecker(static_cast<const CMigrationChecker&>(other)) {}
+CMigrationChecker::CMigrationChecker(CMigrationChecker&& other)
+    : CMigrationChecker(static_cast<const CMigrationChecker&>(other))
+{
+}
 
 CMigrationChecker::~CMigrationChecker() = default;
 
@@ -107,9 +107,8 @@ bool CMigrationChecker::Check()
 {
     QOR_TRACE_SCOPE(this);
     // However Check ends, the trace shows the configuration it ended with.
-    const QOR::FrontEnd::Util::RAII exit_trace([this] {
-        QOR_TRACE_SCOPE(this, "configuration = %s", m_configuration.To_String());
-    });
+    const QOR::FrontEnd::Util::RAII exit_trace(
+        [this] { QOR_TRACE_SCOPE(this, "configuration = %s", m_configuration.To_String()); });
 
     if (!LogonManager::Proxy::Landscape_Format_Enabled() && !m_configuration.Is_Forced()) {
         trace_scope.Data("Landscape is not enabled and configuration is not forced. No landscape migration will be "
@@ -318,8 +317,8 @@ bool CMigrationChecker::Ignore_Core_File()
 
 bool CMigrationChecker::FileExists(const char* name)
 {
-    QOR::FrontEnd::Util::unique_hfile file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                                       0x48000080, nullptr));
+    QOR::FrontEnd::Util::unique_hfile file(
+        CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0x48000080, nullptr));
     return static_cast<bool>(file);
 }
 
@@ -345,8 +344,8 @@ bool CMigrationChecker::FileDoesNotExistAndCanBeCreated(CString& name)
     trace->TraceWarning("The given file with name>%s< is not existing\n", name);
     const CString probe = name + ".tmp";
     {
-        QOR::FrontEnd::Util::unique_hfile created(CreateFileA(probe, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        QOR::FrontEnd::Util::unique_hfile created(
+            CreateFileA(probe, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!created) {
             trace->TraceError("Failed in creating the new file\n");
             return false;

@@ -30,8 +30,8 @@ bool Execute_Landscape_Migration_Check()
     return Execute_Landscape_Migration_Check_Internal(&source, &destination, Trace_Level_From_Environment());
 }
 
-bool Execute_Landscape_Migration_Check_Internal(CDM_INITIALIZATION_STATE* source,
-                                                CDM_INITIALIZATION_STATE* destination, int trace_level)
+bool Execute_Landscape_Migration_Check_Internal(CDM_INITIALIZATION_STATE* source, CDM_INITIALIZATION_STATE* destination,
+                                                int trace_level)
 {
     Get_Trace(trace_level); // the first request fixes the level of the process
     QOR_TRACE_SCOPE(nullptr);

@@ -15,10 +15,10 @@ int Run_Batch(const Admin::CommandLine& options)
 {
     using Admin::Outcome;
     const Admin::Report report = Admin::Batch(options.folder, options.jobs).Run();
-    std::printf("%zu profiles: %d %s, %d %s, %d %s, %d %s\n", report.Records().size(),
-                report.Count(Outcome::Migrated), Name(Outcome::Migrated), report.Count(Outcome::Already_Migrated),
-                Name(Outcome::Already_Migrated), report.Count(Outcome::Nothing_To_Migrate),
-                Name(Outcome::Nothing_To_Migrate), report.Count(Outcome::Failed), Name(Outcome::Failed));
+    std::printf("%zu profiles: %d %s, %d %s, %d %s, %d %s\n", report.Records().size(), report.Count(Outcome::Migrated),
+                Name(Outcome::Migrated), report.Count(Outcome::Already_Migrated), Name(Outcome::Already_Migrated),
+                report.Count(Outcome::Nothing_To_Migrate), Name(Outcome::Nothing_To_Migrate),
+                report.Count(Outcome::Failed), Name(Outcome::Failed));
     for (const Admin::ProfileRecord& record : report.Records())
         for (const Admin::ProfileRecord::Problem& problem : record.problems)
             std::printf("  %s: %s%s%s\n", record.profile.c_str(), problem.key.c_str(), problem.key.empty() ? "" : " ",

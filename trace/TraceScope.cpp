@@ -33,10 +33,7 @@ std::string Remove_All(std::string text, const std::string& what)
 
 } // namespace
 
-TraceName::TraceName(const char* prettyFunction)
-    : m_name(Remove_All(Qualified_Name(prettyFunction), Our_Namespace))
-{
-}
+TraceName::TraceName(const char* prettyFunction) : m_name(Remove_All(Qualified_Name(prettyFunction), Our_Namespace)) {}
 
 JoinedFormat::JoinedFormat(std::initializer_list<const char*> pieces)
 {

@@ -172,8 +172,7 @@ private:
     static const char* Value_Format(bool) { return "%s"; }
     static const char* Value_Text(bool value) { return value ? "true" : "false"; }
     template <typename T>
-    static std::enable_if_t<std::is_integral<T>::value && !std::is_same<T, bool>::value, const char*>
-    Value_Format(T)
+    static std::enable_if_t<std::is_integral<T>::value && !std::is_same<T, bool>::value, const char*> Value_Format(T)
     {
         return "%d";
     }
@@ -195,8 +194,8 @@ private:
 
 }}}} // namespace QOR::FrontEnd::Landscape::Migration
 
-#define QOR_TRACE_SCOPE(object, ...)                                                                        \
-    static const ::QOR::FrontEnd::Landscape::Migration::TraceName trace_name_(__PRETTY_FUNCTION__);         \
-    ::QOR::FrontEnd::Landscape::Migration::TraceScope trace_scope(                                          \
-        trace_name_, __LINE__, object,                                                                      \
+#define QOR_TRACE_SCOPE(object, ...)                                                                                   \
+    static const ::QOR::FrontEnd::Landscape::Migration::TraceName trace_name_(__PRETTY_FUNCTION__);                    \
+    ::QOR::FrontEnd::Landscape::Migration::TraceScope trace_scope(                                                     \
+        trace_name_, __LINE__, object,                                                                                 \
         [&](::QOR::FrontEnd::Landscape::Migration::TraceScope& scope_) { scope_.Arguments(__VA_ARGS__); })

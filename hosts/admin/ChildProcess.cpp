@@ -37,8 +37,8 @@ ChildProcess::ChildProcess(const std::string& commandLine, Wiring wiring)
         startup.hStdOutput = startup.hStdError = outputFile.get();
     } else {
         SECURITY_ATTRIBUTES inherit = Inheritable();
-        nowhere.reset(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
-                                  nullptr));
+        nowhere.reset(
+            CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr));
         if (!Make_Pipes(input, output))
             return;
         startup.hStdInput = input.get();
@@ -71,8 +71,8 @@ bool ChildProcess::Make_Output_File(unique_hfile& output)
     }
     m_outputFile = file;
     SECURITY_ATTRIBUTES inherit = Inheritable();
-    output.reset(CreateFileW(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0,
-                             nullptr));
+    output.reset(
+        CreateFileW(file, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, CREATE_ALWAYS, 0, nullptr));
     if (!output)
         m_error = GetLastError();
     return static_cast<bool>(output);

@@ -7,7 +7,14 @@ namespace Admin {
 class CommandLine
 {
 public:
-    enum class Mode { Migrate, Verify, Profiles, Worker, Help };
+    enum class Mode
+    {
+        Migrate,
+        Verify,
+        Profiles,
+        Worker,
+        Help
+    };
 
     // False, with the reason in Error(), for options that do not go together.
     bool Parse(int argc, char** argv);
@@ -17,7 +24,7 @@ public:
     Mode mode = Mode::Migrate;
     bool check = false, force = false, simulate = false, dumpMappings = false, dumpContents = false;
     std::string ini, landscape, report, folder; // folder: of --profiles
-    int jobs = 0;                                // 0: one per processor
+    int jobs = 0;                               // 0: one per processor
 
 private:
     bool Value(int argc, char** argv, int& i, std::string& value);

@@ -47,10 +47,12 @@ void Print_Files(const std::vector<File>& before)
 {
     const std::vector<File> after = Landscape_Files();
     for (size_t i = 0; i < after.size(); ++i) {
-        const bool changed = after[i].exists && (!before[i].exists ||
-                                                 CompareFileTime(&before[i].written, &after[i].written) != 0);
+        const bool changed =
+            after[i].exists && (!before[i].exists || CompareFileTime(&before[i].written, &after[i].written) != 0);
         std::printf("%-17s %s: %s\n", after[i].label.c_str(), after[i].path.c_str(),
-                    changed ? "written" : after[i].exists ? "unchanged" : "absent");
+                    changed           ? "written"
+                    : after[i].exists ? "unchanged"
+                                      : "absent");
     }
 }
 
@@ -117,7 +119,8 @@ ProfileRecord MigrationCommand::Record(bool migrated, bool landscapeBefore) cons
     else if (landscapeBefore)
         record.result = Outcome::Already_Migrated;
     else
-        record.result = tree.Folders().empty() && tree.Entries().empty() ? Outcome::Nothing_To_Migrate : Outcome::Failed;
+        record.result =
+            tree.Folders().empty() && tree.Entries().empty() ? Outcome::Nothing_To_Migrate : Outcome::Failed;
     record.trace = TraceFile::Written();
     return record;
 }

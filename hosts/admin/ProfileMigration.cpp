@@ -10,8 +10,8 @@
 #include "FileSystem.h"
 #include "MsXml.h"
 #include "QorLogonSettings.h"
-#include "TraceFile.h"
 #include "ScopeExit.h"
+#include "TraceFile.h"
 #include "Verification.h"
 
 namespace Admin {

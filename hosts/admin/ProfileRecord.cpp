@@ -59,15 +59,18 @@ void ProfileRecord::Account(const Verification& verification)
     for (const Verification::Finding& finding : verification.Findings())
         if (finding.outcome == Outcome::Missing || finding.outcome == Outcome::Different)
             problems.push_back({finding.key, finding.name,
-                                std::string(Verification::Name(finding.outcome)) + (finding.folder ? " folder: " : ": ") +
-                                    finding.reason});
+                                std::string(Verification::Name(finding.outcome)) +
+                                    (finding.folder ? " folder: " : ": ") + finding.reason});
 }
 
 std::string ProfileRecord::To_Text() const
 {
     std::ostringstream out;
-    out << Header << '\n' << Escaped(profile) << '\n' << Name(result) << '\n' << Escaped(trace) << '\n' << folders << ' '
-        << entries << ' ' << skipped << ' ' << leftOut << ' ' << problems.size() << '\n';
+    out << Header << '\n'
+        << Escaped(profile) << '\n'
+        << Name(result) << '\n'
+        << Escaped(trace) << '\n'
+        << folders << ' ' << entries << ' ' << skipped << ' ' << leftOut << ' ' << problems.size() << '\n';
     for (const Problem& problem : problems)
         out << Escaped(problem.key) << '\n' << Escaped(problem.name) << '\n' << Escaped(problem.reason) << '\n';
     out << End_Line << '\n';
@@ -98,8 +101,8 @@ bool ProfileRecord::From_Text(const std::string& text, ProfileRecord& record)
     if (!next())
         return false;
     record.trace = Unescaped(line);
-    if (!next() || !(std::istringstream(line) >> record.folders >> record.entries >> record.skipped >>
-                     record.leftOut >> count))
+    if (!next() ||
+        !(std::istringstream(line) >> record.folders >> record.entries >> record.skipped >> record.leftOut >> count))
         return false;
     record.problems.assign(count, {});
     for (Problem& problem : record.problems) {

@@ -27,11 +27,11 @@ struct ProfileRecord
 
     std::string profile; // the folder of the old connection file
     Outcome result = Outcome::Failed;
-    std::string trace;   // the run's trace file; empty when there is none
-    int folders = 0;     // folders of the old file to migrate (not left out)
-    int entries = 0;     // entries to migrate (neither skipped nor left out)
+    std::string trace; // the run's trace file; empty when there is none
+    int folders = 0;   // folders of the old file to migrate (not left out)
+    int entries = 0;   // entries to migrate (neither skipped nor left out)
     int skipped = 0;
-    int leftOut = 0;     // folders and entries inside folders that came from the server
+    int leftOut = 0; // folders and entries inside folders that came from the server
     std::vector<Problem> problems;
 
     // Counts as a verification found them; its problems are added to those known.

@@ -40,8 +40,7 @@ void Progress::Done(const ProfileRecord& record)
     }
     const size_t width = 40, filled = m_total ? m_done * width / m_total : width;
     std::snprintf(counts, sizeof(counts), "] %zu/%zu profiles, %zu failed", m_done, m_total, m_failed);
-    Put("\r[" + std::string(filled, '#') + std::string(width - filled, '.') + counts +
-        (m_done == m_total ? "\n" : ""));
+    Put("\r[" + std::string(filled, '#') + std::string(width - filled, '.') + counts + (m_done == m_total ? "\n" : ""));
 }
 
 } // namespace Admin

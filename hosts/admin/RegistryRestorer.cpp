@@ -1,7 +1,7 @@
 #include "RegistryRestorer.h"
 
-#include "QorLogonSettings.h"
 #include "Handles.h"
+#include "QorLogonSettings.h"
 
 namespace Admin {
 

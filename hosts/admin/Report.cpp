@@ -51,8 +51,8 @@ std::string Profile(const ProfileRecord& record)
     for (size_t i = 0; i < record.problems.size(); ++i) {
         const ProfileRecord::Problem& problem = record.problems[i];
         json += std::string(i ? "," : "") + "\n      {" + String("key") + ": " + String(problem.key) + ", " +
-                String("name") + ": " + String(problem.name) + ", " + String("reason") + ": " +
-                String(problem.reason) + "}";
+                String("name") + ": " + String(problem.name) + ", " + String("reason") + ": " + String(problem.reason) +
+                "}";
     }
     return json + (record.problems.empty() ? "]" : "\n     ]") + ",\n     " + String("trace") + ": " +
            (record.trace.empty() ? "null" : String(record.trace)) + "}";

@@ -33,8 +33,7 @@ std::string Quoted(const std::map<std::string, std::string>& values, const std::
 
 } // namespace
 
-Verification::Verification(const ConnectionTree& old, const ConnectionTree& landscape,
-                           const MessageServerPorts& ports)
+Verification::Verification(const ConnectionTree& old, const ConnectionTree& landscape, const MessageServerPorts& ports)
     : m_old(old), m_landscape(landscape), m_ports(ports)
 {
     for (const Folder& folder : landscape.Folders())
@@ -82,7 +81,8 @@ Verification::Finding Verification::Check(const Folder& folder) const
     const std::string path = Old_Path(folder.key);
     if (path.empty()) { // a top-level folder: the main folder
         if (m_main.empty())
-            finding = Finding(true, folder.key, folder.name, Outcome::Missing, "the landscape has no main folder 'Local'");
+            finding =
+                Finding(true, folder.key, folder.name, Outcome::Missing, "the landscape has no main folder 'Local'");
         return finding;
     }
     const auto [first, last] = m_byPath.equal_range(path);

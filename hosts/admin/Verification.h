@@ -18,7 +18,14 @@ namespace Admin {
 class Verification
 {
 public:
-    enum class Outcome { Migrated, Skipped, LeftOut, Missing, Different };
+    enum class Outcome
+    {
+        Migrated,
+        Skipped,
+        LeftOut,
+        Missing,
+        Different
+    };
     struct Finding
     {
         Finding(bool isFolder, std::string itsKey, std::string itsName, Outcome what = Outcome::Migrated,
@@ -56,7 +63,7 @@ private:
     const ConnectionTree& m_old;
     const ConnectionTree& m_landscape;
     const MessageServerPorts& m_ports;
-    std::string m_main; // the landscape's main folder, empty when it has none
+    std::string m_main;                                 // the landscape's main folder, empty when it has none
     std::multimap<std::string, const Folder*> m_byPath; // the landscape's folders below the main folder
     std::vector<Finding> m_findings;
 };

@@ -39,27 +39,27 @@ enum ITEM_ATTRIBUTE
 enum CDM_RESULT
 {
     CDM_OK = 0,
-    CDM_E_NOT_INITIALIZED = 1,   // Init has not run or failed
-    CDM_E_NOT_FOUND = 2,         // no folder, entry or parameter under that key
-    CDM_E_INVALID_ARGUMENT = 3,  // a null pointer, an unknown type or attribute code
-    CDM_E_READ_ONLY = 4,         // this library never writes (qorcdm.dll)
-    CDM_E_NOT_SUPPORTED = 5,     // a function the migration does not use
-    CDM_E_WRITE_FAILED = 6       // the file could not be written
+    CDM_E_NOT_INITIALIZED = 1,  // Init has not run or failed
+    CDM_E_NOT_FOUND = 2,        // no folder, entry or parameter under that key
+    CDM_E_INVALID_ARGUMENT = 3, // a null pointer, an unknown type or attribute code
+    CDM_E_READ_ONLY = 4,        // this library never writes (qorcdm.dll)
+    CDM_E_NOT_SUPPORTED = 5,    // a function the migration does not use
+    CDM_E_WRITE_FAILED = 6      // the file could not be written
 };
 
 enum CDM_INIT_STATE
 {
     CDM_INIT_OK = 0,
-    CDM_INIT_FILE_MISSING = 101,     // the connection file does not exist
-    CDM_INIT_FILE_UNREADABLE = 102,  // it exists but cannot be opened or parsed
+    CDM_INIT_FILE_MISSING = 101,      // the connection file does not exist
+    CDM_INIT_FILE_UNREADABLE = 102,   // it exists but cannot be opened or parsed
     CDM_INIT_FILE_NOT_WRITABLE = 103, // the landscape file or its folder cannot be written
     CDM_INIT_NO_FILE_NAME = 104       // no file was given and no default is known
 };
 
 // The exported functions, as the migration resolves them with GetProcAddress.
 extern "C" {
-typedef int (*CdmDataManInit_t)(const char* iniFile, int* iniState, int* error, CString* errorInFile,
-                                int traceLevel, const char* traceFile);
+typedef int (*CdmDataManInit_t)(const char* iniFile, int* iniState, int* error, CString* errorInFile, int traceLevel,
+                                const char* traceFile);
 typedef int (*CdmDataManExit_t)();
 typedef int (*CdmDataManGetSubFolderKeys_t)(const CString& strKeyActFolder, CStringArray* pKeysSubfolder,
                                             BOOL bRecursive, int nType);
@@ -75,8 +75,8 @@ typedef int (*CdmDataManGetEntryAttribute_t)(const CString& strKey, int nType, C
 typedef int (*CdmDataManSetEntryAttribute_t)(const CString& strKey, int nType, const CString& strValue);
 typedef int (*CdmDataManGetEntryData_t)(const CString& strKey, CMapStringToString* pMapProperties);
 typedef int (*CdmDataManSetEntryData_t)(const CString& strKey, CMapStringToString* pMapProperties);
-typedef int (*CdmDataManAddFolder_t)(const CString& strParentFolderKey, const CString& strFolderName,
-                                     BOOL bExpanded, const CString& strFolderMemo, CString& strFolderKey,
+typedef int (*CdmDataManAddFolder_t)(const CString& strParentFolderKey, const CString& strFolderName, BOOL bExpanded,
+                                     const CString& strFolderMemo, CString& strFolderKey,
                                      const CString& strNextFolderKey);
 typedef int (*CdmDataManAddEntryLinkToFolder_t)(const CString& strLinkName, const CString& strKeyEntryToBeLinked,
                                                 const CString& strParentFolderKey, CString& strEntryKey,

@@ -8,8 +8,8 @@
 CDM_EXPORT int CdmDataManInit(const char* iniFile, int* iniState, int* error, CString* errorInFile, int traceLevel,
                               const char* traceFile);
 CDM_EXPORT int CdmDataManExit();
-CDM_EXPORT int CdmDataManGetSubFolderKeys(const CString& strKeyActFolder, CStringArray* pKeysSubfolder,
-                                          BOOL bRecursive, int nType);
+CDM_EXPORT int CdmDataManGetSubFolderKeys(const CString& strKeyActFolder, CStringArray* pKeysSubfolder, BOOL bRecursive,
+                                          int nType);
 CDM_EXPORT int CdmDataManGetEntryKeys(const CString& strKeyActFolder, CStringArray* pKeysEntry, BOOL bRecursive,
                                       int nEntryType);
 CDM_EXPORT int CdmDataManSetFolderAttributes(const CString& strFolderKey, const CString& strFolderName, int nType,

@@ -2,8 +2,8 @@
 // COM in the system ANSI code page and leaves it in the calling thread's ANSI
 // code page, the two conversions the landscape documents are written with.
 #include <windows.h>
-#include <oleauto.h>
 #include <comdef.h>
+#include <oleauto.h>
 
 namespace {
 

@@ -135,8 +135,8 @@ std::string Utf8_Declaration(std::string_view data)
 
 bool Is_Declared_Utf8(std::string_view text)
 {
-    if (!text.empty() && MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0) == 0)
+    if (!text.empty() &&
+        MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text.data(), static_cast<int>(text.size()), nullptr, 0) == 0)
         return false;
     const std::string_view declaration = Declaration_Of(text);
     size_t begin = 0, end = 0;

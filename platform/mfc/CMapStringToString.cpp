@@ -16,8 +16,7 @@ unsigned int CMapStringToString::Hash_Key(const char* key) noexcept
     return hash;
 }
 
-CMapStringToString::Assoc* CMapStringToString::Find(const char* key, unsigned int& bucket,
-                                                    unsigned int& hash) const
+CMapStringToString::Assoc* CMapStringToString::Find(const char* key, unsigned int& bucket, unsigned int& hash) const
 {
     hash = Hash_Key(key);
     bucket = hash % m_hashSize;
@@ -29,8 +28,7 @@ CMapStringToString::Assoc* CMapStringToString::Find(const char* key, unsigned in
     return nullptr;
 }
 
-CMapStringToString::Assoc* CMapStringToString::New_Assoc(const char* key, unsigned int bucket,
-                                                         unsigned int hash)
+CMapStringToString::Assoc* CMapStringToString::New_Assoc(const char* key, unsigned int bucket, unsigned int hash)
 {
     if (m_table.empty())
         m_table.assign(m_hashSize, nullptr);

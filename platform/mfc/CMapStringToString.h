@@ -8,8 +8,7 @@
 #include "CString.h"
 
 struct __POSITION
-{
-};
+{};
 typedef __POSITION* POSITION;
 #define BEFORE_START_POSITION (reinterpret_cast<POSITION>(-1))
 

@@ -19,10 +19,7 @@ struct StringHeader
     int capacity;
 };
 
-StringHeader* Header_Of(char* data)
-{
-    return reinterpret_cast<StringHeader*>(data) - 1;
-}
+StringHeader* Header_Of(char* data) { return reinterpret_cast<StringHeader*>(data) - 1; }
 
 char* Allocate(int capacity)
 {
@@ -53,17 +50,11 @@ void Release(char* data)
 
 bool Shared(char* data) { return data && Header_Of(data)->references > 1; }
 
-int Length_Of(const char* text)
-{
-    return text ? static_cast<int>(std::strlen(text)) : 0;
-}
+int Length_Of(const char* text) { return text ? static_cast<int>(std::strlen(text)) : 0; }
 
 } // namespace
 
-const char* QOR::FrontEnd::Util::Printf_Arg(const CString& text)
-{
-    return text.GetString();
-}
+const char* QOR::FrontEnd::Util::Printf_Arg(const CString& text) { return text.GetString(); }
 
 CString::CString(const char* text) { Assign(text, Length_Of(text)); }
 
@@ -81,10 +72,7 @@ CString::CString(char ch, int repeat)
 
 CString::CString(const CString& other) : m_pszData(Share(other.m_pszData)) {}
 
-CString::CString(CString&& other) noexcept : m_pszData(other.m_pszData)
-{
-    other.m_pszData = nullptr;
-}
+CString::CString(CString&& other) noexcept : m_pszData(other.m_pszData) { other.m_pszData = nullptr; }
 
 CString::~CString() { Release(m_pszData); }
 
@@ -146,10 +134,7 @@ void CString::Empty() noexcept
     m_pszData = nullptr;
 }
 
-char CString::GetAt(int index) const
-{
-    return (index >= 0 && index < GetLength()) ? m_pszData[index] : '\0';
-}
+char CString::GetAt(int index) const { return (index >= 0 && index < GetLength()) ? m_pszData[index] : '\0'; }
 
 int CString::Compare(const char* text) const { return std::strcmp(GetString(), text ? text : ""); }
 

@@ -19,8 +19,8 @@ inline const char* Printf_Arg(const std::string& text) { return text.c_str(); }
 // bool is promoted to int by the varargs call, as a plain C caller would see it.
 template <typename T>
 inline auto Printf_Arg(const T& value)
-    -> std::enable_if_t<std::is_arithmetic<T>::value || std::is_enum<T>::value ||
-                            std::is_pointer<T>::value || std::is_null_pointer<T>::value,
+    -> std::enable_if_t<std::is_arithmetic<T>::value || std::is_enum<T>::value || std::is_pointer<T>::value ||
+                            std::is_null_pointer<T>::value,
                         T>
 {
     return value;

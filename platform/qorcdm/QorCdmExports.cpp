@@ -131,8 +131,7 @@ int CdmDataManExit()
     return CDM_OK;
 }
 
-int CdmDataManGetSubFolderKeys(const CString& strKeyActFolder, CStringArray* pKeysSubfolder, BOOL bRecursive,
-                               int nType)
+int CdmDataManGetSubFolderKeys(const CString& strKeyActFolder, CStringArray* pKeysSubfolder, BOOL bRecursive, int nType)
 {
     if (!g_session)
         return CDM_E_NOT_INITIALIZED;

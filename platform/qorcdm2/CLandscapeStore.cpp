@@ -45,7 +45,10 @@ int Service_Type(std::string_view type)
     return 0;
 }
 
-bool Is_Landscape(const CXmlTree& tree) { return tree.Root() != CXmlTree::None && tree.Name(tree.Root()) == "Landscape"; }
+bool Is_Landscape(const CXmlTree& tree)
+{
+    return tree.Root() != CXmlTree::None && tree.Name(tree.Root()) == "Landscape";
+}
 
 bool File_Is_There(const std::string& path) { return QOR::FrontEnd::Util::FileSystem::File_Exists(path); }
 
@@ -226,7 +229,8 @@ void CLandscapeStore::Index_Folder(const CXmlTree& tree, CXmlTree::Id folder, in
         if (!m_folders.emplace(key, Item{element, fromServer, kind}).second && m_trace)
             m_trace->TraceWarning("qorcdm2: folder key '%s' is used twice; the later folder is not indexed\n", key);
         std::vector<CXmlTree::Id> subfolders;
-        for (CXmlTree::Id child = tree.First_Child(element); child != CXmlTree::None; child = tree.Next_Sibling(child)) {
+        for (CXmlTree::Id child = tree.First_Child(element); child != CXmlTree::None;
+             child = tree.Next_Sibling(child)) {
             if (tree.Kind_Of(child) != CXmlTree::Kind::Element)
                 continue;
             if (tree.Name(child) == "Node")
@@ -341,9 +345,8 @@ bool CLandscapeStore::Save_To(const std::string& path)
     const std::string text = Text();
     const bool own = Path_Key(path) == Path_Key(m_path);
     const std::wstring file = QOR::FrontEnd::Util::SystemText::From_Ansi(path);
-    const bool saved = CMsXmlDocument::Write_Safely(file, text,
-                                                    own && File_As_Known() ? CMsXmlDocument::Target::Known_To_Load
-                                                                           : CMsXmlDocument::Target::Unknown);
+    const bool saved = CMsXmlDocument::Write_Safely(
+        file, text, own && File_As_Known() ? CMsXmlDocument::Target::Known_To_Load : CMsXmlDocument::Target::Unknown);
     if (saved)
         QOR::FrontEnd::Util::WrittenFiles::Note(file, text);
     if (saved && own) {

@@ -36,8 +36,7 @@ public:
 
     int Sub_Folders(const CString& key, CStringArray& keys, bool recursive, int type);
     int Entries(const CString& key, CStringArray& keys, bool recursive, int type);
-    int Folder_Attributes(const CString& key, CString& name, int& type, BOOL& expanded, CString& memo,
-                          CString& parent);
+    int Folder_Attributes(const CString& key, CString& name, int& type, BOOL& expanded, CString& memo, CString& parent);
     int Folder_Attribute(const CString& key, int code, CString& value);
     int Entry_Attribute(const CString& key, int code, CString& value);
     int Entry_Data(const CString& key, CMapStringToString& properties);
@@ -48,8 +47,7 @@ public:
                    const CString& next);
     int Add_Entry(const CString& name, int type, const CString& parent, CString& key, const CString& next,
                   const CMapStringToString* properties);
-    int Add_Link(const CString& name, const CString& target, const CString& parent, CString& key,
-                 const CString& next);
+    int Add_Link(const CString& name, const CString& target, const CString& parent, CString& key, const CString& next);
     int Set_Parameter(const CString& name, const CString& value);
 
     // The include with index 0, for a landscape document of the same file.
@@ -92,10 +90,8 @@ private:
     int Own_Folder(const CString& key, const Item*& folder) const;
     CXmlTree::Id Next_Sibling(const Index& index, const CString& next, CXmlTree::Id parent) const;
     CXmlTree::Id Container(const char* name);
-    void Collect_Folders(const CXmlTree& tree, CXmlTree::Id folder, CStringArray& keys, bool recursive,
-                         int type) const;
-    void Collect_Entries(const CXmlTree& tree, CXmlTree::Id folder, CStringArray& keys, bool recursive,
-                         int type) const;
+    void Collect_Folders(const CXmlTree& tree, CXmlTree::Id folder, CStringArray& keys, bool recursive, int type) const;
+    void Collect_Entries(const CXmlTree& tree, CXmlTree::Id folder, CStringArray& keys, bool recursive, int type) const;
     std::vector<std::pair<CXmlTree::Id, bool>> Workspaces() const;
     int Changed();
     bool Save();
@@ -110,7 +106,7 @@ private:
     Index m_entries;
     Index m_services;
     bool m_dirty = false;
-    bool m_replaced = false;     // the file was written by someone else since we read it
+    bool m_replaced = false; // the file was written by someone else since we read it
     // Size and time of the file as we last read or wrote it: while it is so, it
     // is known to load.
     std::optional<WIN32_FILE_ATTRIBUTE_DATA> m_file_as_known;

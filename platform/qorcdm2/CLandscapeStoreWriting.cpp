@@ -79,8 +79,8 @@ int CLandscapeStore::Add_Folder(const CString& parent, const CString& name, bool
     return Changed();
 }
 
-int CLandscapeStore::Add_Entry(const CString& name, int type, const CString& parent, CString& key,
-                               const CString& next, const CMapStringToString* properties)
+int CLandscapeStore::Add_Entry(const CString& name, int type, const CString& parent, CString& key, const CString& next,
+                               const CMapStringToString* properties)
 {
     Refresh();
     if (type != TREE_ITEM_TYPE_CONNECTION && type != TREE_ITEM_TYPE_QORSHORTCUT)
@@ -104,8 +104,7 @@ int CLandscapeStore::Add_Entry(const CString& name, int type, const CString& par
     }
     m_services.emplace(newKey, Item{service, false, type});
 
-    const CXmlTree::Id item =
-        m_tree.Add_Element(folderElement, "Item", Next_Sibling(m_entries, next, folderElement));
+    const CXmlTree::Id item = m_tree.Add_Element(folderElement, "Item", Next_Sibling(m_entries, next, folderElement));
     Set(m_tree, item, "uuid", newKey);
     Set(m_tree, item, "serviceid", newKey);
     m_entries.emplace(newKey, Item{item, false, type});
@@ -126,8 +125,7 @@ int CLandscapeStore::Add_Link(const CString& name, const CString& target, const 
         return result;
     const CXmlTree::Id folderElement = folder->element;
     const std::string newKey = Key_For(key);
-    const CXmlTree::Id item =
-        m_tree.Add_Element(folderElement, "Item", Next_Sibling(m_entries, next, folderElement));
+    const CXmlTree::Id item = m_tree.Add_Element(folderElement, "Item", Next_Sibling(m_entries, next, folderElement));
     Set(m_tree, item, "uuid", newKey);
     m_tree.Set_Attribute(item, "serviceid", serviceKey);
     Set(m_tree, item, "name", name);

@@ -77,11 +77,20 @@ void Escape_Text(std::string_view text, std::string& out)
 {
     for (const char ch : text) {
         switch (ch) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        case '\r': out += "&#13;"; break;
-        default: out += ch;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '\r':
+            out += "&#13;";
+            break;
+        default:
+            out += ch;
         }
     }
 }
@@ -90,14 +99,29 @@ void Escape_Attribute(std::string_view text, std::string& out)
 {
     for (const char ch : text) {
         switch (ch) {
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '&': out += "&amp;"; break;
-        case '"': out += "&quot;"; break;
-        case '\n': out += "&#10;"; break;
-        case '\r': out += "&#13;"; break;
-        case '\t': out += "&#9;"; break;
-        default: out += ch;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\n':
+            out += "&#10;";
+            break;
+        case '\r':
+            out += "&#13;";
+            break;
+        case '\t':
+            out += "&#9;";
+            break;
+        default:
+            out += ch;
         }
     }
 }

@@ -101,7 +101,7 @@ private:
     std::vector<Node> m_nodes;
     std::vector<Attr> m_attributes;
     std::string m_text;
-    std::deque<std::string> m_names; // a deque: views of a name stay valid
+    std::deque<std::string> m_names;                                // a deque: views of a name stay valid
     std::unordered_map<std::string_view, std::uint32_t> m_name_ids; // views of m_names
 };
 

@@ -70,8 +70,7 @@ int CdmDataManExit()
     return result;
 }
 
-int CdmDataManGetSubFolderKeys(const CString& strKeyActFolder, CStringArray* pKeysSubfolder, BOOL bRecursive,
-                               int nType)
+int CdmDataManGetSubFolderKeys(const CString& strKeyActFolder, CStringArray* pKeysSubfolder, BOOL bRecursive, int nType)
 {
     if (!Store())
         return CDM_E_NOT_INITIALIZED;
@@ -134,14 +133,13 @@ int CdmDataManAddEntryLinkToFolder(const CString& strLinkName, const CString& st
                                    const CString& strParentFolderKey, CString& strEntryKey,
                                    const CString& strNextEntryKey)
 {
-    return Store() ? Store()->Add_Link(strLinkName, strKeyEntryToBeLinked, strParentFolderKey, strEntryKey,
-                                       strNextEntryKey)
-                   : CDM_E_NOT_INITIALIZED;
+    return Store()
+               ? Store()->Add_Link(strLinkName, strKeyEntryToBeLinked, strParentFolderKey, strEntryKey, strNextEntryKey)
+               : CDM_E_NOT_INITIALIZED;
 }
 
 int CdmDataManAddEntryToFolder(const CString& strEntryName, int nEntryType, const CString& strParentFolderKey,
-                               CString& strEntryKey, const CString& strNextEntryKey,
-                               CMapStringToString* pMapProperties)
+                               CString& strEntryKey, const CString& strNextEntryKey, CMapStringToString* pMapProperties)
 {
     return Store() ? Store()->Add_Entry(strEntryName, nEntryType, strParentFolderKey, strEntryKey, strNextEntryKey,
                                         pMapProperties)

@@ -20,10 +20,7 @@ CString Narrow(const std::wstring& text)
     return CString(static_cast<const char*>(narrow));
 }
 
-bool Path_Exists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+bool Path_Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 // A fresh DOMDocument60 that neither fetches external resources nor accepts a
 // document type declaration.
@@ -208,10 +205,7 @@ bool CMsXmlDocument::Load_From_String(const std::wstring& xml)
     return m_loaded;
 }
 
-bool CMsXmlDocument::Save_To_File_Deprecated(const char* path)
-{
-    return path && Save_To_File(CString(path));
-}
+bool CMsXmlDocument::Save_To_File_Deprecated(const char* path) { return path && Save_To_File(CString(path)); }
 
 bool CMsXmlDocument::Save() { return !m_file.empty() && Save_To_File(std::wstring(m_file)); }
 

@@ -100,7 +100,10 @@ bool Is_Read_Only(const std::wstring& path)
 
 } // namespace
 
-bool CMsXmlDocument::Save_To_File(const CString& path) { return Save_To_File(Util::SystemText::From_Ansi(path.GetString())); }
+bool CMsXmlDocument::Save_To_File(const CString& path)
+{
+    return Save_To_File(Util::SystemText::From_Ansi(path.GetString()));
+}
 
 bool CMsXmlDocument::Save_To_File(const std::wstring& path)
 {

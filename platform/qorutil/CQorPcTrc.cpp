@@ -13,10 +13,8 @@ int CQorPcTrc::s_mainTraceMode = 0;
 
 namespace {
 
-const char* const Asterisks80 =
-    "********************************************************************************\n";
-const char* const Title =
-    "****************************  QOR SE, Trace File  ******************************\n";
+const char* const Asterisks80 = "********************************************************************************\n";
+const char* const Title = "****************************  QOR SE, Trace File  ******************************\n";
 
 typedef void (*InitBufferFunction)(char*);
 typedef BOOL (*InitTraceDirFunction)(char*);
@@ -61,10 +59,14 @@ std::string Trace_File_Path(const char* fileName)
 std::string Main_Mode_Wording(int mode)
 {
     switch (mode) {
-    case 1: return "Error ";
-    case 2: return "Error and Warning ";
-    case 3: return "Error, Warning and Developer notes ";
-    default: return "Error, Warning, Developer Notes and additional data ";
+    case 1:
+        return "Error ";
+    case 2:
+        return "Error and Warning ";
+    case 3:
+        return "Error, Warning and Developer notes ";
+    default:
+        return "Error, Warning, Developer Notes and additional data ";
     }
 }
 
@@ -211,8 +213,8 @@ void CQorPcTrc::WriteV(int level, const char* format, va_list args)
 void CQorPcTrc::Open(Piece& piece)
 {
     const std::string path = Trace_File_Path(m_fileName);
-    m_file.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    m_file.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
     m_output = m_file ? m_file.get() : GetStdHandle(STD_ERROR_HANDLE);
     Append_Header(piece);
 }

@@ -7,9 +7,9 @@
 #include <cstdarg>
 #include <cstdio>
 
+#include "Handles.h"
 #include "PrintfArg.h"
 #include "QorUtilApi.h"
-#include "Handles.h"
 
 enum QORPCTRC_LEVEL
 {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "SystemText.h"
 #include "Handles.h"
+#include "SystemText.h"
 
 namespace QOR { namespace FrontEnd { namespace Util { namespace FileSystem {
 
@@ -111,9 +111,8 @@ std::string Full_Path(const std::string& path)
     if (path.empty())
         return std::string();
     const std::wstring wide = SystemText::From_Ansi(path);
-    return Read_Growing([&wide](wchar_t* buffer, DWORD size) {
-        return GetFullPathNameW(wide.c_str(), size, buffer, nullptr);
-    });
+    return Read_Growing(
+        [&wide](wchar_t* buffer, DWORD size) { return GetFullPathNameW(wide.c_str(), size, buffer, nullptr); });
 }
 
 std::string Full_Path(const std::string& path, std::string& folder, std::string& name)
@@ -170,8 +169,8 @@ bool Read_File(const std::wstring& path, std::string& bytes)
         return false;
     bytes.resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;
-    if (bytes.empty() || (ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-                          read == bytes.size()))
+    if (bytes.empty() ||
+        (ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size()))
         return true;
     bytes.clear();
     return false;

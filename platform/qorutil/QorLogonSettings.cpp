@@ -84,8 +84,7 @@ bool QorLogonSettings::Command_Line_Value(const char* switchName, std::string& v
     return false;
 }
 
-bool QorLogonSettings::Registry_String(const std::string& key, const std::string& value, int mode,
-                                       std::string& text)
+bool QorLogonSettings::Registry_String(const std::string& key, const std::string& value, int mode, std::string& text)
 {
     using QOR::FrontEnd::Util::Registry::Get_String;
     if (mode == 0)
@@ -104,9 +103,8 @@ std::string QorLogonSettings::User_Folder()
     return appData + "QOR\\Common\\";
 }
 
-std::string QorLogonSettings::Named_Or_Default(const char* switchName, const char* variable,
-                                               const char* fileName, int commandLineSource,
-                                               int environmentSource, int& source)
+std::string QorLogonSettings::Named_Or_Default(const char* switchName, const char* variable, const char* fileName,
+                                               int commandLineSource, int environmentSource, int& source)
 {
     std::string path;
     if (Command_Line_Value(switchName, path)) {
@@ -124,14 +122,14 @@ std::string QorLogonSettings::Named_Or_Default(const char* switchName, const cha
 
 std::string QorLogonSettings::User_Landscape(int& source)
 {
-    return Named_Or_Default(Landscape_Switch, Landscape_Variable, User_Landscape_Name,
-                            QORUTIL_SOURCE_COMMAND_LINE, QORUTIL_SOURCE_ENVIRONMENT, source);
+    return Named_Or_Default(Landscape_Switch, Landscape_Variable, User_Landscape_Name, QORUTIL_SOURCE_COMMAND_LINE,
+                            QORUTIL_SOURCE_ENVIRONMENT, source);
 }
 
 std::string QorLogonSettings::User_Ini(int& source)
 {
-    return Named_Or_Default(Ini_Switch, Ini_Variable, User_Ini_Name, QORUTIL_SOURCE_NAMED,
-                            QORUTIL_SOURCE_NAMED, source);
+    return Named_Or_Default(Ini_Switch, Ini_Variable, User_Ini_Name, QORUTIL_SOURCE_NAMED, QORUTIL_SOURCE_NAMED,
+                            source);
 }
 
 // The local shared landscape always lies beside the user landscape, wherever

@@ -86,7 +86,4 @@ void InitBuffer(char* buffer)
         std::memset(buffer, 0, MAX_PATH);
 }
 
-BOOL InitTraceDir(char* buffer)
-{
-    return To_Buffer(QorLogonSettings::Trace_Directory(), buffer, MAX_PATH);
-}
+BOOL InitTraceDir(char* buffer) { return To_Buffer(QorLogonSettings::Trace_Directory(), buffer, MAX_PATH); }

@@ -11,9 +11,9 @@
 // Where a file look-up found its answer.
 enum QORUTIL_LOOKUP_SOURCE
 {
-    QORUTIL_SOURCE_NONE = 0,          // no answer (no APPDATA, or the buffer is too small)
-    QORUTIL_SOURCE_USER_DEFAULT = 1,  // the per-user default location
-    QORUTIL_SOURCE_NAMED = 2,         // connection file named by the host (command line or environment)
+    QORUTIL_SOURCE_NONE = 0,           // no answer (no APPDATA, or the buffer is too small)
+    QORUTIL_SOURCE_USER_DEFAULT = 1,   // the per-user default location
+    QORUTIL_SOURCE_NAMED = 2,          // connection file named by the host (command line or environment)
     QORUTIL_SOURCE_COMMAND_LINE = 201, // landscape file named on the host's command line
     QORUTIL_SOURCE_ENVIRONMENT = 202   // landscape file named by an environment variable
 };
@@ -43,8 +43,8 @@ QORUTIL_API BOOL GetCoreLandscapeFileName(int reserved, char* buffer, int size);
 QORUTIL_API BOOL GetRegValString(char* buffer, int size, const char* key, const char* value, int mode);
 
 // The same into a CString; `defaultValue` (may be null) when the value is missing.
-QORUTIL_API BOOL getRegValStringEx(CString& result, const char* key, const char* value,
-                                   const char* defaultValue, int mode);
+QORUTIL_API BOOL getRegValStringEx(CString& result, const char* key, const char* value, const char* defaultValue,
+                                   int mode);
 
 // Trace directory, looked up by name at run time by the trace writer.
 // Both take a buffer of MAX_PATH bytes.

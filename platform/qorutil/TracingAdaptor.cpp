@@ -2,10 +2,7 @@
 
 namespace QOR { namespace FrontEnd { namespace Util { namespace Tracing {
 
-TracingAdaptor::TracingAdaptor(const std::string& fileName, QORPCTRC_LEVEL level)
-    : m_trace(fileName.c_str(), level)
-{
-}
+TracingAdaptor::TracingAdaptor(const std::string& fileName, QORPCTRC_LEVEL level) : m_trace(fileName.c_str(), level) {}
 
 TracingAdaptor::~TracingAdaptor() = default;
 

@@ -102,10 +102,11 @@ TEST(Loading, TheRecordOfALandscapeThatCannotBeOpenedNamesWhatTheHostCanActOn)
     EnvironmentVariable traceDirectory("QOR_TRACE_DIR", folder.Path().c_str());
     const TestSupport::ProcessResult byDefault = TestSupport::Run_Program("library_host.exe", "1");
     EXPECT_NE(std::string::npos, byDefault.output.find("description: The file '" + common +
-                                                      "\\QORUILandscape.xml' is not a landscape: its root "
-                                                      "element is 'Other'.\r\n"))
+                                                       "\\QORUILandscape.xml' is not a landscape: its root "
+                                                       "element is 'Other'.\r\n"))
         << byDefault.output;
-    const TestSupport::ProcessResult byName = TestSupport::Run_Program("library_host.exe", "1 \"/LSXML=" + named + "\"");
+    const TestSupport::ProcessResult byName =
+        TestSupport::Run_Program("library_host.exe", "1 \"/LSXML=" + named + "\"");
     EXPECT_NE(std::string::npos, byName.output.find("description: " + named + "\r\n")) << byName.output;
 }
 
@@ -119,11 +120,18 @@ TEST_F(OldConnectionFile, ReadsTheExampleAndNothingAfterCleanUp)
     EXPECT_EQ(0, library.Get_Initialization_State().state);
     EXPECT_EQ(file, library.Get_Initialization_State().description.GetString());
     const BOOL entries = -1;
-    struct Listing { const char* folder; BOOL recursive; int type; std::vector<std::string> keys; };
+    struct Listing
+    {
+        const char* folder;
+        BOOL recursive;
+        int type;
+        std::vector<std::string> keys;
+    };
     const Listing listings[] = {
         {"", TRUE, TREE_ITEM_TYPE_FOLDER, {"F-PROD", "F-ERP", "F-ERP-EU", "F-TEST", "F-SERVER"}},
         {"", FALSE, TREE_ITEM_TYPE_FOLDER, {"F-PROD", "F-TEST", "F-SERVER"}},
-        {"F-PROD", FALSE, TREE_ITEM_TYPE_FOLDER, {"F-ERP"}}, {"", FALSE, TREE_ITEM_TYPE_WORKSPACE, {}},
+        {"F-PROD", FALSE, TREE_ITEM_TYPE_FOLDER, {"F-ERP"}},
+        {"", FALSE, TREE_ITEM_TYPE_WORKSPACE, {}},
         {"", entries, TREE_ITEM_TYPE_CONNECTION, {"C-QAS", "C-PRD", "C-TRN", "C-SRV"}},
         {"", entries, TREE_ITEM_TYPE_QORSHORTCUT, {"S-SU01"}},
         {"F-PROD", entries, TREE_ITEM_TYPE_ANY_ENTRY, {"C-QAS", "S-SU01", "C-PRD"}},
@@ -138,13 +146,21 @@ TEST_F(OldConnectionFile, ReadsTheExampleAndNothingAfterCleanUp)
     }
     EXPECT_EQ("Production|Live systems - handle with care||1", Folder(library, "F-PROD"));
     EXPECT_EQ("Europe||F-ERP|0", Folder(library, "F-ERP-EU"));
-    struct Attribute { const char* key; int code; const char* value; };
-    const Attribute attributes[] = {
-        {"F-SERVER", ITEM_ATTR_FOLDER_FROM_SERVER, "1"}, {"F-PROD", ITEM_ATTR_FOLDER_FROM_SERVER, "0"},
-        {"C-PRD", ITEM_ATTR_ENTRY_NAME, "ERP Production (PRD)"}, {"C-PRD", ITEM_ATTR_ENTRY_TYPE, "402"},
-        {"S-SU01", ITEM_ATTR_ENTRY_TYPE, "401"}, {"L-PRD", ITEM_ATTR_ENTRY_TYPE, "400"},
-        {"L-PRD", ITEM_ATTR_LINK_TARGET, "C-PRD"}, {"C-TRN", ITEM_ATTR_ENTRY_SKIP_FLAG, "1"},
-        {"C-PRD", ITEM_ATTR_ENTRY_SKIP_FLAG, "0"}};
+    struct Attribute
+    {
+        const char* key;
+        int code;
+        const char* value;
+    };
+    const Attribute attributes[] = {{"F-SERVER", ITEM_ATTR_FOLDER_FROM_SERVER, "1"},
+                                    {"F-PROD", ITEM_ATTR_FOLDER_FROM_SERVER, "0"},
+                                    {"C-PRD", ITEM_ATTR_ENTRY_NAME, "ERP Production (PRD)"},
+                                    {"C-PRD", ITEM_ATTR_ENTRY_TYPE, "402"},
+                                    {"S-SU01", ITEM_ATTR_ENTRY_TYPE, "401"},
+                                    {"L-PRD", ITEM_ATTR_ENTRY_TYPE, "400"},
+                                    {"L-PRD", ITEM_ATTR_LINK_TARGET, "C-PRD"},
+                                    {"C-TRN", ITEM_ATTR_ENTRY_SKIP_FLAG, "1"},
+                                    {"C-PRD", ITEM_ATTR_ENTRY_SKIP_FLAG, "0"}};
     CString value;
     for (const Attribute& attribute : attributes) {
         ASSERT_EQ(0, attribute.code == ITEM_ATTR_FOLDER_FROM_SERVER
@@ -209,14 +225,20 @@ TEST_F(LandscapeLibrary, WhatIsAddedIsReadBackByAFreshInstance)
 // Local from the included landscape is a conflict: the file stays as it was.
 TEST_F(LandscapeLibrary, TheMainFolderIsTheFirstLocalWorkspaceOrANewOne)
 {
-    const std::string shared = folder / "QORUILandscapeGlobal.xml", other = "<Workspace uuid=\"W-OTHER\" name=\"Other\"/>";
+    const std::string shared = folder / "QORUILandscapeGlobal.xml",
+                      other = "<Workspace uuid=\"W-OTHER\" name=\"Other\"/>";
     TestSupport::Write_File(shared, "<Landscape><Workspaces><Workspace uuid=\"SERVER-LOCAL\" name=\"Local\"/>"
                                     "</Workspaces></Landscape>");
-    const std::pair<std::string, const char*> cases[] = { // what the file holds (no file for ""), the folder found
-        {"", "Local|||1"}, {"<Workspaces>" + other + "</Workspaces>", "Local|||1"},
-        {"<Workspaces>" + other + "<Workspace uuid=\"W-MIXED\" name=\"lOcAl\"/><Workspace uuid=\"W-UPPER\" "
-         "name=\"LOCAL\"/></Workspaces>", "lOcAl|||0"},
-        {"<Workspaces/>", nullptr}, {"<Includes><Include index=\"0\" url=\"" + shared + "\"/></Includes>", nullptr}};
+    const std::pair<std::string, const char*> cases[] = {
+        // what the file holds (no file for ""), the folder found
+        {"", "Local|||1"},
+        {"<Workspaces>" + other + "</Workspaces>", "Local|||1"},
+        {"<Workspaces>" + other +
+             "<Workspace uuid=\"W-MIXED\" name=\"lOcAl\"/><Workspace uuid=\"W-UPPER\" "
+             "name=\"LOCAL\"/></Workspaces>",
+         "lOcAl|||0"},
+        {"<Workspaces/>", nullptr},
+        {"<Includes><Include index=\"0\" url=\"" + shared + "\"/></Includes>", nullptr}};
     for (const auto& [content, expected] : cases) {
         DeleteFileA(file.c_str());
         if (!content.empty())

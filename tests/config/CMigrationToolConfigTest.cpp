@@ -18,12 +18,10 @@ const auto* const g_trace = ::testing::AddGlobalTestEnvironment(
 // The printed form: the members in a fixed order, names in one column, each
 // value as given (a path after its mark, " (exists)   " or "**missing** ").
 const char* const Columns[] = {
-    "  check                       = ", "  force                       = ",
-    "  simulation                  = ", "  dump_mappings               = ",
-    "  dump_contents               = ", "  qorlogon_ini_path           = ",
-    "  qormsg_ini_path             = ", "  qorroute_ini_path           = ",
-    "  services_file               = ", "  user_landscape_xml_path     = ",
-    "  shared_landscape_xml_path   = ", "  user_teduoptions_xml_path   = ",
+    "  check                       = ", "  force                       = ", "  simulation                  = ",
+    "  dump_mappings               = ", "  dump_contents               = ", "  qorlogon_ini_path           = ",
+    "  qormsg_ini_path             = ", "  qorroute_ini_path           = ", "  services_file               = ",
+    "  user_landscape_xml_path     = ", "  shared_landscape_xml_path   = ", "  user_teduoptions_xml_path   = ",
     "  shared_teduoptions_xml_path = "};
 
 std::string Printed(const std::vector<std::string>& values)
@@ -64,8 +62,14 @@ TEST(CMigrationToolConfig, EveryMemberIsKeptPrintedAndCopied)
 {
     TestSupport::ScratchDirectory folder;
     TestSupport::Write_File(folder / "services", "");
-    const std::string paths[] = {" relative\\qorlogon.ini ", folder.Path(), "route", folder / "services",
-                                 "user", "shared", "user options", "shared options"};
+    const std::string paths[] = {" relative\\qorlogon.ini ",
+                                 folder.Path(),
+                                 "route",
+                                 folder / "services",
+                                 "user",
+                                 "shared",
+                                 "user options",
+                                 "shared options"};
     CMigrationToolConfig base;
     base.Set_Qorlogon_INI_Path(paths[0]);
     base.Set_Qormsg_INI_Path(paths[1]); // a folder is no file

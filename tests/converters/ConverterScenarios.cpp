@@ -49,8 +49,9 @@ int main(int argc, char** argv)
     // child of the root.
     write("qorroute.ini", "Outside=/H/ignored/H/\n[Router]\n   MyRouter=/H/host/S/3299/H/   \nA = /H/x/H/\nX=a\nX=b\n"
                           "OnlyH=/H/\n[router]\nLower=ignored\n[Router]\nInner=/H/a/H/b\n");
-    write("routers.xml", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Landscape><Other><Routers/></Other><!-- Routers -->"
-                         "<Routers><Router uuid=\"OLD\" name=\"X\" router=\"old\"/></Routers><Routers/></Landscape>");
+    write("routers.xml",
+          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<Landscape><Other><Routers/></Other><!-- Routers -->"
+          "<Routers><Router uuid=\"OLD\" name=\"X\" router=\"old\"/></Routers><Routers/></Landscape>");
     config.Set_Qorroute_INI_Path(path("qorroute.ini"));
     config.Set_Shared_Landscape_XML_Path(path("routers.xml"));
     std::printf("routers=%d\n", CQorRouteMigrator(&config).Do_Migration() ? 1 : 0);

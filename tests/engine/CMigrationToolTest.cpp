@@ -79,9 +79,11 @@ TEST_F(Migration, TheWholeProfileIsMigratedAndTheOldFileIsLeftAlone)
     const std::pair<const std::string*, std::string> pieces[] = {
         {&landscape, "<Include index=\"0\" url=\"" + shared + "\"/>"},
         {&landscape, "<Property name=\"MsgServerPort\" value=\"3601\"/>"},
-        {&landscape, "<Parameter name=\"SingleSystemStatusURL\" value=\"https://status.example.com/system?sid=%SID%\"/>"},
+        {&landscape,
+         "<Parameter name=\"SingleSystemStatusURL\" value=\"https://status.example.com/system?sid=%SID%\"/>"},
         {&global, "name=\"QAS\" description=\"ERP Quality\" host=\"qas-ms.example.com\" port=\"3601\""},
-        {&global, "name=\"Frankfurt\" router=\"/H/router-fra.example.com/S/3299\""}, {&global, "<LDAP "},
+        {&global, "name=\"Frankfurt\" router=\"/H/router-fra.example.com/S/3299\""},
+        {&global, "<LDAP "},
         {&global, "name=\"TEDU Admin Configuration\""}};
     for (const auto& [text, piece] : pieces)
         EXPECT_TRUE(Contains(*text, piece)) << piece << "\n" << *text;
@@ -102,7 +104,8 @@ TEST_F(Migration, SimulationWritesNothingAndDumpsTreesAndMappings)
     EXPECT_EQ(files, TestSupport::Files_In(folder.Path()));
     const std::string text = output.text.str();
     EXPECT_TRUE(Contains(text, "--- Dumping Contents of Config Files ---\n\nSource config:\nFOLDER: Production|F-PROD\n"
-                               "FOLDER: ERP|F-ERP\n")) << text;
+                               "FOLDER: ERP|F-ERP\n"))
+        << text;
     EXPECT_TRUE(Contains(text, "\nENTRY: ERP Production (PRD)|C-PRD\n"));
     EXPECT_TRUE(Contains(text, "\n\nDestination config:\nUUID mappings:\n --- destination_uuid --- source_uuid ---\n"));
     const auto destination = [&text, this](const std::string& source) {
@@ -152,10 +155,15 @@ TEST_F(Migration, StatesThreeAndFourLeaveOutTheSharedStep)
 // a read-only one is left as it was and fails the step.
 TEST_F(Migration, AnExistingLandscapeIsMigratedIntoOnlyWhenForcedAndWritable)
 {
-    const std::string before = "<Landscape><Workspaces><Workspace uuid=\"W-LOCAL\" name=\"Local\"/></Workspaces></Landscape>";
-    const struct { bool force, readonly; const char* error; } runs[] = {
-        {false, false, ": Destination INI file exists, remove it before migration: "}, {true, false, nullptr},
-        {true, true, ": The landscape file '"}};
+    const std::string before =
+        "<Landscape><Workspaces><Workspace uuid=\"W-LOCAL\" name=\"Local\"/></Workspaces></Landscape>";
+    const struct
+    {
+        bool force, readonly;
+        const char* error;
+    } runs[] = {{false, false, ": Destination INI file exists, remove it before migration: "},
+                {true, false, nullptr},
+                {true, true, ": The landscape file '"}};
     for (const auto& run : runs) {
         TestSupport::Write_File(user, before);
         SetFileAttributesA(user.c_str(), run.readonly ? FILE_ATTRIBUTE_READONLY : FILE_ATTRIBUTE_NORMAL);

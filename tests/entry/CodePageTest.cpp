@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "Handles.h"
 #include "LandscapeMigration.h"
 #include "ProcessTrace.h"
 #include "StartupFixture.h"
 #include "TestSupport.h"
-#include "Handles.h"
 
 using namespace StartupFixture;
 using TestSupport::Decoded;
@@ -40,9 +40,9 @@ struct CodePage
 };
 
 const CodePage Code_Pages[] = {
-    {932, L"\u80fd\u767b \u8868", L"\u0e01"},     // Japanese; Thai is foreign
+    {932, L"\u80fd\u767b \u8868", L"\u0e01"},                                            // Japanese; Thai is foreign
     {1251, L"\u0418\u0432\u0430\u043d \u041f\u0435\u0442\u0440\u043e\u0432", L"\u80fd"}, // Cyrillic
-    {1252, L"J\u00fcrgen Gro\u00df", L"\u80fd"},  // Western
+    {1252, L"J\u00fcrgen Gro\u00df", L"\u80fd"},                                         // Western
 };
 
 const CodePage* This_Code_Page()
@@ -72,7 +72,8 @@ protected:
         const char* expected = std::getenv("EXPECTED_CODE_PAGE");
         if (expected && std::atoi(expected) != static_cast<int>(GetACP())) {
             const std::string why = "the process runs with code page " + std::to_string(GetACP()) + ", not " +
-                                    expected + ": the locale that Wine takes it from is not installed "
+                                    expected +
+                                    ": the locale that Wine takes it from is not installed "
                                     "(scripts/setup generates ja_JP.UTF-8 and ru_RU.UTF-8)";
             if (const char* required = std::getenv("LANDSCAPE_REQUIRE_FAULTS"); required && *required == '1')
                 FAIL() << why;

@@ -14,8 +14,8 @@
 #include "StartupFixture.h"
 
 using namespace StartupFixture;
-using TestSupport::Utf8;
 using TestSupport::Read_File;
+using TestSupport::Utf8;
 using TestSupport::Write_File;
 
 namespace {
@@ -23,8 +23,8 @@ namespace {
 struct Encoding
 {
     const char* name;
-    const char* declared;  // the encoding the file's declaration names
-    const wchar_t* text;   // non-ASCII text that the encoding can hold
+    const char* declared; // the encoding the file's declaration names
+    const wchar_t* text;  // non-ASCII text that the encoding can hold
     std::string (*encode)(const std::wstring&);
 };
 
@@ -47,7 +47,8 @@ const Encoding Encodings[] = {
      [](const std::wstring& text) { return Utf16(text, false); }},
     {"Utf16BigEndian", "UTF-16", L"S\u00fcd \u0416 \u80fd\u767b",
      [](const std::wstring& text) { return Utf16(text, true); }},
-    {"Latin1", "ISO-8859-1", L"S\u00fcd \u00df\u00e9", [](const std::wstring& text) { return TestSupport::Encoded(text, 28591); }},
+    {"Latin1", "ISO-8859-1", L"S\u00fcd \u00df\u00e9",
+     [](const std::wstring& text) { return TestSupport::Encoded(text, 28591); }},
     {"Windows1252", "windows-1252", L"S\u00fcd \u20ac \u00df",
      [](const std::wstring& text) { return TestSupport::Encoded(text, 1252); }},
 };
@@ -56,8 +57,11 @@ std::wstring Shared_Landscape(const Encoding& encoding)
 {
     const std::wstring text = encoding.text;
     return L"<?xml version=\"1.0\" encoding=\"" + std::wstring(_bstr_t(encoding.declared)) + L"\"?>\n<!--" + text +
-           L"-->\n<Landscape owner=\"" + text + L"\">\n  <Messageservers>\n    <Messageserver uuid=\"m-1\" "
-           L"name=\"OLD\" description=\"" + text + L"\" host=\"old.example.com\" port=\"3600\"/>\n"
+           L"-->\n<Landscape owner=\"" + text +
+           L"\">\n  <Messageservers>\n    <Messageserver uuid=\"m-1\" "
+           L"name=\"OLD\" description=\"" +
+           text +
+           L"\" host=\"old.example.com\" port=\"3600\"/>\n"
            L"  </Messageservers>\n</Landscape>\n";
 }
 
@@ -65,11 +69,14 @@ std::wstring User_Landscape(const Encoding& encoding)
 {
     const std::wstring text = encoding.text;
     return L"<?xml version=\"1.0\" encoding=\"" + std::wstring(_bstr_t(encoding.declared)) +
-           L"\"?>\n<Landscape owner=\"" + text + L"\">\n  <!--" + text + L"-->\n  <Workspaces>\n    <Workspace "
-           L"uuid=\"w-1\" name=\"" + text + L"\" expanded=\"1\"><Item uuid=\"s-1\" serviceid=\"s-1\"/></Workspace>\n"
-           L"  </Workspaces>\n  <Services>\n    <Service type=\"QORGUI\" uuid=\"s-1\" name=\"" + text +
-           L"\"><Property name=\"Note\" value=\"" + text + L"\"/></Service>\n  </Services>\n  <Extra note=\"" + text +
-           L"\"><![CDATA[" + text + L"]]></Extra>\n  <?tool " + text + L"?>\n</Landscape>\n";
+           L"\"?>\n<Landscape owner=\"" + text + L"\">\n  <!--" + text +
+           L"-->\n  <Workspaces>\n    <Workspace "
+           L"uuid=\"w-1\" name=\"" +
+           text +
+           L"\" expanded=\"1\"><Item uuid=\"s-1\" serviceid=\"s-1\"/></Workspace>\n"
+           L"  </Workspaces>\n  <Services>\n    <Service type=\"QORGUI\" uuid=\"s-1\" name=\"" +
+           text + L"\"><Property name=\"Note\" value=\"" + text + L"\"/></Service>\n  </Services>\n  <Extra note=\"" +
+           text + L"\"><![CDATA[" + text + L"]]></Extra>\n  <?tool " + text + L"?>\n</Landscape>\n";
 }
 
 // The text of the node that `xpath` selects in the file, or "<none>".
@@ -103,8 +110,8 @@ long Count_At(const std::string& file, const wchar_t* xpath)
 // The encoding that the file's declaration names, when the file is UTF-8 throughout.
 std::string Declared_Encoding(const std::string& bytes)
 {
-    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr,
-                            0) == 0)
+    if (MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0) ==
+        0)
         return "<not UTF-8>";
     const size_t end = bytes.find("?>");
     const size_t name = bytes.find("encoding=");
@@ -116,8 +123,7 @@ std::string Declared_Encoding(const std::string& bytes)
 void PrintTo(const Encoding& encoding, std::ostream* out) { *out << encoding.name; }
 
 class ForeignEncoding : public Startup, public ::testing::WithParamInterface<Encoding>
-{
-};
+{};
 
 } // namespace
 

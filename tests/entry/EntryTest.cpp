@@ -16,7 +16,8 @@ using TestSupport::Write_File;
 
 using namespace StartupFixture;
 
-const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace(Start_Tracing_At_Level_4));
+const auto* const g_trace =
+    ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace(Start_Tracing_At_Level_4));
 
 TEST_F(Startup, FirstStartMigratesLocallyAndRecordsTheCoreFile)
 {
@@ -27,7 +28,7 @@ TEST_F(Startup, FirstStartMigratesLocallyAndRecordsTheCoreFile)
     EXPECT_TRUE(tail.Has(": Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \r\n"));
     EXPECT_NE(std::string::npos, Read_File(user).find("<Include index=\"0\" url=\"" + global + "\"/>"));
     EXPECT_NE(std::string::npos, Read_File(global).find("name=\"PRD\" description=\"ERP Production\" "
-                                                       "host=\"prd-ms.example.com\" port=\"3600\""))
+                                                        "host=\"prd-ms.example.com\" port=\"3600\""))
         << "the port from the services file below windir";
 }
 
@@ -75,7 +76,8 @@ TEST_F(Startup, StateTwoIsFinal)
     EXPECT_FALSE(Start());
     EXPECT_EQ(2u, State());
     EXPECT_EQ("<Landscape/>", Read_File(user));
-    EXPECT_TRUE(tail.Has(": Migration state is S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. No migration is necessary.\r\n"));
+    EXPECT_TRUE(
+        tail.Has(": Migration state is S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. No migration is necessary.\r\n"));
 }
 
 TEST_F(Startup, AConfiguredServerLandscapeMakesTheFirstStepCentral)
@@ -203,21 +205,24 @@ TEST(ExportTable, TheFiveFunctionsAndTheClassesAreExported)
 {
     const HMODULE module = GetModuleHandleA("landscape_migration.dll");
     ASSERT_NE(nullptr, module);
-    for (const char* function : {"Execute_Landscape_Migration_Check", "Execute_Landscape_Migration_Check_Internal",
-                                 "Execute_Landscape_Migration_Check_Custom", "Update_Migration_Status",
-                                 "Get_Migration_State"})
+    for (const char* function :
+         {"Execute_Landscape_Migration_Check", "Execute_Landscape_Migration_Check_Internal",
+          "Execute_Landscape_Migration_Check_Custom", "Update_Migration_Status", "Get_Migration_State"})
         EXPECT_NE(nullptr, GetProcAddress(module, function)) << function;
     // Class members by their names, whatever the mangling around them.
     const auto* base = reinterpret_cast<const BYTE*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const auto* nt =
+        reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
         base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
     std::string names;
     for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-        names += std::string(reinterpret_cast<const char*>(base + reinterpret_cast<const DWORD*>(base + exports->AddressOfNames)[i])) + " ";
-    for (const char* member : {"17CMigrationChecker5Check", "17CMigrationChecker28GetSourceInitializationState",
-                               "17CMigrationChecker31FileDoesNotExistAndCanBeCreated", "14CMigrationTool12Do_Migration",
-                               "14CMigrationTool15Migrate_Folders", "20CMigrationToolConfig9To_String",
-                               "20CMigrationToolConfig8Is_Valid"})
+        names += std::string(reinterpret_cast<const char*>(
+                     base + reinterpret_cast<const DWORD*>(base + exports->AddressOfNames)[i])) +
+                 " ";
+    for (const char* member :
+         {"17CMigrationChecker5Check", "17CMigrationChecker28GetSourceInitializationState",
+          "17CMigrationChecker31FileDoesNotExistAndCanBeCreated", "14CMigrationTool12Do_Migration",
+          "14CMigrationTool15Migrate_Folders", "20CMigrationToolConfig9To_String", "20CMigrationToolConfig8Is_Valid"})
         EXPECT_NE(std::string::npos, names.find(member)) << member;
 }

@@ -7,8 +7,8 @@
 
 #include <string>
 
-#include "StartupFixture.h"
 #include "Handles.h"
+#include "StartupFixture.h"
 
 using namespace StartupFixture;
 using TestSupport::Read_File;
@@ -42,8 +42,7 @@ const LockedCase Locked_Cases[] = {
 void PrintTo(const LockedCase& locked, std::ostream* out) { *out << locked.name; }
 
 class LockedFile : public Startup, public ::testing::WithParamInterface<LockedCase>
-{
-};
+{};
 
 } // namespace
 

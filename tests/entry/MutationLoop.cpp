@@ -29,17 +29,22 @@ using TestSupport::Write_File;
 
 namespace {
 
-const char* const Mutated_Files[] = {
-    "AppData\\QOR\\Common\\qorlogon.ini", "Windows\\qormsg.ini",
-    "Windows\\qorroute.ini",               "Windows\\System32\\drivers\\etc\\services",
-    "AppData\\QOR\\TEDU\\TEDUOptions.xml", "ProgramData\\QOR\\TEDU\\TEDUOptions.xml"};
+const char* const Mutated_Files[] = {"AppData\\QOR\\Common\\qorlogon.ini",
+                                     "Windows\\qormsg.ini",
+                                     "Windows\\qorroute.ini",
+                                     "Windows\\System32\\drivers\\etc\\services",
+                                     "AppData\\QOR\\TEDU\\TEDUOptions.xml",
+                                     "ProgramData\\QOR\\TEDU\\TEDUOptions.xml"};
 
 const char* const Profile_Folders[] = {"AppData\\QOR\\Common", "AppData\\QOR\\TEDU", "ProgramData\\QOR\\TEDU",
                                        "Windows\\System32\\drivers\\etc", "traces"};
 
 using Random = std::mt19937_64;
 
-size_t Pick(Random& random, size_t count) { return count ? std::uniform_int_distribution<size_t>(0, count - 1)(random) : 0; }
+size_t Pick(Random& random, size_t count)
+{
+    return count ? std::uniform_int_distribution<size_t>(0, count - 1)(random) : 0;
+}
 
 std::vector<std::string> Lines(const std::string& text)
 {

@@ -186,8 +186,8 @@ const ProfileCase Profile_Cases[] = {
     {"NoParameters", Ini, Without_Parameters, "<Include index=\"0\"", "<Parameter"},
     {"LoneCarriageReturns", Ini, Lone_Carriage_Returns, "name=\"SystemStatusURL\"", nullptr},
     {"BinaryConnectionFile", Ini, Noise, nullptr, nullptr},
-    {"TenMegabyteLine", Ini, [](const Profile&) { return "[Folder F]\r\nName=" + std::string(10 << 20, 'n'); },
-     nullptr, nullptr},
+    {"TenMegabyteLine", Ini, [](const Profile&) { return "[Folder F]\r\nName=" + std::string(10 << 20, 'n'); }, nullptr,
+     nullptr},
     {"ParentCycle", Ini,
      [](const Profile&) {
          return std::string("[Folder A]\r\nName=Cycle A\r\nParent=C\r\n[Folder B]\r\nName=Cycle B\r\nParent=A\r\n"
@@ -215,8 +215,7 @@ const ProfileCase Profile_Cases[] = {
 };
 
 class MessyProfile : public Startup, public ::testing::WithParamInterface<ProfileCase>
-{
-};
+{};
 
 // A landscape file that was there before is there still, or kept as its backup.
 bool Kept(const std::string& folder, const std::string& name, const std::string& before)

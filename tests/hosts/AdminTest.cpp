@@ -10,8 +10,8 @@
 #include <string>
 
 #include "Caller.h"
-#include "StartupFixture.h"
 #include "Handles.h"
+#include "StartupFixture.h"
 
 using TestSupport::Count;
 using TestSupport::Read_File;
@@ -46,7 +46,10 @@ protected:
         const std::string output = Run_Program("logon_startup.exe", "").output;
         EXPECT_AT(at, output.find("a migration step ran") != std::string::npos) << output;
     }
-    TestSupport::ProcessResult Verify() { return Run_Program("landscape_migrate.exe", "--verify --report " + Quoted(report)); }
+    TestSupport::ProcessResult Verify()
+    {
+        return Run_Program("landscape_migrate.exe", "--verify --report " + Quoted(report));
+    }
 
     // Each report is kept for report_schema, which checks it against
     // docs/report.schema.json (this program cannot run Python).
@@ -78,8 +81,9 @@ TEST_F(Administrator, VerifyNamesExactlyTheItemPropertyAndFolderRemovedFromTheLa
 {
     Migrate_Sample(HERE);
     std::string landscape = Read_File(user);
-    for (const char* removed : {"<Item uuid=\"C-QAS\" serviceid=\"C-QAS\"/>", "<Property name=\"Language\" value=\"EN\"/>",
-                                "<Node uuid=\"[^\"]+\" name=\"Empty\" expanded=\"0\"/>"}) {
+    for (const char* removed :
+         {"<Item uuid=\"C-QAS\" serviceid=\"C-QAS\"/>", "<Property name=\"Language\" value=\"EN\"/>",
+          "<Node uuid=\"[^\"]+\" name=\"Empty\" expanded=\"0\"/>"}) {
         const std::string before = landscape;
         landscape = std::regex_replace(landscape, std::regex(removed), "");
         ASSERT_NE(before, landscape) << removed;
@@ -87,9 +91,11 @@ TEST_F(Administrator, VerifyNamesExactlyTheItemPropertyAndFolderRemovedFromTheLa
     TestSupport::Write_File(user, landscape);
     const TestSupport::ProcessResult result = Verify();
     EXPECT_EQ(1u, result.exitCode);
-    EXPECT_NE(std::string::npos, result.output.find("missing   folder F-EMPTY 'Empty': no folder 'Empty' in the landscape"))
+    EXPECT_NE(std::string::npos,
+              result.output.find("missing   folder F-EMPTY 'Empty': no folder 'Empty' in the landscape"))
         << result.output;
-    EXPECT_NE(std::string::npos, result.output.find("missing   entry  C-QAS 'ERP Quality (QAS)': not in the landscape"));
+    EXPECT_NE(std::string::npos,
+              result.output.find("missing   entry  C-QAS 'ERP Quality (QAS)': not in the landscape"));
     EXPECT_NE(std::string::npos, result.output.find("different entry  C-PRD 'ERP Production (PRD)': property "
                                                     "Language: 'EN' in the old file, none in the landscape"));
     EXPECT_EQ(3u, Count(result.output, "\n  missing ") + Count(result.output, "\n  different "));
@@ -98,8 +104,7 @@ TEST_F(Administrator, VerifyNamesExactlyTheItemPropertyAndFolderRemovedFromTheLa
 
 // The parameter: a state and a core landscape file were recorded before.
 class Simulation : public Administrator, public ::testing::WithParamInterface<bool>
-{
-};
+{};
 
 TEST_P(Simulation, LeavesNoFileAndNoRecordSoThatTheNextStartMigrates)
 {

@@ -14,9 +14,9 @@
 #include <shlobj.h>
 
 #include <map>
-#include <stdexcept>
 #include <regex>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -45,8 +45,10 @@ std::vector<std::string> Old_Files()
 // them, so the runs find it alike whatever ran before.
 const char* const Server_Landscape =
     "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Landscape><Services/><Messageservers>"
-    "<Messageserver uuid=\"9B0D0C8E-0000-4000-8000-000000000001\" name=\"PRD\" host=\"prd-ms.example.com\" port=\"3600\"/>"
-    "<Messageserver uuid=\"9B0D0C8E-0000-4000-8000-000000000002\" name=\"QAS\" host=\"qas-ms.example.com\" port=\"3601\"/>"
+    "<Messageserver uuid=\"9B0D0C8E-0000-4000-8000-000000000001\" name=\"PRD\" host=\"prd-ms.example.com\" "
+    "port=\"3600\"/>"
+    "<Messageserver uuid=\"9B0D0C8E-0000-4000-8000-000000000002\" name=\"QAS\" host=\"qas-ms.example.com\" "
+    "port=\"3601\"/>"
     "<Messageserver uuid=\"9B0D0C8E-0000-4000-8000-000000000003\" name=\"TRN\" host=\"trn-ms.example.com\"/>"
     "</Messageservers></Landscape>\r\n";
 
@@ -141,8 +143,8 @@ protected:
             return;
         const std::string expected = Comparable(Read_File(fromStart), startFolder);
         const std::string actual = Comparable(Read_File(fromBatch), batchFolders[profile]);
-        EXPECT_AT(at, expected == actual) << name << " of " << Old_Files()[profile] << " differs at "
-                                          << First_Difference(expected, actual);
+        EXPECT_AT(at, expected == actual)
+            << name << " of " << Old_Files()[profile] << " differs at " << First_Difference(expected, actual);
     }
 
     ScratchDirectory work;

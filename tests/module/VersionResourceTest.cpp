@@ -21,8 +21,12 @@ struct Binary
 };
 
 const Binary Binaries[] = {
-    {"landscape_migration.dll", VFT_DLL}, {"landscape_migrate.exe", VFT_APP}, {"logon_startup.exe", VFT_APP},
-    {"qorutil.dll", VFT_DLL},            {"qorcdm.dll", VFT_DLL},            {"qorcdm2.dll", VFT_DLL},
+    {"landscape_migration.dll", VFT_DLL},
+    {"landscape_migrate.exe", VFT_APP},
+    {"logon_startup.exe", VFT_APP},
+    {"qorutil.dll", VFT_DLL},
+    {"qorcdm.dll", VFT_DLL},
+    {"qorcdm2.dll", VFT_DLL},
     {"qorcdm_proxy.dll", VFT_DLL},
 };
 

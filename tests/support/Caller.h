@@ -20,7 +20,7 @@ struct Caller
 // A failed condition is reported at the caller's file and line, with the
 // condition's text; stream the values seen after it. The switch keeps an
 // `else` after the macro from attaching to the `if` inside.
-#define EXPECT_AT(caller, condition)                                                                                  \
+#define EXPECT_AT(caller, condition)                                                                                   \
     switch (0)                                                                                                         \
     case 0:                                                                                                            \
     default:                                                                                                           \

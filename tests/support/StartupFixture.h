@@ -32,7 +32,7 @@ inline std::string Registry_String(const char* key, const char* value)
     char data[1024] = {};
     DWORD size = sizeof(data);
     return RegGetValueA(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, data, &size) == ERROR_SUCCESS ? data
-                                                                                                              : "";
+                                                                                                             : "";
 }
 
 inline void Set_DWORD(const char* key, const char* value, DWORD data)
@@ -71,10 +71,12 @@ public:
     }
 
     // The files of the sample profile, relative to the profile folder.
-    static constexpr const char* Sample_Files[] = {
-        "AppData\\QOR\\Common\\qorlogon.ini", "AppData\\QOR\\TEDU\\TEDUOptions.xml",
-        "ProgramData\\QOR\\TEDU\\TEDUOptions.xml", "Windows\\qormsg.ini", "Windows\\qorroute.ini",
-        "Windows\\System32\\drivers\\etc\\services"};
+    static constexpr const char* Sample_Files[] = {"AppData\\QOR\\Common\\qorlogon.ini",
+                                                   "AppData\\QOR\\TEDU\\TEDUOptions.xml",
+                                                   "ProgramData\\QOR\\TEDU\\TEDUOptions.xml",
+                                                   "Windows\\qormsg.ini",
+                                                   "Windows\\qorroute.ini",
+                                                   "Windows\\System32\\drivers\\etc\\services"};
 
     bool Start()
     {
@@ -101,7 +103,6 @@ private:
 };
 
 class Startup : public ::testing::Test, protected Profile
-{
-};
+{};
 
 } // namespace StartupFixture

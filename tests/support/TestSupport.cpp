@@ -182,7 +182,8 @@ bool Path_Exists(const std::string& path) { return GetFileAttributesA(path.c_str
 size_t Count(const std::string& text, const std::string& piece)
 {
     size_t count = 0;
-    for (size_t at = text.find(piece); !piece.empty() && at != std::string::npos; at = text.find(piece, at + piece.size()))
+    for (size_t at = text.find(piece); !piece.empty() && at != std::string::npos;
+         at = text.find(piece, at + piece.size()))
         ++count;
     return count;
 }
@@ -191,8 +192,9 @@ std::string Encoded(const std::wstring& text, UINT codePage)
 {
     std::string bytes(text.size() * 4, '\0');
     BOOL lost = FALSE;
-    const int size = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
-                                         static_cast<int>(bytes.size()), nullptr, codePage == CP_UTF8 ? nullptr : &lost);
+    const int size =
+        WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), &bytes[0],
+                            static_cast<int>(bytes.size()), nullptr, codePage == CP_UTF8 ? nullptr : &lost);
     if (lost || (size == 0 && !text.empty()))
         throw std::runtime_error("the test's text does not fit code page " + std::to_string(codePage));
     bytes.resize(static_cast<size_t>(size));

@@ -50,8 +50,9 @@ int main(int argc, char** argv)
     char program[MAX_PATH], object[32];
     GetModuleFileNameA(nullptr, program, sizeof(program));
     std::snprintf(object, sizeof(object), "[%p]/", static_cast<void*>(&sample));
-    const std::string id = "TID: " + std::to_string(GetCurrentThreadId()) + ", ", result = ") - this can be changed "
-                           "before exitting the function (in this case it can be seen below).\n";
+    const std::string id = "TID: " + std::to_string(GetCurrentThreadId()) + ", ",
+                      result = ") - this can be changed "
+                               "before exitting the function (in this case it can be seen below).\n";
     const std::string at = id + "CTraceSampleWithAVeryLongNameThatKeepsGoingAndGoingSoThatTheShortNameDoesNotFitInto"
                                 "TheBufferOfTheScope::Check";
     const auto line = [](int number) { return std::to_string(number) + ": "; };

@@ -53,10 +53,9 @@ protected:
     CString Entry(const TestSupport::Caller& at, const char* key)
     {
         CString name, type, target, skip, folder, text;
-        for (const auto& [attribute, value] : {std::make_pair(ITEM_ATTR_ENTRY_NAME, &name),
-                                               std::make_pair(ITEM_ATTR_ENTRY_TYPE, &type),
-                                               std::make_pair(ITEM_ATTR_LINK_TARGET, &target),
-                                               std::make_pair(ITEM_ATTR_ENTRY_SKIP_FLAG, &skip)}) {
+        for (const auto& [attribute, value] :
+             {std::make_pair(ITEM_ATTR_ENTRY_NAME, &name), std::make_pair(ITEM_ATTR_ENTRY_TYPE, &type),
+              std::make_pair(ITEM_ATTR_LINK_TARGET, &target), std::make_pair(ITEM_ATTR_ENTRY_SKIP_FLAG, &skip)}) {
             const int result = cdm.GetEntryAttribute(key, attribute, *value);
             EXPECT_AT(at, result == 0) << "GetEntryAttribute(" << key << ", " << attribute << ") returned " << result;
         }
@@ -75,10 +74,10 @@ protected:
 // Lines that cannot be used are warned of and handled as documented.
 TEST_F(QorCdm, TheFileIsReadAsDocumented)
 {
-    const char text[] = "orphan=1\n; c\r\n# c\r\n\r\n[folder  A ]\r\n  Name = A = b ; c \t\r\nExpanded=1\r\r"  // 1-8
-                        "[Folder a]\nParent=A\nMemo=m\nFromServer=1\nno equals sign\n=x\nColour=blue\n"         // 9-15
-                        "Expanded=yes\n[CONNECTION C]\nName=c\nFolder=a\n SystemID\t= PRD\nSkip=1\n"            // 16-21
-                        "Memo=x\x01y\0z\nClient=1\nClient=3\n[Shortcut S]\nFolder=a\n[Link L]\nTarget=C\n"      // 22-28
+    const char text[] = "orphan=1\n; c\r\n# c\r\n\r\n[folder  A ]\r\n  Name = A = b ; c \t\r\nExpanded=1\r\r" // 1-8
+                        "[Folder a]\nParent=A\nMemo=m\nFromServer=1\nno equals sign\n=x\nColour=blue\n"       // 9-15
+                        "Expanded=yes\n[CONNECTION C]\nName=c\nFolder=a\n SystemID\t= PRD\nSkip=1\n"          // 16-21
+                        "Memo=x\x01y\0z\nClient=1\nClient=3\n[Shortcut S]\nFolder=a\n[Link L]\nTarget=C\n"    // 22-28
                         "Folder=A\n[Gadget G]\nName=x\n[Folder]\n[Folder B\nName=x\n[Connection A]\n"         // 29-35
                         "[Connection X]\nFolder=NOWHERE\n[Folder D]\nParent=MISSING\n[Folder E]\nParent=F\n"  // 36-41
                         "[Folder F]\nParent=E\n[Link N]\n[Parameters]\nSystemStatusURL=1\nSystemStatusURL=2"; // 42-47

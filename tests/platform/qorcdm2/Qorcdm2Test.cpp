@@ -44,8 +44,8 @@ TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
     ASSERT_EQ(0, cdm.AddFolder(local, "First", FALSE, "", first, "F-PROD"));
     CMapStringToString properties;
     properties.SetAt("SystemID", "PRD");
-    ASSERT_EQ(0, cdm.AddEntryToFolder("ERP\x01 Production\x1f", TREE_ITEM_TYPE_CONNECTION, production, connection,
-                                      "", &properties));
+    ASSERT_EQ(0, cdm.AddEntryToFolder("ERP\x01 Production\x1f", TREE_ITEM_TYPE_CONNECTION, production, connection, "",
+                                      &properties));
     ASSERT_EQ(0, cdm.AddEntryToFolder("SU01", TREE_ITEM_TYPE_QORSHORTCUT, production, shortcut, "C-PRD", nullptr));
     ASSERT_EQ(0, cdm.AddEntryLinkToFolder("PRD", "C-PRD", first, link, ""));
     EXPECT_EQ(36, first.GetLength()) << "a key in use gives a new UUID";
@@ -61,15 +61,17 @@ TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
     const std::string saved = Read_File(file);
     ASSERT_EQ(0, cdm.Exit());
     EXPECT_EQ(saved, Read_File(file)) << "closing wrote again";
-    EXPECT_EQ("<Landscape><Includes><Include index=\"0\" url=\"C:\\shared\\QORUILandscapeGlobal.xml\"/></Includes>"
-              "<Workspaces><Workspace uuid=\"" + std::string(local) + "\" name=\"Local\" expanded=\"1\"><Node uuid=\"" +
-                  std::string(first) + "\" name=\"First\" expanded=\"0\"><Item uuid=\"L\" serviceid=\"C-PRD\" "
-              "name=\"PRD\"/></Node><Node uuid=\"F-PROD\" name=\"Production\" expanded=\"1\" description=\"Live "
-              "systems\"><Item uuid=\"S-SU01\" serviceid=\"S-SU01\"/><Item uuid=\"C-PRD\" serviceid=\"C-PRD\"/></Node>"
-              "</Workspace></Workspaces><Services><Service type=\"QORGUI\" uuid=\"C-PRD\" name=\"ERP Production\">"
-              "<Property name=\"SystemID\" value=\"PRD\"/></Service>"
-              "<Service type=\"QORSHORTCUT\" uuid=\"S-SU01\" name=\"SU01\"/></Services></Landscape>\n",
-              saved.substr(saved.find("<Landscape>")));
+    EXPECT_EQ(
+        "<Landscape><Includes><Include index=\"0\" url=\"C:\\shared\\QORUILandscapeGlobal.xml\"/></Includes>"
+        "<Workspaces><Workspace uuid=\"" +
+            std::string(local) + "\" name=\"Local\" expanded=\"1\"><Node uuid=\"" + std::string(first) +
+            "\" name=\"First\" expanded=\"0\"><Item uuid=\"L\" serviceid=\"C-PRD\" "
+            "name=\"PRD\"/></Node><Node uuid=\"F-PROD\" name=\"Production\" expanded=\"1\" description=\"Live "
+            "systems\"><Item uuid=\"S-SU01\" serviceid=\"S-SU01\"/><Item uuid=\"C-PRD\" serviceid=\"C-PRD\"/></Node>"
+            "</Workspace></Workspaces><Services><Service type=\"QORGUI\" uuid=\"C-PRD\" name=\"ERP Production\">"
+            "<Property name=\"SystemID\" value=\"PRD\"/></Service>"
+            "<Service type=\"QORSHORTCUT\" uuid=\"S-SU01\" name=\"SU01\"/></Services></Landscape>\n",
+        saved.substr(saved.find("<Landscape>")));
 }
 
 // Someone else saves an empty landscape as the file while the library has it
@@ -107,8 +109,9 @@ TEST_F(LandscapeStorage, AnIncludedFileThatIsNoLandscapeLendsNothing)
     const std::string other = folder / "other.xml";
     Write_File(other, "<Other><Workspaces><Workspace uuid=\"W-SERVER\" name=\"Server\" expanded=\"1\"/>"
                       "</Workspaces></Other>");
-    Write_File(file, "<Landscape><Includes><Include index=\"0\" url=\"" + other + "\"/></Includes><Workspaces>"
-                     "<Workspace uuid=\"W\" name=\"Local\" expanded=\"1\"/></Workspaces></Landscape>");
+    Write_File(file, "<Landscape><Includes><Include index=\"0\" url=\"" + other +
+                         "\"/></Includes><Workspaces>"
+                         "<Workspace uuid=\"W\" name=\"Local\" expanded=\"1\"/></Workspaces></Landscape>");
     EnvironmentVariable traceDirectory("QOR_TRACE_DIR", folder.Path().c_str());
     ASSERT_EQ(0, cdm.Open(file, QORPCTRC_LEVEL_WARNING, "included.trc"));
     EXPECT_STREQ("W", cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_WORKSPACE));
@@ -124,17 +127,18 @@ TEST_F(LandscapeStorage, AnIncludedFileThatIsNoLandscapeLendsNothing)
 TEST_F(LandscapeStorage, ALandscapeSavedOverTheOpenFileReplacesItsEntries)
 {
     const char* const workspace = "<Workspaces><Workspace uuid=\"W\" name=\"Local\" expanded=\"1\">";
-    Write_File(file, std::string("<Landscape>") + workspace + "<Item uuid=\"C-OLD\" serviceid=\"C-OLD\"/></Workspace>"
-                     "</Workspaces><Services><Service type=\"QORGUI\" uuid=\"C-OLD\" name=\"Old\"/></Services>"
-                     "</Landscape>");
+    Write_File(file, std::string("<Landscape>") + workspace +
+                         "<Item uuid=\"C-OLD\" serviceid=\"C-OLD\"/></Workspace>"
+                         "</Workspaces><Services><Service type=\"QORGUI\" uuid=\"C-OLD\" name=\"Old\"/></Services>"
+                         "</Landscape>");
     ASSERT_EQ(0, cdm.Open(file));
     ASSERT_STREQ("C-OLD", cdm.Keys(HERE, "", TRUE, TREE_ITEM_TYPE_ANY_ENTRY));
     Qorcdm2::CLandscapeXmlDocument other(false, nullptr);
-    ASSERT_TRUE(other.Load_From_String(
-        QOR::FrontEnd::MsXmlAdaptor::Wide_From_Utf8(std::string("<Landscape>") + workspace +
-                                                    "<Item uuid=\"C-NEW\" serviceid=\"C-NEW\"/></Workspace></Workspaces>"
-                                                    "<Services><Service type=\"QORGUI\" uuid=\"C-NEW\" name=\"New\"/>"
-                                                    "</Services></Landscape>")));
+    ASSERT_TRUE(other.Load_From_String(QOR::FrontEnd::MsXmlAdaptor::Wide_From_Utf8(
+        std::string("<Landscape>") + workspace +
+        "<Item uuid=\"C-NEW\" serviceid=\"C-NEW\"/></Workspace></Workspaces>"
+        "<Services><Service type=\"QORGUI\" uuid=\"C-NEW\" name=\"New\"/>"
+        "</Services></Landscape>")));
     ASSERT_TRUE(other.Save_To_File(CString(file.c_str())));
     EXPECT_STREQ("C-NEW", cdm.Keys(HERE, "", TRUE, TREE_ITEM_TYPE_ANY_ENTRY));
 }

@@ -8,9 +8,9 @@
 
 #include "CMsXmlDocument.h"
 #include "CString.h"
-#include "TestSupport.h"
 #include "Handles.h"
 #include "ScopeExit.h"
+#include "TestSupport.h"
 
 using QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument;
 using TestSupport::Read_File;
@@ -29,7 +29,13 @@ bool Load(CMsXmlDocument& document, const std::string& path, CString& message)
 
 bool Save(CMsXmlDocument& document, const std::string& path) { return document.Save_To_File(CString(path.c_str())); }
 
-std::string Repeat(const std::string& text, int times) { std::string all; while (times-- > 0) all += text; return all; }
+std::string Repeat(const std::string& text, int times)
+{
+    std::string all;
+    while (times-- > 0)
+        all += text;
+    return all;
+}
 
 // Whether the text starts with an XML declaration, has no other, and contains `part`.
 bool One_Declaration_Then(const std::string& text, const char* part)
@@ -38,7 +44,8 @@ bool One_Declaration_Then(const std::string& text, const char* part)
            text.find(part) != std::string::npos;
 }
 
-struct CMsXmlDocumentTest : public ::testing::Test {
+struct CMsXmlDocumentTest : public ::testing::Test
+{
     TestSupport::ScratchDirectory folder;
     const std::string file = folder / "landscape.xml";
 };
@@ -72,7 +79,8 @@ TEST_F(CMsXmlDocumentTest, LoadsFromTextOrFileAndSavesBackToTheFileLastLoaded)
     std::wstring wideMessage;
     ASSERT_TRUE(document.Load_From_File(std::wstring(_bstr_t(file.c_str())), wideMessage, false));
     ASSERT_TRUE(document.Save());
-    const char* const compact = "<Landscape><Services><Service type=\"QORGUI\" name=\"Production\"/></Services></Landscape>";
+    const char* const compact =
+        "<Landscape><Services><Service type=\"QORGUI\" name=\"Production\"/></Services></Landscape>";
     EXPECT_NE(std::string::npos, Read_File(file).find(compact)) << Read_File(file);
 
     Write_File(folder / "malformed.xml", "<Landscape><Services></Landscape>");
@@ -118,7 +126,8 @@ TEST_F(CMsXmlDocumentTest, SaveReplacesTheTargetWholeOrLeavesItAsItWas)
 
     ASSERT_TRUE(Save(document, file));
     EXPECT_TRUE(One_Declaration_Then(Read_File(file), "<Landscape><Routers/></Landscape>")) << Read_File(file);
-    EXPECT_EQ(std::vector<std::string>{"landscape.xml"}, TestSupport::Files_In(folder.Path())) << "no temporary, no backup";
+    EXPECT_EQ(std::vector<std::string>{"landscape.xml"}, TestSupport::Files_In(folder.Path()))
+        << "no temporary, no backup";
     ASSERT_TRUE(document.Save_To_File_Deprecated((folder / "new\\profile\\other.xml").c_str()));
     EXPECT_TRUE(One_Declaration_Then(Read_File(folder / "new\\profile\\other.xml"), "<Landscape><Routers/>"));
 }
@@ -136,8 +145,8 @@ TEST_F(CMsXmlDocumentTest, ADocumentThatDoesNotLoadIsRefusedAndKeptAsBackup)
     std::replace(url.begin(), url.end(), '\\', '/');
     std::string nested = "<!DOCTYPE Landscape [<!ENTITY e0 \"lol\">";
     for (int level = 1; level <= 9; ++level)
-        nested += "<!ENTITY e" + std::to_string(level) + " \"" + Repeat("&e" + std::to_string(level - 1) + ";", 10) +
-                  "\">";
+        nested +=
+            "<!ENTITY e" + std::to_string(level) + " \"" + Repeat("&e" + std::to_string(level - 1) + ";", 10) + "\">";
     const std::string flat =
         "<!DOCTYPE Landscape [<!ENTITY a \"" + Repeat("a", 20000) + "\"><!ENTITY b \"" + Repeat("&a;", 20000) + "\">]>";
     const std::string documents[] = {
@@ -192,14 +201,18 @@ TEST_F(CMsXmlDocumentTest, ADocumentIsSavedAsUtf8WhateverItWasReadAs)
         const char* name;
         std::string read, written;
     };
-    const std::string body = "<Landscape owner=\"S\xC3\xBC" "d\"/>\n";
+    const std::string body = "<Landscape owner=\"S\xC3\xBC"
+                             "d\"/>\n";
     const std::wstring wide = L"<?xml version='1.0' encoding='UTF-16'?>\n<Landscape owner=\"S\u00fcd\"/>\n";
     const std::string utf16 = "\xFF\xFE" + std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * 2);
     const Case cases[] = {
-        {"ISO-8859-1", "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Landscape owner=\"S\xFC" "d\"/>\n",
+        {"ISO-8859-1",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Landscape owner=\"S\xFC"
+         "d\"/>\n",
          "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + body},
         {"windows-1252, standalone",
-         "<?xml version='1.0' encoding='windows-1252' standalone='yes'?>\n<Landscape owner=\"S\xFC" "d\"/>\n",
+         "<?xml version='1.0' encoding='windows-1252' standalone='yes'?>\n<Landscape owner=\"S\xFC"
+         "d\"/>\n",
          "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n" + body},
         {"UTF-16", utf16, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + body},
         {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n" + body,
@@ -227,7 +240,8 @@ TEST_F(CMsXmlDocumentTest, NarrowPathsAreInTheAnsiCodePage)
     ASSERT_TRUE(document.Load_From_String(L"<Landscape/>"));
     ASSERT_TRUE(Save(document, folder / "caf\xE9.xml"));
     const std::wstring wide = std::wstring(_bstr_t(folder.Path().c_str())) + L"\\caf\u00e9.xml";
-    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(wide.c_str())) << "the name reached the disk as \"caf\u00e9.xml\"";
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(wide.c_str()))
+        << "the name reached the disk as \"caf\u00e9.xml\"";
     CString message;
     EXPECT_TRUE(Load(document, folder / "caf\xE9.xml", message)) << message.GetString();
 }

@@ -9,8 +9,8 @@
 
 #include "CQorPcTrc.h"
 #include "CString.h"
-#include "TestSupport.h"
 #include "Handles.h"
+#include "TestSupport.h"
 
 using TestSupport::Path_Exists;
 using TestSupport::Read_File;
@@ -25,11 +25,12 @@ std::string Header(const std::string& stamp = "")
     GetModuleFileNameA(nullptr, program, sizeof(program));
     const std::string stars = stamp + std::string(80, '*') + "\r\n";
     return stars + stamp + "****************************  QOR SE, Trace File  ******************************\r\n" +
-           stamp + "** Main trace mode: Error, Warning, Developer Notes and additional data \r\n" +
-           stamp + "** Program: \t" + program + "\r\n" + stars + "\r\n";
+           stamp + "** Main trace mode: Error, Warning, Developer Notes and additional data \r\n" + stamp +
+           "** Program: \t" + program + "\r\n" + stars + "\r\n";
 }
 
-struct CQorPcTrcTest : public ::testing::Test {
+struct CQorPcTrcTest : public ::testing::Test
+{
     TestSupport::ScratchDirectory folder;
     TestSupport::EnvironmentVariable traceDirectory{"QOR_TRACE_DIR", folder.Path().c_str()};
     const std::string file = folder / "writer.trc";

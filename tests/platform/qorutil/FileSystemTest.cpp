@@ -12,7 +12,8 @@ namespace {
 
 // Each test starts in a folder of its own; the current directory is put back
 // afterwards by the standard library, not by the code under test.
-struct FileSystemTest : public ::testing::Test {
+struct FileSystemTest : public ::testing::Test
+{
     TestSupport::ScratchDirectory folder;
     const std::filesystem::path saved = std::filesystem::current_path();
     void SetUp() override { std::filesystem::current_path(folder.Path()); }
@@ -35,7 +36,8 @@ TEST_F(FileSystemTest, FileExistsOnlyForFiles)
 TEST_F(FileSystemTest, FullPathIsAbsoluteAndSplitsIntoFolderAndName)
 {
     const std::string here = folder.Path();
-    const std::string cases[][4] = { // path, full path, its folder, its name
+    const std::string cases[][4] = {
+        // path, full path, its folder, its name
         {here + "/sub/..\\a/b.xml", here + "\\a\\b.xml", here + "\\a\\", "b.xml"},
         {"sub\\qorlogon.ini", here + "\\sub\\qorlogon.ini", here + "\\sub\\", "qorlogon.ini"},
         {here + "\\", here + "\\", here + "\\", ""},

@@ -10,8 +10,9 @@
 int main()
 {
     const char* const names[] = {"landscape", "ini", "shared"};
-    BOOL (*const lookUps[])(char*, int, int&) = {GetQorLogonUserLandscapeFileToLoad, GetQorLogonUserIniFileToLoad,
-                                                 GetQorLogonLocalSharedLandscapeFileToLoad};
+    using LookUp = BOOL (*)(char*, int, int&);
+    const LookUp lookUps[] = {GetQorLogonUserLandscapeFileToLoad, GetQorLogonUserIniFileToLoad,
+                              GetQorLogonLocalSharedLandscapeFileToLoad};
     for (int i = 0; i < 3; ++i) {
         char buffer[MAX_PATH] = {};
         int source = -1;

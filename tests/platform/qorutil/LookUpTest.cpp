@@ -63,7 +63,8 @@ std::string Ask_File_Look_Ups_(const TestSupport::Caller& at, const char* comman
 // a null text removes it.
 void Put_(const TestSupport::Caller& at, const char* key, const char* value, const char* user, const char* machine)
 {
-    for (const auto& [root, text] : {std::make_pair(HKEY_CURRENT_USER, user), std::make_pair(HKEY_LOCAL_MACHINE, machine)}) {
+    for (const auto& [root, text] :
+         {std::make_pair(HKEY_CURRENT_USER, user), std::make_pair(HKEY_LOCAL_MACHINE, machine)}) {
         if (!text) {
             RegDeleteKeyValueA(root, key, value);
             continue;
@@ -75,7 +76,8 @@ void Put_(const TestSupport::Caller& at, const char* key, const char* value, con
 #define Put(...) Put_(HERE, __VA_ARGS__)
 
 // Every test starts from a clean registry and an environment that names no file.
-struct LookUpTest : public ::testing::Test {
+struct LookUpTest : public ::testing::Test
+{
     TestSupport::RegistrySandbox sandbox;
     TestSupport::ScratchDirectory appData;
     EnvironmentVariable appDataVariable{"APPDATA", appData.Path().c_str()};
@@ -92,7 +94,11 @@ TEST_F(LookUpTest, FileLookUpsAnswerFromTheCommandLineTheVariableOrTheUsersDefau
     const std::string home = appData / "QOR\\Common\\", none = "0||0";
     const std::string landscape = "1|" + home + "QORUILandscape.xml|1", ini = "1|" + home + "qorlogon.ini|1";
     const std::string shared = "1|" + home + "QORUILandscapeGlobal.xml|1";
-    struct Case { const char *appDataTail, *landscapeVariable, *iniVariable, *commandLine; std::string expected[3]; };
+    struct Case
+    {
+        const char *appDataTail, *landscapeVariable, *iniVariable, *commandLine;
+        std::string expected[3];
+    };
     const Case cases[] = {
         {"", nullptr, nullptr, nullptr, {landscape, ini, shared}},
         {"\\", nullptr, nullptr, nullptr, {landscape, ini, shared}},
@@ -100,16 +106,28 @@ TEST_F(LookUpTest, FileLookUpsAnswerFromTheCommandLineTheVariableOrTheUsersDefau
         {"", "D:\\n\\u.xml", nullptr, nullptr, {"1|D:\\n\\u.xml|202", ini, "1|D:\\n\\QORUILandscapeGlobal.xml|1"}},
         {"", nullptr, "D:\\n\\i.ini", nullptr, {landscape, "1|D:\\n\\i.ini|2", shared}},
         // What set NAME="E:\a b\u.xml" leaves in the environment.
-        {"", "\"E:\\a b\\u.xml\"", "\"E:\\a b\\i.ini\"", nullptr,
+        {"",
+         "\"E:\\a b\\u.xml\"",
+         "\"E:\\a b\\i.ini\"",
+         nullptr,
          {"1|E:\\a b\\u.xml|202", "1|E:\\a b\\i.ini|2", "1|E:\\a b\\QORUILandscapeGlobal.xml|1"}},
         {"", "\"\"", "\"\"", nullptr, {landscape, ini, shared}},
         {"", "sub\\u.xml", "i.ini", nullptr, {"1|sub\\u.xml|202", "1|i.ini|2", "1|sub\\QORUILandscapeGlobal.xml|1"}},
-        {"", "F:\\env\\u.xml", "F:\\env\\i.ini", "/INI=E:\\cmd\\i.ini /LSXML=E:\\cmd\\u.xml",
+        {"",
+         "F:\\env\\u.xml",
+         "F:\\env\\i.ini",
+         "/INI=E:\\cmd\\i.ini /LSXML=E:\\cmd\\u.xml",
          {"1|E:\\cmd\\u.xml|201", "1|E:\\cmd\\i.ini|2", "1|E:\\cmd\\QORUILandscapeGlobal.xml|1"}},
         // Another switch, a longer name, no slash, no '=' and an empty value are all passed over.
-        {"", "F:\\env\\u.xml", "F:\\env\\i.ini", "/other=1 /LSXMLFILE=E:\\x.xml LSXML=E:\\y.xml /INI /INIT=E:\\z.ini /LSXML=",
+        {"",
+         "F:\\env\\u.xml",
+         "F:\\env\\i.ini",
+         "/other=1 /LSXMLFILE=E:\\x.xml LSXML=E:\\y.xml /INI /INIT=E:\\z.ini /LSXML=",
          {"1|F:\\env\\u.xml|202", "1|F:\\env\\i.ini|2", "1|F:\\env\\QORUILandscapeGlobal.xml|1"}},
-        {"", nullptr, nullptr, "-lsxml=\"E:\\a b\\u.xml\" \"/Ini=E:\\a b\\i.ini\"",
+        {"",
+         nullptr,
+         nullptr,
+         "-lsxml=\"E:\\a b\\u.xml\" \"/Ini=E:\\a b\\i.ini\"",
          {"1|E:\\a b\\u.xml|201", "1|E:\\a b\\i.ini|2", "1|E:\\a b\\QORUILandscapeGlobal.xml|1"}},
     };
     for (const Case& c : cases) {
@@ -119,9 +137,9 @@ TEST_F(LookUpTest, FileLookUpsAnswerFromTheCommandLineTheVariableOrTheUsersDefau
         EXPECT_EQ("landscape|" + c.expected[0] + "\nini|" + c.expected[1] + "\nshared|" + c.expected[2] + "\n",
                   Ask_File_Look_Ups(c.commandLine));
     }
-    for (FileLookUp lookUp :
-         {GetQorLogonUserLandscapeFileToLoad, GetQorLogonUserIniFileToLoad, GetQorLogonLocalSharedLandscapeFileToLoad}) {
-        const std::string answer = Ask(lookUp); // "1|<path>|1"
+    for (FileLookUp lookUp : {GetQorLogonUserLandscapeFileToLoad, GetQorLogonUserIniFileToLoad,
+                              GetQorLogonLocalSharedLandscapeFileToLoad}) {
+        const std::string answer = Ask(lookUp);                 // "1|<path>|1"
         const int needed = static_cast<int>(answer.size()) - 3; // the path and its terminator
         EXPECT_EQ("0||0", Ask(lookUp, needed - 1)) << "an answer that does not fit";
         EXPECT_EQ(answer, Ask(lookUp, needed));
@@ -130,12 +148,17 @@ TEST_F(LookUpTest, FileLookUpsAnswerFromTheCommandLineTheVariableOrTheUsersDefau
 
 TEST_F(LookUpTest, ServerLandscapeSettingsReadTheUserBeforeTheMachine)
 {
-    struct Case { const char *userServer, *machineServer, *userCore, *machineCore, *server, *core, *shared; };
-    const Case cases[] = { // the last three: what the three look-ups answer
+    struct Case
+    {
+        const char *userServer, *machineServer, *userCore, *machineCore, *server, *core, *shared;
+    };
+    const Case cases[] = {
+        // the last three: what the three look-ups answer
         {nullptr, nullptr, nullptr, nullptr, "0|", "0|", "0|"},
         {nullptr, nullptr, nullptr, "\\\\m\\c.xml", "0|", "1|\\\\m\\c.xml", "1|\\\\m\\c.xml"},
         {nullptr, "\\\\m\\s.xml", "C:\\u\\c.xml", nullptr, "1|\\\\m\\s.xml", "1|C:\\u\\c.xml", "1|\\\\m\\s.xml"},
-        {"\\\\u\\s.xml", "\\\\m\\s.xml", "\\\\u\\c.xml", "\\\\m\\c.xml", "1|\\\\u\\s.xml", "1|\\\\u\\c.xml", "1|\\\\u\\s.xml"},
+        {"\\\\u\\s.xml", "\\\\m\\s.xml", "\\\\u\\c.xml", "\\\\m\\c.xml", "1|\\\\u\\s.xml", "1|\\\\u\\c.xml",
+         "1|\\\\u\\s.xml"},
         {"", "\\\\m\\s.xml", "", "\\\\m\\c.xml", "0|", "0|", "0|"}, // the user's empty values answer
     };
     for (const Case& c : cases) {
@@ -153,7 +176,10 @@ TEST_F(LookUpTest, ServerLandscapeSettingsReadTheUserBeforeTheMachine)
 // Mode 1 reads the user's value, 2 the machine's, 0 and 3 the user's before the machine's.
 TEST_F(LookUpTest, RegistryStringsComeFromTheRootsOfTheMode)
 {
-    struct Case { const char *user, *machine, *byMode[4]; }; // null: not found
+    struct Case
+    {
+        const char *user, *machine, *byMode[4];
+    }; // null: not found
     const Case cases[] = {
         {"user.ini", "machine.ini", {"user.ini", "user.ini", "machine.ini", "user.ini"}},
         {nullptr, "machine.ini", {"machine.ini", nullptr, "machine.ini", "machine.ini"}},
@@ -191,7 +217,11 @@ TEST_F(LookUpTest, TraceDirectoryIsAnExistingFolderFromTheVariableOrElseTheOptio
     const std::string file = appData / "file.trc";
     ASSERT_TRUE(CreateDirectoryA(a.c_str(), nullptr) && CreateDirectoryA(b.c_str(), nullptr));
     TestSupport::Write_File(file, "x");
-    struct Case { const char *variable, *userOption, *machineOption; std::string expected; };
+    struct Case
+    {
+        const char *variable, *userOption, *machineOption;
+        std::string expected;
+    };
     const Case cases[] = {
         {nullptr, nullptr, nullptr, "0|"},
         {nullptr, a.c_str(), b.c_str(), "1|" + a},

@@ -22,7 +22,8 @@ std::string Stored(HKEY root, const char* value)
     return std::to_string(type) + ":" + std::string(data, size);
 }
 
-struct RegistryTest : public ::testing::Test {
+struct RegistryTest : public ::testing::Test
+{
     TestSupport::RegistrySandbox sandbox;
 };
 
@@ -33,7 +34,13 @@ struct RegistryTest : public ::testing::Test {
 // it, whether or not it was stored with its terminator.
 TEST_F(RegistryTest, GetReadsOnlyValuesOfItsOwnType)
 {
-    struct Case { const char* value; DWORD type; std::string data; const char *number, *text; }; // "found|value"
+    struct Case
+    {
+        const char* value;
+        DWORD type;
+        std::string data;
+        const char *number, *text;
+    }; // "found|value"
     const Case cases[] = {
         {"Number", REG_DWORD, std::string("\x2a\0\0\0", 4), "1|42", "0|"},
         {"Zero", REG_DWORD, std::string(4, '\0'), "1|0", "0|"},

@@ -47,9 +47,12 @@ TEST_F(SystemTextTest, ATextIsConvertedOnlyWhenTheCodePageHoldsItExactly)
     ASSERT_EQ(1252u, GetACP());
     std::string ansi = "untouched";
     EXPECT_TRUE(SystemText::To_Ansi(L"Stra\u00dfe \u20ac", ansi));
-    EXPECT_EQ("Stra\xDF" "e \x80", ansi);
+    EXPECT_EQ("Stra\xDF"
+              "e \x80",
+              ansi);
     EXPECT_FALSE(SystemText::To_Ansi(L"\u0141\u00f3d\u017a", ansi)) << "Polish letters best-fit to L, o, d, z";
     EXPECT_EQ("", ansi);
     EXPECT_FALSE(SystemText::To_Ansi(L"\u80fd", ansi));
-    EXPECT_EQ(L"Stra\u00dfe \u20ac", SystemText::From_Ansi("Stra\xDF" "e \x80"));
+    EXPECT_EQ(L"Stra\u00dfe \u20ac", SystemText::From_Ansi("Stra\xDF"
+                                                           "e \x80"));
 }
