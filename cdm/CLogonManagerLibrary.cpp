@@ -129,7 +129,7 @@ bool CLogonManagerLibrary::Load_Library_File(const std::string& dllfile)
         trace_scope.Bug("Library already loaded. %s.\n", dllfile);
         return trace_scope.Return(false);
     }
-    m_library.reset(new CdmLibraryFile(dllfile));
+    m_library = std::make_unique<CdmLibraryFile>(dllfile);
     const DWORD loadError = m_library->Load_Error();
     trace_scope.Data("LoadLibrary returned %p, GetLastError was %d.\n", static_cast<void*>(m_library->Module()),
                      static_cast<int>(loadError));

@@ -104,7 +104,7 @@ bool CMigrationToolConfig::Is_Valid() const
     void CMigrationToolConfig::Setter(bool value)                                                                      \
     {                                                                                                                  \
         QOR_TRACE_SCOPE(this, "value=%d", value);                                                                      \
-        member = value;                                                                                                \
+        (member) = value;                                                                                              \
     }
 
 #define QOR_CONFIG_PATH(Name, member)                                                                                  \
@@ -116,7 +116,7 @@ bool CMigrationToolConfig::Is_Valid() const
     void CMigrationToolConfig::Set_##Name(const std::string& value)                                                    \
     {                                                                                                                  \
         QOR_TRACE_SCOPE(this, "value=%s", value);                                                                      \
-        member = value;                                                                                                \
+        (member) = value;                                                                                              \
         trace_scope.Data(#member "=%s\n", member);                                                                     \
     }
 

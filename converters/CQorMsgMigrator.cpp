@@ -45,7 +45,7 @@ void CQorMsgMigrator::Remove_Missing_Port_Numbers()
             trace_scope.Warning("Missing port number for server: '%s'.\n", server.second.name);
 }
 
-bool CQorMsgMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr doc)
+bool CQorMsgMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(const IXMLDOMDocumentPtr& doc)
 {
     QOR_TRACE_SCOPE(this, "doc=%s\n", Xml_Text(doc));
     const IXMLDOMElementPtr root = Landscape_Root(doc, trace_scope);
@@ -57,7 +57,8 @@ bool CQorMsgMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr d
     return trace_scope.Return(true);
 }
 
-IXMLDOMElementPtr CQorMsgMigrator::Ini2Xml_Get_LS_Main_Element(IXMLDOMElementPtr root, const _bstr_t& element_tag)
+IXMLDOMElementPtr CQorMsgMigrator::Ini2Xml_Get_LS_Main_Element(const IXMLDOMElementPtr& root,
+                                                               const _bstr_t& element_tag)
 {
     QOR_TRACE_SCOPE(this, "l_root=%s, element_tag=%s\n", Xml_Text(root), To_Narrow(element_tag));
     IXMLDOMElementPtr element = Find_Main_Element(root, element_tag);
@@ -68,14 +69,14 @@ IXMLDOMElementPtr CQorMsgMigrator::Ini2Xml_Get_LS_Main_Element(IXMLDOMElementPtr
     return element;
 }
 
-void CQorMsgMigrator::Ini2Xml_Merge_Servers_into_Main_Node(IXMLDOMNodePtr l_node)
+void CQorMsgMigrator::Ini2Xml_Merge_Servers_into_Main_Node(const IXMLDOMNodePtr& l_node)
 {
     QOR_TRACE_SCOPE(this, "l_node\n");
     Ini2Xml_Filter_Already_Existing_Servers(l_node);
     Ini2Xml_Fill_Server_Nodes(l_node);
 }
 
-void CQorMsgMigrator::Ini2Xml_Filter_Already_Existing_Servers(IXMLDOMNodePtr l_node)
+void CQorMsgMigrator::Ini2Xml_Filter_Already_Existing_Servers(const IXMLDOMNodePtr& l_node)
 {
     QOR_TRACE_SCOPE(this, "l_node\n");
     for (IXMLDOMNodePtr child = First_Child(l_node); child; child = Next_Sibling(child)) {
@@ -92,7 +93,7 @@ void CQorMsgMigrator::Ini2Xml_Filter_Already_Existing_Servers(IXMLDOMNodePtr l_n
     }
 }
 
-void CQorMsgMigrator::Ini2Xml_Fill_Server_Nodes(IXMLDOMNodePtr l_node)
+void CQorMsgMigrator::Ini2Xml_Fill_Server_Nodes(const IXMLDOMNodePtr& l_node)
 {
     QOR_TRACE_SCOPE(this, "l_node\n");
     for (const auto& entry : m_msg_servers) {
@@ -106,7 +107,7 @@ void CQorMsgMigrator::Ini2Xml_Fill_Server_Nodes(IXMLDOMNodePtr l_node)
     }
 }
 
-void CQorMsgMigrator::Ini2Xml_Merge_LDAP_into_Main_Node(IXMLDOMNodePtr l_node)
+void CQorMsgMigrator::Ini2Xml_Merge_LDAP_into_Main_Node(const IXMLDOMNodePtr& l_node)
 {
     QOR_TRACE_SCOPE(this, "l_node\n");
     const IXMLDOMElementPtr element = Append_Element(l_node, "LDAP");

@@ -17,15 +17,15 @@ public:
     virtual ~CQorMsgMigrator();
 
     bool Do_Migration() override;
-    bool Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr doc) override;
+    bool Ini2Xml_Merge_Data_into_Landscape_Xml(const IXMLDOMDocumentPtr& doc) override;
 
     void Initialize();
     void Remove_Missing_Port_Numbers();
-    IXMLDOMElementPtr Ini2Xml_Get_LS_Main_Element(IXMLDOMElementPtr root, const _bstr_t& element_tag);
-    void Ini2Xml_Merge_Servers_into_Main_Node(IXMLDOMNodePtr l_node);
-    void Ini2Xml_Filter_Already_Existing_Servers(IXMLDOMNodePtr l_node);
-    void Ini2Xml_Fill_Server_Nodes(IXMLDOMNodePtr l_node);
-    void Ini2Xml_Merge_LDAP_into_Main_Node(IXMLDOMNodePtr l_node);
+    IXMLDOMElementPtr Ini2Xml_Get_LS_Main_Element(const IXMLDOMElementPtr& root, const _bstr_t& element_tag);
+    void Ini2Xml_Merge_Servers_into_Main_Node(const IXMLDOMNodePtr& l_node);
+    void Ini2Xml_Filter_Already_Existing_Servers(const IXMLDOMNodePtr& l_node);
+    void Ini2Xml_Fill_Server_Nodes(const IXMLDOMNodePtr& l_node);
+    void Ini2Xml_Merge_LDAP_into_Main_Node(const IXMLDOMNodePtr& l_node);
 
     const std::map<std::string, SMessageServer>& Get_Message_Servers() const { return m_msg_servers; }
 

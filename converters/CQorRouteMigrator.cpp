@@ -105,7 +105,7 @@ void CQorRouteMigrator::Post_Process_Router_String(std::string& router)
     }
 }
 
-bool CQorRouteMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr doc)
+bool CQorRouteMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(const IXMLDOMDocumentPtr& doc)
 {
     QOR_TRACE_SCOPE(this, "doc=%s\n", Xml_Text(doc));
     const IXMLDOMElementPtr root = Landscape_Root(doc, trace_scope);
@@ -122,14 +122,14 @@ bool CQorRouteMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr
     return trace_scope.Return(true);
 }
 
-void CQorRouteMigrator::Ini2Xml_Merge_Routers_into_Main_Node(IXMLDOMNodePtr l_node)
+void CQorRouteMigrator::Ini2Xml_Merge_Routers_into_Main_Node(const IXMLDOMNodePtr& l_node)
 {
     QOR_TRACE_SCOPE(this);
     Ini2Xml_Filter_Already_Existing_Routers(l_node);
     Ini2Xml_Fill_Router_Nodes(l_node);
 }
 
-void CQorRouteMigrator::Ini2Xml_Filter_Already_Existing_Routers(IXMLDOMNodePtr l_node)
+void CQorRouteMigrator::Ini2Xml_Filter_Already_Existing_Routers(const IXMLDOMNodePtr& l_node)
 {
     QOR_TRACE_SCOPE(this, "l_node=%s\n", Xml_Text(l_node));
     for (IXMLDOMNodePtr child = First_Child(l_node); child; child = Next_Sibling(child)) {
@@ -146,7 +146,7 @@ void CQorRouteMigrator::Ini2Xml_Filter_Already_Existing_Routers(IXMLDOMNodePtr l
     }
 }
 
-void CQorRouteMigrator::Ini2Xml_Fill_Router_Nodes(IXMLDOMNodePtr l_node)
+void CQorRouteMigrator::Ini2Xml_Fill_Router_Nodes(const IXMLDOMNodePtr& l_node)
 {
     QOR_TRACE_SCOPE(this, "l_node=%s\n", Xml_Text(l_node));
     for (const auto& entry : m_routers) {

@@ -22,14 +22,14 @@ public:
     virtual ~CQorRouteMigrator();
 
     bool Do_Migration() override;
-    bool Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr doc) override;
+    bool Ini2Xml_Merge_Data_into_Landscape_Xml(const IXMLDOMDocumentPtr& doc) override;
 
     void Initialize();
     bool Ini2Xml_Read_Qorroute_Ini();
     void Post_Process_Router_String(std::string& router);
-    void Ini2Xml_Merge_Routers_into_Main_Node(IXMLDOMNodePtr l_node);
-    void Ini2Xml_Filter_Already_Existing_Routers(IXMLDOMNodePtr l_node);
-    void Ini2Xml_Fill_Router_Nodes(IXMLDOMNodePtr l_node);
+    void Ini2Xml_Merge_Routers_into_Main_Node(const IXMLDOMNodePtr& l_node);
+    void Ini2Xml_Filter_Already_Existing_Routers(const IXMLDOMNodePtr& l_node);
+    void Ini2Xml_Fill_Router_Nodes(const IXMLDOMNodePtr& l_node);
 
     const std::map<std::string, Router>& Get_Routers() const { return m_routers; }
 

@@ -48,7 +48,7 @@ bool CSystemIni2LandscapeMigrator::Ini2Xml_Persist(const std::string& xml_file)
     return trace_scope.Return(saved);
 }
 
-bool CSystemIni2LandscapeMigrator::Ini2Xml_Initialize_Landscape_Root(IXMLDOMDocumentPtr doc)
+bool CSystemIni2LandscapeMigrator::Ini2Xml_Initialize_Landscape_Root(const IXMLDOMDocumentPtr& doc)
 {
     QOR_TRACE_SCOPE(this);
     IXMLDOMElementPtr root;
@@ -61,7 +61,7 @@ bool CSystemIni2LandscapeMigrator::Ini2Xml_Initialize_Landscape_Root(IXMLDOMDocu
     return trace_scope.Return(true);
 }
 
-IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Landscape_Root(IXMLDOMDocumentPtr doc, TraceScope& trace_scope)
+IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Landscape_Root(const IXMLDOMDocumentPtr& doc, TraceScope& trace_scope)
 {
     IXMLDOMElementPtr root;
     Check(doc->get_documentElement(&root));
@@ -83,7 +83,7 @@ std::string CSystemIni2LandscapeMigrator::To_Narrow(const _bstr_t& text)
     return text.length() ? std::string(static_cast<const char*>(text)) : std::string();
 }
 
-std::string CSystemIni2LandscapeMigrator::Xml_Text(IXMLDOMNodePtr node)
+std::string CSystemIni2LandscapeMigrator::Xml_Text(const IXMLDOMNodePtr& node)
 {
     if (!node)
         return "null";
@@ -92,35 +92,35 @@ std::string CSystemIni2LandscapeMigrator::Xml_Text(IXMLDOMNodePtr node)
     return To_Narrow(_bstr_t(xml, false));
 }
 
-std::string CSystemIni2LandscapeMigrator::Node_Name(IXMLDOMNodePtr node)
+std::string CSystemIni2LandscapeMigrator::Node_Name(const IXMLDOMNodePtr& node)
 {
     BSTR name = nullptr;
     Check(node->get_nodeName(&name));
     return To_Narrow(_bstr_t(name, false));
 }
 
-bool CSystemIni2LandscapeMigrator::Is_Element(IXMLDOMNodePtr node)
+bool CSystemIni2LandscapeMigrator::Is_Element(const IXMLDOMNodePtr& node)
 {
     DOMNodeType type = NODE_INVALID;
     Check(node->get_nodeType(&type));
     return type == NODE_ELEMENT;
 }
 
-IXMLDOMNodePtr CSystemIni2LandscapeMigrator::First_Child(IXMLDOMNodePtr node)
+IXMLDOMNodePtr CSystemIni2LandscapeMigrator::First_Child(const IXMLDOMNodePtr& node)
 {
     IXMLDOMNodePtr child;
     Check(node->get_firstChild(&child));
     return child;
 }
 
-IXMLDOMNodePtr CSystemIni2LandscapeMigrator::Next_Sibling(IXMLDOMNodePtr node)
+IXMLDOMNodePtr CSystemIni2LandscapeMigrator::Next_Sibling(const IXMLDOMNodePtr& node)
 {
     IXMLDOMNodePtr next;
     Check(node->get_nextSibling(&next));
     return next;
 }
 
-IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Find_Main_Element(IXMLDOMElementPtr root, const _bstr_t& tag)
+IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Find_Main_Element(const IXMLDOMElementPtr& root, const _bstr_t& tag)
 {
     const std::string wanted = To_Narrow(tag);
     for (IXMLDOMNodePtr child = First_Child(root); child; child = Next_Sibling(child))
@@ -129,7 +129,7 @@ IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Find_Main_Element(IXMLDOMElement
     return IXMLDOMElementPtr();
 }
 
-IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Append_Element(IXMLDOMNodePtr parent, const _bstr_t& tag)
+IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Append_Element(const IXMLDOMNodePtr& parent, const _bstr_t& tag)
 {
     IXMLDOMDocumentPtr owner;
     Check(parent->get_ownerDocument(&owner));
@@ -140,14 +140,15 @@ IXMLDOMElementPtr CSystemIni2LandscapeMigrator::Append_Element(IXMLDOMNodePtr pa
     return appended;
 }
 
-void CSystemIni2LandscapeMigrator::Set_Attribute(IXMLDOMElementPtr element, const char* name, const std::string& value)
+void CSystemIni2LandscapeMigrator::Set_Attribute(const IXMLDOMElementPtr& element, const char* name,
+                                                 const std::string& value)
 {
     if (value.empty())
         return;
     Check(element->setAttribute(_bstr_t(name), _variant_t(MsXmlAdaptor::Xml_Text(value))));
 }
 
-std::string CSystemIni2LandscapeMigrator::Read_Attribute(IXMLDOMNodePtr element, const char* name)
+std::string CSystemIni2LandscapeMigrator::Read_Attribute(const IXMLDOMNodePtr& element, const char* name)
 {
     IXMLDOMNamedNodeMapPtr attributes;
     Check(element->get_attributes(&attributes));

@@ -25,7 +25,7 @@ const char* List_Type(const std::string& list)
     return nullptr;
 }
 
-std::string Text_Of(IXMLDOMNodePtr node)
+std::string Text_Of(const IXMLDOMNodePtr& node)
 {
     BSTR text = nullptr;
     Check(node->get_text(&text));
@@ -34,7 +34,7 @@ std::string Text_Of(IXMLDOMNodePtr node)
 }
 
 // The attribute as text, or false when it is absent.
-bool Attribute_Text(IXMLDOMElementPtr element, const char* name, std::string& value)
+bool Attribute_Text(const IXMLDOMElementPtr& element, const char* name, std::string& value)
 {
     _variant_t attribute;
     Check(element->getAttribute(_bstr_t(name), &attribute));
@@ -79,7 +79,7 @@ bool CTEDUOptionsMigrator::Load_Options_File(const std::string& path)
     return m_options->Load_From_File(CString(path.c_str()), message, true);
 }
 
-bool CTEDUOptionsMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr doc)
+bool CTEDUOptionsMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(const IXMLDOMDocumentPtr& doc)
 {
     IXMLDOMElementPtr root;
     Check(doc->get_documentElement(&root));
@@ -104,7 +104,7 @@ bool CTEDUOptionsMigrator::Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocument
 
 // The user's connections join the first workspace of the user landscape; the
 // machine's get a workspace of their own on every run.
-IXMLDOMElementPtr CTEDUOptionsMigrator::Prepare_Workspace(IXMLDOMElementPtr workspaces)
+IXMLDOMElementPtr CTEDUOptionsMigrator::Prepare_Workspace(const IXMLDOMElementPtr& workspaces)
 {
     if (m_processing_user_file) {
         IXMLDOMNodeListPtr existing;
@@ -120,7 +120,7 @@ IXMLDOMElementPtr CTEDUOptionsMigrator::Prepare_Workspace(IXMLDOMElementPtr work
     return workspace;
 }
 
-bool CTEDUOptionsMigrator::Merge_Options_Document(IXMLDOMElementPtr services, IXMLDOMElementPtr workspace)
+bool CTEDUOptionsMigrator::Merge_Options_Document(const IXMLDOMElementPtr& services, const IXMLDOMElementPtr& workspace)
 {
     IXMLDOMElementPtr root;
     Check(IXMLDOMDocumentPtr(m_options->m_pXmlDocument)->get_documentElement(&root));
@@ -133,16 +133,16 @@ bool CTEDUOptionsMigrator::Merge_Options_Document(IXMLDOMElementPtr services, IX
     return true;
 }
 
-void CTEDUOptionsMigrator::Merge_Connection_List(IXMLDOMNodePtr list, const std::string& type,
-                                                 IXMLDOMElementPtr services, IXMLDOMElementPtr workspace)
+void CTEDUOptionsMigrator::Merge_Connection_List(const IXMLDOMNodePtr& list, const std::string& type,
+                                                 const IXMLDOMElementPtr& services, const IXMLDOMElementPtr& workspace)
 {
     for (IXMLDOMNodePtr connection = First_Child(list); connection; connection = Next_Sibling(connection))
         if (Is_Element(connection))
             Merge_Connection(connection, type, services, workspace);
 }
 
-void CTEDUOptionsMigrator::Merge_Connection(IXMLDOMNodePtr connection, const std::string& type,
-                                            IXMLDOMElementPtr services, IXMLDOMElementPtr workspace)
+void CTEDUOptionsMigrator::Merge_Connection(const IXMLDOMNodePtr& connection, const std::string& type,
+                                            const IXMLDOMElementPtr& services, const IXMLDOMElementPtr& workspace)
 {
     Connection record;
     Read_Connection(connection, record);
@@ -150,7 +150,7 @@ void CTEDUOptionsMigrator::Merge_Connection(IXMLDOMNodePtr connection, const std
     Write_Service(record, services, workspace);
 }
 
-void CTEDUOptionsMigrator::Read_Connection(IXMLDOMNodePtr connection, Connection& record)
+void CTEDUOptionsMigrator::Read_Connection(const IXMLDOMNodePtr& connection, Connection& record)
 {
     record.uuid = QOR::FrontEnd::Util::Generate_Uuid();
     std::string invisible;
@@ -176,8 +176,8 @@ void CTEDUOptionsMigrator::Read_Connection(IXMLDOMNodePtr connection, Connection
     }
 }
 
-void CTEDUOptionsMigrator::Write_Service(const Connection& record, IXMLDOMElementPtr services,
-                                         IXMLDOMElementPtr workspace)
+void CTEDUOptionsMigrator::Write_Service(const Connection& record, const IXMLDOMElementPtr& services,
+                                         const IXMLDOMElementPtr& workspace)
 {
     IXMLDOMDocumentPtr owner;
     Check(services->get_ownerDocument(&owner));
@@ -205,8 +205,8 @@ void CTEDUOptionsMigrator::Write_Service(const Connection& record, IXMLDOMElemen
 }
 
 // A connection that names a classic logon entry points at its QORGUI service.
-void CTEDUOptionsMigrator::Link_Qorgui_Service(IXMLDOMElementPtr service, const Connection& record,
-                                               IXMLDOMElementPtr services)
+void CTEDUOptionsMigrator::Link_Qorgui_Service(const IXMLDOMElementPtr& service, const Connection& record,
+                                               const IXMLDOMElementPtr& services)
 {
     if (record.logon_description.empty())
         return;

@@ -33,20 +33,21 @@ public:
     virtual ~CTEDUOptionsMigrator();
 
     bool Do_Migration() override;
-    bool Ini2Xml_Merge_Data_into_Landscape_Xml(IXMLDOMDocumentPtr doc) override;
+    bool Ini2Xml_Merge_Data_into_Landscape_Xml(const IXMLDOMDocumentPtr& doc) override;
 
     bool Load_Options_File(const std::string& path);
-    bool Merge_Options_Document(IXMLDOMElementPtr services, IXMLDOMElementPtr workspace);
-    void Merge_Connection_List(IXMLDOMNodePtr list, const std::string& type, IXMLDOMElementPtr services,
-                               IXMLDOMElementPtr workspace);
-    void Merge_Connection(IXMLDOMNodePtr connection, const std::string& type, IXMLDOMElementPtr services,
-                          IXMLDOMElementPtr workspace);
-    void Read_Connection(IXMLDOMNodePtr connection, Connection& record);
-    void Write_Service(const Connection& record, IXMLDOMElementPtr services, IXMLDOMElementPtr workspace);
-    void Link_Qorgui_Service(IXMLDOMElementPtr service, const Connection& record, IXMLDOMElementPtr services);
+    bool Merge_Options_Document(const IXMLDOMElementPtr& services, const IXMLDOMElementPtr& workspace);
+    void Merge_Connection_List(const IXMLDOMNodePtr& list, const std::string& type, const IXMLDOMElementPtr& services,
+                               const IXMLDOMElementPtr& workspace);
+    void Merge_Connection(const IXMLDOMNodePtr& connection, const std::string& type, const IXMLDOMElementPtr& services,
+                          const IXMLDOMElementPtr& workspace);
+    void Read_Connection(const IXMLDOMNodePtr& connection, Connection& record);
+    void Write_Service(const Connection& record, const IXMLDOMElementPtr& services, const IXMLDOMElementPtr& workspace);
+    void Link_Qorgui_Service(const IXMLDOMElementPtr& service, const Connection& record,
+                             const IXMLDOMElementPtr& services);
 
 private:
-    IXMLDOMElementPtr Prepare_Workspace(IXMLDOMElementPtr workspaces);
+    IXMLDOMElementPtr Prepare_Workspace(const IXMLDOMElementPtr& workspaces);
 
     std::shared_ptr<QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument> m_options;
     bool m_migrate_shared_data;

@@ -26,15 +26,7 @@ CMigrationTool::CMigrationTool(const CMigrationToolConfig& config)
     m_msg_migrator = std::make_shared<CQorMsgMigrator>(&m_configuration);
 }
 
-CMigrationTool::CMigrationTool(const CMigrationTool& other)
-    : m_msg_servers_loaded(other.m_msg_servers_loaded), m_original_directory(other.m_original_directory),
-      m_configuration(other.m_configuration), m_source_library(other.m_source_library),
-      m_destination_library(other.m_destination_library),
-      m_sourceInitializationState(other.m_sourceInitializationState),
-      m_destinationInitializationState(other.m_destinationInitializationState), m_uuid_mappings(other.m_uuid_mappings),
-      m_msg_migrator(other.m_msg_migrator)
-{
-}
+CMigrationTool::CMigrationTool(const CMigrationTool& other) = default;
 
 CMigrationTool::~CMigrationTool()
 {

@@ -67,27 +67,21 @@ CMigrationChecker::CMigrationChecker(const CMigrationToolConfig& configuration) 
     QOR_TRACE_SCOPE(this, "configuration = %s", configuration.To_String());
 }
 
-CMigrationChecker::CMigrationChecker(const CMigrationChecker& other)
-    : m_configuration(other.m_configuration), m_sourceInitializationState(other.m_sourceInitializationState),
-      m_destinationInitializationState(other.m_destinationInitializationState)
-{
-}
+CMigrationChecker::CMigrationChecker(const CMigrationChecker& other) = default;
 
+// Moving copies: a checker is small, and the configuration has no cheaper move.
+// Copying may throw, so the moves are not noexcept.
+// NOLINTNEXTLINE(performance-noexcept-move-constructor)
 CMigrationChecker::CMigrationChecker(CMigrationChecker&& other)
-    : CMigrationChecker(static_cast<const CMigrationChecker&>(other))
+    : CMigrationChecker(static_cast<const CMigrationChecker&>(other)) // NOLINT(performance-move-constructor-init)
 {
 }
 
 CMigrationChecker::~CMigrationChecker() = default;
 
-CMigrationChecker& CMigrationChecker::operator=(const CMigrationChecker& other)
-{
-    m_configuration = other.m_configuration;
-    m_sourceInitializationState = other.m_sourceInitializationState;
-    m_destinationInitializationState = other.m_destinationInitializationState;
-    return *this;
-}
+CMigrationChecker& CMigrationChecker::operator=(const CMigrationChecker& other) = default;
 
+// NOLINTNEXTLINE(performance-noexcept-move-constructor): copies, as the move constructor does
 CMigrationChecker& CMigrationChecker::operator=(CMigrationChecker&& other)
 {
     return *this = static_cast<const CMigrationChecker&>(other);

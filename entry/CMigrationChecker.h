@@ -15,10 +15,10 @@ public:
     CMigrationChecker();
     explicit CMigrationChecker(const CMigrationToolConfig& configuration);
     CMigrationChecker(const CMigrationChecker& other);
-    CMigrationChecker(CMigrationChecker&& other);
+    CMigrationChecker(CMigrationChecker&& other); // NOLINT(performance-noexcept-move-constructor): copies
     ~CMigrationChecker();
     CMigrationChecker& operator=(const CMigrationChecker& other);
-    CMigrationChecker& operator=(CMigrationChecker&& other);
+    CMigrationChecker& operator=(CMigrationChecker&& other); // NOLINT(performance-noexcept-move-constructor): copies
 
     // True only when a migration step ran and both it and the state write succeeded.
     bool Check();

@@ -90,7 +90,7 @@ std::vector<std::string> Variables_Out_Of_Code_Page()
     for (const char* name : {User_Data_Variable, Machine_Data_Variable, Windows_Variable,
                              QorLogonSettings::Landscape_Variable, QorLogonSettings::Ini_Variable})
         if (SystemText::Environment_Variable(name, ignored) == SystemText::Status::Not_In_Code_Page)
-            names.push_back(name);
+            names.emplace_back(name);
     return names;
 }
 

@@ -1,6 +1,7 @@
 #include "ModuleHandle.h"
 
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+// The linker's name for the start of this module's own image.
+extern "C" IMAGE_DOS_HEADER __ImageBase; // NOLINT(bugprone-reserved-identifier)
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 

@@ -47,6 +47,9 @@ public:
     }
 
 private:
+    // Handles are pointers that the system hands out, never made from integers
+    // but this one, which is what the system itself compares against.
+    // NOLINTNEXTLINE(performance-no-int-to-ptr)
     static Handle Invalid() noexcept { return reinterpret_cast<Handle>(invalid); }
 
     Handle m_handle = Invalid();

@@ -30,7 +30,7 @@ void Find_Below(const std::string& folder, std::vector<std::string>& profiles)
         const std::string name = found.cFileName;
         const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (isFolder && name != "." && name != ".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-            Find_Below(folder + "\\" + name, profiles);
+            Find_Below(std::string(folder).append("\\").append(name), profiles);
         else if (!isFolder && lstrcmpiA(name.c_str(), QorLogonSettings::User_Ini_Name) == 0)
             profiles.push_back(folder);
     }
@@ -127,7 +127,7 @@ void WorkerSlot::Serve()
         "\"" + QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(nullptr) + "\" " + Batch::Worker_Option;
     for (std::string profile; m_work.Take(profile);) {
         if (!m_worker)
-            m_worker.reset(new ChildProcess(command, ChildProcess::Wiring::Pipes));
+            m_worker = std::make_unique<ChildProcess>(command, ChildProcess::Wiring::Pipes);
         const CreatedFiles created(profile);
         ProfileRecord record;
         if (!Ask(profile, record)) {

@@ -13,7 +13,7 @@ namespace Admin { namespace TraceFile {
 
 std::string Path()
 {
-    const std::string path = CQorPcTrc::Path_Of(QOR::FrontEnd::Landscape::Migration::Trace_File_Name().c_str());
+    std::string path = CQorPcTrc::Path_Of(QOR::FrontEnd::Landscape::Migration::Trace_File_Name().c_str());
     if (!PathIsRelativeA(path.c_str()))
         return path;
     // Made at the first trace request, in the current directory of the

@@ -12,6 +12,14 @@ namespace {
 
 const char Separator = '\x1f'; // between the names of a path; no folder name holds it
 
+// Puts a folder's name in front of the path of the folders below it.
+void Prepend_Folder(std::string& path, const std::string& name)
+{
+    if (!path.empty())
+        path.insert(path.begin(), Separator);
+    path.insert(0, name);
+}
+
 std::string Shown(std::string path)
 {
     if (path.empty())
@@ -178,7 +186,7 @@ std::string Verification::Old_Path(const std::string& folderKey) const
         const Folder* parent = m_old.Find_Folder(folder->parent);
         if (!parent)
             break;
-        path = path.empty() ? folder->name : folder->name + Separator + path;
+        Prepend_Folder(path, folder->name);
         folder = parent;
     }
     return path;
@@ -191,7 +199,7 @@ bool Verification::Landscape_Path(const std::string& folderKey, std::string& pat
     for (size_t steps = 0; folder && steps <= m_landscape.Folders().size(); ++steps) {
         if (folder->key == m_main)
             return !m_main.empty();
-        path = path.empty() ? folder->name : folder->name + Separator + path;
+        Prepend_Folder(path, folder->name);
         folder = m_landscape.Find_Folder(folder->parent);
     }
     return false;
