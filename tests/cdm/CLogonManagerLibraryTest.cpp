@@ -22,7 +22,7 @@ std::vector<std::string> Keys(const CStringArray& array)
 {
     std::vector<std::string> keys;
     for (long long i = 0; i < array.GetSize(); ++i)
-        keys.push_back(array[i].GetString());
+        keys.emplace_back(array[i].GetString());
     return keys;
 }
 

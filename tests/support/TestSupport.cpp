@@ -236,7 +236,7 @@ std::vector<std::wstring> Files_In(const std::wstring& folder)
     const QOR::FrontEnd::Util::unique_hfind search(FindFirstFileW((folder + L"\\*").c_str(), &found));
     for (BOOL more = static_cast<bool>(search); more; more = FindNextFileW(search.get(), &found))
         if (std::wstring(found.cFileName) != L"." && std::wstring(found.cFileName) != L"..")
-            names.push_back(found.cFileName);
+            names.emplace_back(found.cFileName);
     return names;
 }
 
