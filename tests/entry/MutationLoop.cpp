@@ -110,20 +110,24 @@ struct Run
 };
 
 // Runs the host; one that takes longer than `seconds` is stopped and counts
-// as hung. False for a host that did not start or hung.
-bool Run_Host(const std::string& host, DWORD seconds, DWORD& exit_code, std::string& output)
+// as hung. Empty when it ran to its end, else what went wrong.
+std::string Run_Host(const std::string& host, DWORD seconds, DWORD& exit_code, std::string& output)
 {
     const Admin::ChildProcess child("\"" + host + "\"");
     if (!child.Started())
-        return false;
-    const bool finished = child.Wait(seconds * 1000);
-    if (!finished) {
+        return "the host did not start (error " + std::to_string(child.Start_Error()) + ")";
+    const DWORD waited = WaitForSingleObject(child.Handle(), seconds * 1000);
+    const DWORD wait_error = GetLastError();
+    if (waited != WAIT_OBJECT_0) {
         child.Terminate(99);
         child.Wait();
+        return waited == WAIT_TIMEOUT ? "the host did not finish within " + std::to_string(seconds) + " s"
+                                      : "waiting for the host failed (" + std::to_string(waited) + ", error " +
+                                            std::to_string(wait_error) + ")";
     }
     exit_code = child.Exit_Code();
     output = child.Output();
-    return finished;
+    return std::string();
 }
 
 Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long long iteration)
@@ -158,10 +162,16 @@ Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long 
     const std::string before = Read_File(ini);
     DWORD exit_code = 0;
     std::string output;
-    if (!Run_Host(TestSupport::Program_Folder() + "\\logon_startup.exe", 120, exit_code, output)) {
-        run.failure = "the host did not finish within 120 s";
-        return run;
+    const std::string host = TestSupport::Program_Folder() + "\\logon_startup.exe";
+    run.failure = Run_Host(host, 120, exit_code, output);
+    // A host that could not be started never saw the profile: that is this
+    // machine's fault, not the migration's, and it is said and tried once more.
+    if (run.failure.rfind("the host did not start", 0) == 0) {
+        std::printf("seed %llu iteration %llu: %s; starting it again\n", seed, iteration, run.failure.c_str());
+        run.failure = Run_Host(host, 120, exit_code, output);
     }
+    if (!run.failure.empty())
+        return run;
     if (exit_code != 0 || output.find("Execute_Landscape_Migration_Check: ") == std::string::npos)
         run.failure = "the host returned no result (exit code " + std::to_string(exit_code) + ")";
     else if (Read_File(ini) != before)
