@@ -73,56 +73,38 @@ bool Unescape(std::string_view text, std::string& out)
     return true;
 }
 
-void Escape_Text(std::string_view text, std::string& out)
+// The entity a character is written as, or null where it stands as itself. An
+// attribute value also keeps its quote, and the white space a reader would
+// normalise, as entities.
+const char* Entity(char ch, bool in_attribute)
 {
-    for (const char ch : text) {
-        switch (ch) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '\r':
-            out += "&#13;";
-            break;
-        default:
-            out += ch;
-        }
+    switch (ch) {
+    case '<':
+        return "&lt;";
+    case '>':
+        return "&gt;";
+    case '&':
+        return "&amp;";
+    case '\r':
+        return "&#13;";
+    case '"':
+        return in_attribute ? "&quot;" : nullptr;
+    case '\n':
+        return in_attribute ? "&#10;" : nullptr;
+    case '\t':
+        return in_attribute ? "&#9;" : nullptr;
+    default:
+        return nullptr;
     }
 }
 
-void Escape_Attribute(std::string_view text, std::string& out)
+void Escape(std::string_view text, bool in_attribute, std::string& out)
 {
     for (const char ch : text) {
-        switch (ch) {
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '&':
-            out += "&amp;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        case '\n':
-            out += "&#10;";
-            break;
-        case '\r':
-            out += "&#13;";
-            break;
-        case '\t':
-            out += "&#9;";
-            break;
-        default:
+        if (const char* entity = Entity(ch, in_attribute))
+            out += entity;
+        else
             out += ch;
-        }
     }
 }
 
@@ -447,7 +429,7 @@ void CXmlTree::Write_Node(Id id, std::string& out) const
     const Node& node = m_nodes[id];
     switch (node.kind) {
     case Kind::Text:
-        Escape_Text(Value(id), out);
+        Escape(Value(id), false, out);
         return;
     case Kind::CData:
         out.append("<![CDATA[").append(Value(id)).append("]]>");
@@ -470,7 +452,7 @@ void CXmlTree::Write_Node(Id id, std::string& out) const
     for (std::uint32_t i = 0; i < node.attribute_count; ++i) {
         const Attr& attribute = m_attributes[node.attributes + i];
         out.append(" ").append(m_names[attribute.name]).append("=\"");
-        Escape_Attribute(Text_Of(attribute.value), out);
+        Escape(Text_Of(attribute.value), true, out);
         out += '"';
     }
     if (node.first == None) {

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -110,23 +111,30 @@ struct Run
 };
 
 // Runs the host; one that takes longer than `seconds` is stopped and counts
-// as hung. Empty when it ran to its end, else what went wrong.
-std::string Run_Host(const std::string& host, DWORD seconds, DWORD& exit_code, std::string& output)
+// as hung. Empty when it ran to its end, else what went wrong. A host that
+// could not be started never saw the profile: that is this machine's fault,
+// not the migration's, so `run` says so and the host is started once more.
+std::string Run_Host(const std::string& host, const std::string& run, DWORD seconds, DWORD& exit_code,
+                     std::string& output)
 {
-    const Admin::ChildProcess child("\"" + host + "\"");
-    if (!child.Started())
-        return "the host did not start (error " + std::to_string(child.Start_Error()) + ")";
-    const DWORD waited = WaitForSingleObject(child.Handle(), seconds * 1000);
+    auto child = std::make_unique<Admin::ChildProcess>("\"" + host + "\"");
+    if (!child->Started()) {
+        std::printf("%s: the host did not start (error %lu); starting it again\n", run.c_str(), child->Start_Error());
+        child = std::make_unique<Admin::ChildProcess>("\"" + host + "\"");
+    }
+    if (!child->Started())
+        return "the host did not start (error " + std::to_string(child->Start_Error()) + ")";
+    const DWORD waited = WaitForSingleObject(child->Handle(), seconds * 1000);
     const DWORD wait_error = GetLastError();
     if (waited != WAIT_OBJECT_0) {
-        child.Terminate(99);
-        child.Wait();
+        child->Terminate(99);
+        child->Wait();
         return waited == WAIT_TIMEOUT ? "the host did not finish within " + std::to_string(seconds) + " s"
                                       : "waiting for the host failed (" + std::to_string(waited) + ", error " +
                                             std::to_string(wait_error) + ")";
     }
-    exit_code = child.Exit_Code();
-    output = child.Output();
+    exit_code = child->Exit_Code();
+    output = child->Output();
     return std::string();
 }
 
@@ -162,14 +170,8 @@ Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long 
     const std::string before = Read_File(ini);
     DWORD exit_code = 0;
     std::string output;
-    const std::string host = TestSupport::Program_Folder() + "\\logon_startup.exe";
-    run.failure = Run_Host(host, 120, exit_code, output);
-    // A host that could not be started never saw the profile: that is this
-    // machine's fault, not the migration's, and it is said and tried once more.
-    if (run.failure.rfind("the host did not start", 0) == 0) {
-        std::printf("seed %llu iteration %llu: %s; starting it again\n", seed, iteration, run.failure.c_str());
-        run.failure = Run_Host(host, 120, exit_code, output);
-    }
+    const std::string name = "seed " + std::to_string(seed) + " iteration " + std::to_string(iteration);
+    run.failure = Run_Host(TestSupport::Program_Folder() + "\\logon_startup.exe", name, 120, exit_code, output);
     if (!run.failure.empty())
         return run;
     if (exit_code != 0 || output.find("Execute_Landscape_Migration_Check: ") == std::string::npos)
