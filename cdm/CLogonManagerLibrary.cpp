@@ -74,7 +74,7 @@ CLogonManagerLibrary::CLogonManagerLibrary(int which, const std::string& ini_or_
     int error = 0;
     CString strErrorInFileInfo;
     m_InitializationState.state = Init(strIniFile, &ini_state, &error, &strErrorInFileInfo,
-                                       Get_Trace(QORPCTRC_LEVEL_ERROR)->trace().Get_Level(), trace_file.c_str());
+                                       Get_Trace(QORPCTRC_LEVEL_ERROR)->trace().m_level, trace_file.c_str());
     m_InitializationState.description = !strIniFile.IsEmpty()           ? strIniFile
                                         : !strErrorInFileInfo.IsEmpty() ? strErrorInFileInfo
                                                                         : CString(m_ini_file.c_str());

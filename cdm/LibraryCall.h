@@ -8,11 +8,16 @@
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration { namespace LibraryCall {
 
+// What an operation returns when its library function was not resolved (the
+// library did not load, or lacks it): a failure, the one a library that was
+// never initialised gives.
+constexpr int Function_Missing = 1;
+
 // Calls a resolved library function; one that is missing is never called.
 template <typename Function, typename... Args>
 inline int Call(Function function, Args&&... args)
 {
-    return function ? function(std::forward<Args>(args)...) : CDM_E_NOT_INITIALIZED;
+    return function ? function(std::forward<Args>(args)...) : Function_Missing;
 }
 
 // "after call: " and the argument list again, with the values the call left.

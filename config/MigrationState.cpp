@@ -1,13 +1,13 @@
 #include "MigrationState.h"
 
-#include "QorLogonSettings.h"
+#include "ClientSettings.h"
 #include "Registry.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
 namespace {
-const char* const State_Key = QorLogonSettings::Logon_Key;
-const char* const State_Value = QorLogonSettings::Migration_State_Value;
+const char* const State_Key = ClientSettings::Logon_Key;
+const char* const State_Value = ClientSettings::Migration_State_Value;
 } // namespace
 
 DWORD Read_Migration_State()

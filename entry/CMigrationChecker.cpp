@@ -9,13 +9,13 @@
 
 #include "CLandscapeRepair.h"
 #include "CMigrationTool.h"
-#include "CMsXmlDocument.h"
+#include "ClientSettings.h"
 #include "DefaultPaths.h"
 #include "FileSystem.h"
 #include "Handles.h"
+#include "LandscapeFileCopy.h"
 #include "LandscapeFormat.h"
 #include "MigrationState.h"
-#include "QorLogonSettings.h"
 #include "QorUtil.h"
 #include "RAII.h"
 #include "Registry.h"
@@ -26,9 +26,9 @@ namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
 namespace {
 
-const char* const Global_Landscape_Name = QorLogonSettings::Local_Shared_Landscape_Name;
-const char* const Options_Key = QorLogonSettings::Options_Key;
-const char* const Core_Landscape_Value = QorLogonSettings::Core_Landscape_Value;
+const char* const Global_Landscape_Name = ClientSettings::Local_Shared_Landscape_Name;
+const char* const Options_Key = ClientSettings::Options_Key;
+const char* const Core_Landscape_Value = ClientSettings::Core_Landscape_Value;
 
 const char* Yes_No(bool value) { return value ? "true" : "false"; }
 
@@ -43,19 +43,6 @@ std::string Folder_Of(const char* path, bool dropTrailingSeparator)
     if (dropTrailingSeparator && !folder.empty() && folder.back() == '\\')
         folder.pop_back();
     return std::string(drive) + folder;
-}
-
-// A landscape from the Windows folder goes in as every landscape file is
-// written, whole or not at all: a plain copy that a full disk stops halfway
-// leaves a torn file, and over an existing file destroys what was there.
-bool Copy_Landscape(const std::string& from, const std::string& to, bool overwrite)
-{
-    using QOR::FrontEnd::Util::SystemText::From_Ansi;
-    std::string bytes;
-    if (!overwrite && QOR::FrontEnd::Util::FileSystem::File_Exists(to))
-        return false;
-    return QOR::FrontEnd::Util::FileSystem::Read_File(From_Ansi(from), bytes) &&
-           QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument::Write_Safely(From_Ansi(to), bytes);
 }
 
 } // namespace
@@ -233,10 +220,9 @@ bool CMigrationChecker::Named_File_Allows_Migration(const char* path)
     if (PathIsURLA(path))
         return false;
     char key[MAX_PATH];
-    std::snprintf(key, sizeof(key), "%s_%d", QorLogonSettings::Files_In_Use_Key,
-                  static_cast<int>(GetCurrentProcessId()));
+    std::snprintf(key, sizeof(key), "%s_%d", ClientSettings::Files_In_Use_Key, static_cast<int>(GetCurrentProcessId()));
     CString inUse;
-    getRegValStringEx(inUse, key, QorLogonSettings::File_In_Use_Value, nullptr, 3);
+    getRegValStringEx(inUse, key, ClientSettings::File_In_Use_Value, nullptr, 3);
     if (!inUse.IsEmpty())
         return true;
     const std::string folder = Folder_Of(path, true);
@@ -255,19 +241,19 @@ void CMigrationChecker::Copy_Landscapes_From_Windows_Folder(TraceScope& trace_sc
     std::string userFolder, userName;
     const std::string configured =
         QOR::FrontEnd::Util::FileSystem::Full_Path(m_configuration.Get_User_Landscape_XML_Path(), userFolder, userName);
-    std::string windowsFolder = QOR::FrontEnd::Util::SystemText::Windows_Directory();
+    std::string windowsFolder = QOR::FrontEnd::SystemText::Windows_Directory();
     if (windowsFolder.empty() || windowsFolder.back() != '\\')
         windowsFolder += '\\';
     const std::string copy = windowsFolder + userName;
     if (!QOR::FrontEnd::Util::FileSystem::File_Exists(copy))
         return;
     const std::string target = m_configuration.Get_User_Landscape_XML_Path();
-    if (Copy_Landscape(copy, target, false))
+    if (LandscapeFileCopy::Copy(copy, target, false))
         trace_scope.Data("User landscape file copied from >%s< to >%s<\n", copy, target);
     const std::string global = windowsFolder + Global_Landscape_Name;
     if (QOR::FrontEnd::Util::FileSystem::File_Exists(global)) {
         const std::string globalTarget = userFolder + Global_Landscape_Name;
-        if (Copy_Landscape(global, globalTarget, true))
+        if (LandscapeFileCopy::Copy(global, globalTarget, true))
             trace_scope.Data("Global landscape file copied from >%s< to >%s<\n", global, globalTarget);
     }
 }
@@ -319,34 +305,34 @@ bool CMigrationChecker::FileExists(const char* name)
 // These messages carry no line prefix: the probe opens no trace scope.
 bool CMigrationChecker::FileDoesNotExistAndCanBeCreated(CString& name)
 {
-    Tracing* trace = Get_Trace(QORPCTRC_LEVEL_ERROR);
+    CQorPcTrc& trace = Get_Trace(QORPCTRC_LEVEL_ERROR)->trace();
     name.Remove('"');
     if (name.IsEmpty()) {
-        trace->TraceError("The given file name is empty\n");
+        Print(trace, QORPCTRC_LEVEL_ERROR, "The given file name is empty\n");
         return false;
     }
     const char last = name[name.GetLength() - 1];
     if (last == '\\' || last == '/') {
         const CString folder = name;
-        name += QorLogonSettings::User_Landscape_Name;
-        trace->TraceWarning("The given name >%s< contains only folder path, added QORUILandscape.xml to the "
-                            "name=>%s<\n",
-                            folder, name);
+        name += ClientSettings::User_Landscape_Name;
+        Print(trace, QORPCTRC_LEVEL_WARNING,
+              "The given name >%s< contains only folder path, added QORUILandscape.xml to the name=>%s<\n", folder,
+              name);
     }
     if (FileExists(name))
         return false;
-    trace->TraceWarning("The given file with name>%s< is not existing\n", name);
+    Print(trace, QORPCTRC_LEVEL_WARNING, "The given file with name>%s< is not existing\n", name);
     const CString probe = name + ".tmp";
     {
         QOR::FrontEnd::Util::unique_hfile created(
             CreateFileA(probe, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!created) {
-            trace->TraceError("Failed in creating the new file\n");
+            Print(trace, QORPCTRC_LEVEL_ERROR, "Failed in creating the new file\n");
             return false;
         }
     }
     DeleteFileA(probe);
-    trace->TraceDeveloperNote("The new file is created and deleted \n");
+    Print(trace, QORPCTRC_LEVEL_DEVELOPER, "The new file is created and deleted \n");
     return true;
 }
 
@@ -380,9 +366,9 @@ bool CMigrationChecker::Takes_Local_Step(const std::string& server_core_landscap
 bool CMigrationChecker::First_Start_In_Folder(const std::string& folder, CMigrationToolConfig& configuration)
 {
     m_configuration = CMigrationToolConfig();
-    m_configuration.Set_Qorlogon_INI_Path(folder + "\\" + QorLogonSettings::User_Ini_Name);
-    m_configuration.Set_User_Landscape_XML_Path(folder + "\\" + QorLogonSettings::User_Landscape_Name);
-    m_configuration.Set_Shared_Landscape_XML_Path(folder + "\\" + QorLogonSettings::Local_Shared_Landscape_Name);
+    m_configuration.Set_Qorlogon_INI_Path(folder + "\\" + ClientSettings::User_Ini_Name);
+    m_configuration.Set_User_Landscape_XML_Path(folder + "\\" + ClientSettings::User_Landscape_Name);
+    m_configuration.Set_Shared_Landscape_XML_Path(folder + "\\" + ClientSettings::Local_Shared_Landscape_Name);
     Load_Machine_File_Paths();
     const std::string core = DefaultPaths::Server_Core_Landscape_Of_Default_Location();
     const bool local = Takes_Local_Step(core, Ignore_Core_File());

@@ -4,14 +4,14 @@
 
 #include <vector>
 
+#include "ClientSettings.h"
 #include "FileSystem.h"
-#include "QorLogonSettings.h"
 #include "QorUtil.h"
 #include "SystemText.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration { namespace DefaultPaths {
 
-namespace SystemText = QOR::FrontEnd::Util::SystemText;
+namespace SystemText = QOR::FrontEnd::SystemText;
 
 namespace {
 
@@ -88,7 +88,7 @@ std::vector<std::string> Variables_Out_Of_Code_Page()
     std::vector<std::string> names;
     std::string ignored;
     for (const char* name : {User_Data_Variable, Machine_Data_Variable, Windows_Variable,
-                             QorLogonSettings::Landscape_Variable, QorLogonSettings::Ini_Variable})
+                             ClientSettings::Landscape_Variable, ClientSettings::Ini_Variable})
         if (SystemText::Environment_Variable(name, ignored) == SystemText::Status::Not_In_Code_Page)
             names.emplace_back(name);
     return names;

@@ -17,7 +17,7 @@ namespace {
 int Trace_Level_From_Environment()
 {
     std::string value;
-    QOR::FrontEnd::Util::SystemText::Environment_Variable("LD_MIG_TRC_LEVEL", value);
+    QOR::FrontEnd::SystemText::Environment_Variable("LD_MIG_TRC_LEVEL", value);
     return value.size() < 64 ? std::atoi(value.c_str()) : 0;
 }
 

@@ -56,9 +56,9 @@ void TraceScope::Write_Call(const char* call)
 {
     const JoinedFormat format{Prefix(), call};
     if (m_object)
-        m_trace->TraceData(format.c_str(), Thread_Id(), Name(), m_object, m_line);
+        Data_Piece(format.c_str(), Thread_Id(), Name(), m_object, m_line);
     else
-        m_trace->TraceData(format.c_str(), Thread_Id(), Name(), m_line);
+        Data_Piece(format.c_str(), Thread_Id(), Name(), m_line);
 }
 
 }}}} // namespace QOR::FrontEnd::Landscape::Migration

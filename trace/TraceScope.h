@@ -17,6 +17,7 @@
 #include <type_traits>
 
 #include "CString.h"
+#include "TracePrint.h"
 #include "Tracing.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
@@ -61,7 +62,7 @@ class TraceScope
 public:
     template <typename Describe>
     TraceScope(const TraceName& name, int line, const void* object, Describe describe)
-        : m_trace(Get_Trace(QORPCTRC_LEVEL_ERROR)), m_name(name.Get()), m_object(object), m_line(line)
+        : m_writer(Get_Trace(QORPCTRC_LEVEL_ERROR)->trace()), m_name(name.Get()), m_object(object), m_line(line)
     {
         if (Enabled(QORPCTRC_LEVEL_DATA))
             describe(*this);
@@ -69,7 +70,7 @@ public:
     TraceScope(const TraceScope&) = delete;
     TraceScope& operator=(const TraceScope&) = delete;
 
-    bool Enabled(int level) const noexcept { return m_trace->trace().Is_Enabled(level); }
+    bool Enabled(int level) const noexcept { return Passes(m_writer, level); }
 
     // The entry line: "CALL" alone, or "CALL(<arguments>)".
     void Arguments();
@@ -79,15 +80,15 @@ public:
         if (!Stamped()) { // the same bytes as the pieces below, in one write
             const JoinedFormat line{Prefix(), "CALL(", format, ")\n"};
             if (m_object)
-                m_trace->TraceData(line.c_str(), Thread_Id(), Name(), m_object, m_line, args...);
+                Data_Piece(line.c_str(), Thread_Id(), Name(), m_object, m_line, args...);
             else
-                m_trace->TraceData(line.c_str(), Thread_Id(), Name(), m_line, args...);
+                Data_Piece(line.c_str(), Thread_Id(), Name(), m_line, args...);
             return;
         }
         Write_Call("CALL");
-        m_trace->TraceData("(");
-        m_trace->TraceData(format, args...);
-        m_trace->TraceData(")\n");
+        Data_Piece("(");
+        Data_Piece(format, args...);
+        Data_Piece(")\n");
     }
 
     template <typename... Args>
@@ -140,9 +141,9 @@ private:
             return;
         const JoinedFormat format{Prefix(), message.format};
         if (m_object)
-            m_trace->trace().Print(level, format.c_str(), Thread_Id(), Name(), m_object, message.line, args...);
+            Migration::Print(m_writer, level, format.c_str(), Thread_Id(), Name(), m_object, message.line, args...);
         else
-            m_trace->trace().Print(level, format.c_str(), Thread_Id(), Name(), message.line, args...);
+            Migration::Print(m_writer, level, format.c_str(), Thread_Id(), Name(), message.line, args...);
     }
 
     const char* Prefix() const noexcept { return m_object ? "TID: %d, %s[%p]/%d: " : "TID: %d, %s/%d: "; }
@@ -154,18 +155,25 @@ private:
         const char* const tail = ") - this can be changed before exitting the function (in this case it can be seen "
                                  "below).\n";
         if (!Stamped()) { // the same bytes as the pieces below, in one write
-            m_trace->TraceData(JoinedFormat{head, "(", format, tail}.c_str(), Thread_Id(), Name(), line, value);
+            Data_Piece(JoinedFormat{head, "(", format, tail}.c_str(), Thread_Id(), Name(), line, value);
             return;
         }
-        m_trace->TraceData(head, Thread_Id(), Name(), line);
-        m_trace->TraceData("(");
-        m_trace->TraceData(format, value);
-        m_trace->TraceData(tail);
+        Data_Piece(head, Thread_Id(), Name(), line);
+        Data_Piece("(");
+        Data_Piece(format, value);
+        Data_Piece(tail);
     }
 
     // In time-stamp mode every piece of a line carries its own stamp, so the
     // pieces must be written one by one; otherwise a line goes out in one write.
-    bool Stamped() const noexcept { return m_trace->trace().Get_Level() == QORPCTRC_LEVEL_TIMESTAMP; }
+    bool Stamped() const noexcept { return m_writer.m_level == QORPCTRC_LEVEL_TIMESTAMP; }
+
+    // One piece of a line at the data level.
+    template <typename... Args>
+    void Data_Piece(const char* format, const Args&... args)
+    {
+        Migration::Print(m_writer, QORPCTRC_LEVEL_DATA, format, args...);
+    }
 
     static int Thread_Id() noexcept { return static_cast<int>(GetCurrentThreadId()); }
 
@@ -186,7 +194,7 @@ private:
     static const char* Value_Format(const CString&) { return "%s"; }
     static const CString& Value_Text(const CString& value) { return value; }
 
-    Tracing* m_trace;
+    CQorPcTrc& m_writer;
     const char* m_name;
     const void* m_object;
     int m_line;

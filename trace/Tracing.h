@@ -21,4 +21,14 @@ Tracing* Get_Trace(int level);
 // thread of the first trace request names the process's trace file.
 LANDSCAPE_MIGRATION_API std::string Trace_File_Name();
 
+// The trace directory that the utility library names; empty when it names
+// none. Asked as the client's trace writer asks, by name at run time
+// (InitBuffer, then InitTraceDir), since either export may be missing.
+LANDSCAPE_MIGRATION_API std::string Trace_Directory();
+
+// Where the trace writer makes a trace file of this name: in the trace
+// directory, or, without one, the bare name, relative to the current
+// directory of the first write.
+LANDSCAPE_MIGRATION_API std::string Trace_File_Path(const std::string& fileName);
+
 }}}} // namespace QOR::FrontEnd::Landscape::Migration

@@ -9,11 +9,14 @@
 #include <thread>
 
 #include "ChildProcess.h"
+#include "ClientSettings.h"
 #include "FileSystem.h"
 #include "Progress.h"
-#include "QorLogonSettings.h"
+#include "SystemText.h"
 
 namespace Admin {
+
+namespace ClientSettings = QOR::FrontEnd::Landscape::Migration::ClientSettings;
 
 const char* const Batch::Worker_Option = "--batch-worker";
 const size_t Batch::Most_Jobs = 64;
@@ -31,14 +34,14 @@ void Find_Below(const std::string& folder, std::vector<std::string>& profiles)
         const bool isFolder = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         if (isFolder && name != "." && name != ".." && !(found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
             Find_Below(std::string(folder).append("\\").append(name), profiles);
-        else if (!isFolder && lstrcmpiA(name.c_str(), QorLogonSettings::User_Ini_Name) == 0)
+        else if (!isFolder && lstrcmpiA(name.c_str(), ClientSettings::User_Ini_Name) == 0)
             profiles.push_back(folder);
     }
 }
 
 std::string User_Landscape_Of(const std::string& profile)
 {
-    return profile + "\\" + QorLogonSettings::User_Landscape_Name;
+    return profile + "\\" + ClientSettings::User_Landscape_Name;
 }
 
 // A profile that failed is left as it was found: what the run made of it goes
@@ -48,7 +51,7 @@ class CreatedFiles
 public:
     explicit CreatedFiles(const std::string& profile)
     {
-        for (const char* name : {QorLogonSettings::User_Landscape_Name, QorLogonSettings::Local_Shared_Landscape_Name})
+        for (const char* name : {ClientSettings::User_Landscape_Name, ClientSettings::Local_Shared_Landscape_Name})
             if (!File_Exists(profile + "\\" + name))
                 m_paths.push_back(profile + "\\" + name);
     }
@@ -124,7 +127,7 @@ private:
 void WorkerSlot::Serve()
 {
     const std::string command =
-        "\"" + QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(nullptr) + "\" " + Batch::Worker_Option;
+        "\"" + QOR::FrontEnd::SystemText::Module_File_Name(nullptr) + "\" " + Batch::Worker_Option;
     for (std::string profile; m_work.Take(profile);) {
         if (!m_worker)
             m_worker = std::make_unique<ChildProcess>(command, ChildProcess::Wiring::Pipes);

@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "FileSystem.h"
+#include "WholeFile.h"
 
 namespace Admin {
 
@@ -121,7 +121,7 @@ DWORD ChildProcess::Exit_Code() const
 std::string ChildProcess::Output() const
 {
     std::string bytes;
-    QOR::FrontEnd::Util::FileSystem::Read_File(m_outputFile, bytes);
+    QOR::FrontEnd::WholeFile::Read(m_outputFile, bytes);
     return bytes;
 }
 

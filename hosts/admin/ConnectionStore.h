@@ -20,7 +20,7 @@ public:
     ConnectionStore(const ConnectionStore&) = delete;
     ConnectionStore& operator=(const ConnectionStore&) = delete;
 
-    bool Is_Open() const { return m_state == CDM_INIT_OK; }
+    bool Is_Open() const { return m_state == CDM_OK; }
     // Why it is not open: the library's own text.
     const std::string& Message() const { return m_message; }
     ConnectionTree Read() const;

@@ -18,8 +18,8 @@ struct Environment_Block_Deleter
 std::wstring Current_Directory()
 {
     std::wstring directory;
-    QOR::FrontEnd::Util::SystemText::Read_Wide(
-        [](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); }, directory);
+    QOR::FrontEnd::SystemText::Read_Wide([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); },
+                                         directory);
     return directory;
 }
 

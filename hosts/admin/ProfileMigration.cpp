@@ -6,15 +6,17 @@
 
 #include "CMigrationChecker.h"
 #include "CMigrationTool.h"
+#include "ClientSettings.h"
 #include "ConnectionStore.h"
 #include "FileSystem.h"
 #include "MsXml.h"
-#include "QorLogonSettings.h"
 #include "ScopeExit.h"
 #include "TraceFile.h"
 #include "Verification.h"
 
 namespace Admin {
+
+namespace ClientSettings = QOR::FrontEnd::Landscape::Migration::ClientSettings;
 
 using QOR::FrontEnd::Landscape::Migration::CMigrationChecker;
 using QOR::FrontEnd::Landscape::Migration::CMigrationTool;
@@ -42,7 +44,7 @@ ProfileMigration::ProfileMigration() : m_trace(Trace_File_Kept())
 ProfileRecord ProfileMigration::Run(const std::string& folder)
 {
     ProfileRecord record(folder);
-    const std::string landscape = In(folder, QorLogonSettings::User_Landscape_Name);
+    const std::string landscape = In(folder, ClientSettings::User_Landscape_Name);
     if (QOR::FrontEnd::Util::FileSystem::File_Exists(landscape)) {
         record.result = Outcome::Already_Migrated;
         return record;
@@ -51,7 +53,7 @@ ProfileRecord ProfileMigration::Run(const std::string& folder)
     ConnectionTree old;
     if (!m_user.Active())
         record.problems.push_back({"", "", "this process cannot give the migration a registry of its own"});
-    else if (!Read_Old_File(In(folder, QorLogonSettings::User_Ini_Name), old, record))
+    else if (!Read_Old_File(In(folder, ClientSettings::User_Ini_Name), old, record))
         record.result = record.problems.empty() ? Outcome::Nothing_To_Migrate : Outcome::Failed;
     else {
         const bool migrated = Migrate(folder, record);
@@ -83,9 +85,9 @@ bool ProfileMigration::Migrate(const std::string& folder, ProfileRecord& record)
         m_clean.Restore();
         m_user.Clear();
     });
-    SetEnvironmentVariableA(QorLogonSettings::Ini_Variable, In(folder, QorLogonSettings::User_Ini_Name).c_str());
-    SetEnvironmentVariableA(QorLogonSettings::Landscape_Variable,
-                            In(folder, QorLogonSettings::User_Landscape_Name).c_str());
+    SetEnvironmentVariableA(ClientSettings::Ini_Variable, In(folder, ClientSettings::User_Ini_Name).c_str());
+    SetEnvironmentVariableA(ClientSettings::Landscape_Variable,
+                            In(folder, ClientSettings::User_Landscape_Name).c_str());
     try {
         CMigrationToolConfig configuration;
         const bool local = CMigrationChecker().First_Start_In_Folder(folder, configuration);

@@ -17,7 +17,6 @@
 #include "ProcessSnapshot.h"
 #include "ProfileRecord.h"
 #include "ScratchUserHive.h"
-#include "WrittenFiles.h"
 
 namespace Admin {
 
@@ -43,7 +42,6 @@ private:
     // m_user, which hides a trace directory set in the user's registry.
     const std::string m_trace;
     QOR::FrontEnd::Util::ComApartment m_com;
-    const QOR::FrontEnd::Util::WrittenFiles::Keeping m_written; // the verification reads what was just written
     ScratchUserHive m_user;
     ProcessSnapshot m_clean; // the environment (trace folder handed on) and directory to go back to
 };

@@ -1,14 +1,16 @@
 #include "RegistryRestorer.h"
 
+#include "ClientSettings.h"
 #include "Handles.h"
-#include "QorLogonSettings.h"
 
 namespace Admin {
 
+namespace ClientSettings = QOR::FrontEnd::Landscape::Migration::ClientSettings;
+
 RegistryRestorer::RegistryRestorer()
-    : m_values{{QorLogonSettings::Logon_Key, QorLogonSettings::Migration_State_Value},
-               {QorLogonSettings::Options_Key, QorLogonSettings::Core_Landscape_Value}},
-      m_keys{{QorLogonSettings::Options_Key}, {QorLogonSettings::Logon_Key}, {QorLogonSettings::Vendor_Key}}
+    : m_values{{ClientSettings::Logon_Key, ClientSettings::Migration_State_Value},
+               {ClientSettings::Options_Key, ClientSettings::Core_Landscape_Value}},
+      m_keys{{ClientSettings::Options_Key}, {ClientSettings::Logon_Key}, {ClientSettings::Vendor_Key}}
 {
     for (Value& value : m_values)
         Take(value);

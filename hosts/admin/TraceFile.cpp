@@ -3,24 +3,24 @@
 #include <windows.h>
 #include <shlwapi.h>
 
-#include "CQorPcTrc.h"
+#include "ClientSettings.h"
 #include "FileSystem.h"
-#include "QorLogonSettings.h"
-#include "QorUtil.h"
 #include "Tracing.h"
 
 namespace Admin { namespace TraceFile {
 
+namespace ClientSettings = QOR::FrontEnd::Landscape::Migration::ClientSettings;
+
 std::string Path()
 {
-    std::string path = CQorPcTrc::Path_Of(QOR::FrontEnd::Landscape::Migration::Trace_File_Name().c_str());
+    using namespace QOR::FrontEnd::Landscape::Migration;
+    const std::string path = Trace_File_Path(Trace_File_Name());
     if (!PathIsRelativeA(path.c_str()))
         return path;
     // Made at the first trace request, in the current directory of the
     // migration then: the folder of landscape_migration.dll.
-    const std::string library =
-        QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(GetModuleHandleA("landscape_migration.dll"));
-    return library.substr(0, library.find_last_of('\\') + 1) + path;
+    return QOR::FrontEnd::Util::FileSystem::Get_Module_Directory(GetModuleHandleA("landscape_migration.dll")) + "\\" +
+           path;
 }
 
 std::string Folder()
@@ -37,9 +37,9 @@ std::string Written()
 
 void Keep_Folder_Beyond_Registry()
 {
-    char folder[MAX_PATH] = {};
-    if (InitTraceDir(folder))
-        SetEnvironmentVariableA(QorLogonSettings::Trace_Directory_Variable, folder);
+    const std::string folder = QOR::FrontEnd::Landscape::Migration::Trace_Directory();
+    if (!folder.empty())
+        SetEnvironmentVariableA(ClientSettings::Trace_Directory_Variable, folder.c_str());
 }
 
 long long Size(const std::string& path)

@@ -1,7 +1,7 @@
 #pragma once
 // Declarations of the twenty functions a connection-data library exports; a
 // library's sources define them. Signatures match the typedefs of CdmDataMan.h.
-#include "CdmDataMan.h"
+#include "CdmResults.h"
 
 #define CDM_EXPORT extern "C" __declspec(dllexport)
 

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "CQorLogonIni.h"
-#include "CQorPcTrc.h"
 #include "CdmDataManExports.h"
+#include "ComponentTracing.h"
 #include "QorUtil.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 struct Session
 {
     CQorLogonIni ini;
-    std::unique_ptr<CQorPcTrc> trace;
+    std::unique_ptr<ComponentTracing> trace;
 };
 
 std::unique_ptr<Session> g_session;
@@ -30,14 +30,14 @@ bool Read_Whole_File(const std::string& path, std::string& text)
     return text.empty() || static_cast<bool>(in.read(&text[0], static_cast<std::streamsize>(text.size())));
 }
 
-int Fail_Init(int state, const CString& message, int* iniState, CString* errorInFile, CQorPcTrc* trace)
+int Fail_Init(int state, const CString& message, int* iniState, CString* errorInFile, ComponentTracing* trace)
 {
     if (iniState)
         *iniState = state;
     if (errorInFile)
         *errorInFile = message;
     if (trace)
-        trace->TraceError("qorcdm: %s\n", message);
+        trace->Error("qorcdm: %s\n", message);
     g_session.reset(); // no file is open: the data functions say so
     return state;
 }
@@ -78,8 +78,8 @@ int CdmDataManInit(const char* iniFile, int* iniState, int* error, CString* erro
 {
     g_session.reset(new Session);
     if (traceLevel > 0 && traceFile && *traceFile)
-        g_session->trace.reset(new CQorPcTrc(traceFile, traceLevel));
-    CQorPcTrc* trace = g_session->trace.get();
+        g_session->trace.reset(new ComponentTracing(traceFile, traceLevel));
+    ComponentTracing* trace = g_session->trace.get();
     if (error)
         *error = 0;
 
@@ -108,18 +108,18 @@ int CdmDataManInit(const char* iniFile, int* iniState, int* error, CString* erro
         return Fail_Init(CDM_INIT_FILE_UNREADABLE, message, iniState, errorInFile, trace);
     }
     if (trace)
-        trace->TraceData("qorcdm: reading '%s' (%d bytes)\n", path, static_cast<int>(text.size()));
+        trace->Data("qorcdm: reading '%s' (%d bytes)\n", path, static_cast<int>(text.size()));
     g_session->ini.Parse(text, [trace, &path](int line, const std::string& warning) {
         if (!trace)
             return;
         if (line > 0)
-            trace->TraceWarning("qorcdm: %s line %d: %s\n", path, line, warning);
+            trace->Warning("qorcdm: %s line %d: %s\n", path, line, warning);
         else
-            trace->TraceWarning("qorcdm: %s: %s\n", path, warning);
+            trace->Warning("qorcdm: %s: %s\n", path, warning);
     });
     if (trace)
-        trace->TraceData("qorcdm: %d folders, %d entries\n", static_cast<int>(g_session->ini.Folder_Count()),
-                         static_cast<int>(g_session->ini.Entry_Count()));
+        trace->Data("qorcdm: %d folders, %d entries\n", static_cast<int>(g_session->ini.Folder_Count()),
+                    static_cast<int>(g_session->ini.Entry_Count()));
     if (iniState)
         *iniState = CDM_INIT_OK;
     return CDM_INIT_OK;

@@ -1,6 +1,7 @@
 #include "CLandscapeRepair.h"
 
 #include "CLandscapeXmlDocument.h"
+#include "LandscapeDocuments.h"
 #include "LandscapeDom.h"
 
 CLandscapeRepair::CLandscapeRepair(const std::string& user_landscape, const std::string& shared_landscape,
@@ -17,7 +18,7 @@ bool CLandscapeRepair::Do_Update()
     CString message;
     if (!user.Load_From_File(CString(m_user_landscape.c_str()), message, true))
         return false;
-    user.Detach_From_Store(); // DOM work below
+    Qorcdm2::LandscapeDocuments::Detach_From_Store(user); // DOM work below
     const IXMLDOMElementPtr root = Qorcdm2::Dom::Root(user.m_pXmlDocument);
     if (!root || Qorcdm2::Dom::Node_Name(root) != "Landscape")
         return false;

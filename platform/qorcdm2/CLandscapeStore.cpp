@@ -7,16 +7,17 @@
 
 #include <cctype>
 
-#include "CLandscapeXmlDocument.h"
-#include "CdmDataMan.h"
+#include "CMsXmlDocumentState.h"
+#include "CdmResults.h"
 #include "FileSystem.h"
+#include "LandscapeDocuments.h"
 #include "SystemText.h"
 #include "Uuid.h"
-#include "WrittenFiles.h"
 #include "XmlText.h"
 
 namespace Qorcdm2 {
 
+using QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocumentState;
 using QOR::FrontEnd::MsXmlAdaptor::Narrow_From_Utf8;
 
 namespace {
@@ -54,18 +55,18 @@ bool File_Is_There(const std::string& path) { return QOR::FrontEnd::Util::FileSy
 
 } // namespace
 
-CLandscapeStore::CLandscapeStore(const std::string& path, CQorPcTrc* trace) : m_path(path), m_trace(trace) {}
+CLandscapeStore::CLandscapeStore(const std::string& path, ComponentTracing* trace) : m_path(path), m_trace(trace) {}
 
 CLandscapeStore::~CLandscapeStore()
 {
-    CLandscapeXmlDocument::Store_Closing(this);
+    LandscapeDocuments::Store_Closing(this);
     auto& stores = Open_Stores();
     const auto found = stores.find(Path_Key(m_path));
     if (found != stores.end() && found->second == this)
         stores.erase(found);
 }
 
-int CLandscapeStore::Open(const std::string& path, CQorPcTrc* trace, std::unique_ptr<CLandscapeStore>& store,
+int CLandscapeStore::Open(const std::string& path, ComponentTracing* trace, std::unique_ptr<CLandscapeStore>& store,
                           CString& message)
 {
     store.reset(new CLandscapeStore(path, trace));
@@ -83,19 +84,14 @@ int CLandscapeStore::Open(const std::string& path, CQorPcTrc* trace, std::unique
 }
 
 // MSXML reads the file, with all its checks, and writes it into memory as it
-// would write it to a file; the tree takes over that text. A file this process
-// has just written as such a text, and that is unchanged, is taken from memory.
+// would write it to a file; the tree takes over that text.
 bool CLandscapeStore::Read_Landscape(const std::string& path, CXmlTree& tree, CString& reason)
 {
-    std::string known;
-    if (QOR::FrontEnd::Util::WrittenFiles::Recall(QOR::FrontEnd::Util::SystemText::From_Ansi(path), known) &&
-        tree.Parse(known))
-        return true;
     QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
     if (!document.Load_From_File(CString(path.c_str()), reason, true))
         return false;
     std::string text;
-    if (!document.Serialize_Utf8(text) || !tree.Parse(text)) {
+    if (!CMsXmlDocumentState::Serialize_Utf8(document, text) || !tree.Parse(text)) {
         reason = "its XML text could not be taken apart";
         return false;
     }
@@ -115,7 +111,7 @@ bool CLandscapeStore::Load(CString& message)
         m_tree.Set_Attribute(local, "name", "Local");
         m_tree.Set_Attribute(local, "expanded", "1");
         if (m_trace)
-            m_trace->TraceData("qorcdm2: '%s' does not exist yet; it is written when the storage closes\n", m_path);
+            m_trace->Data("qorcdm2: '%s' does not exist yet; it is written when the storage closes\n", m_path);
     } else {
         CString reason;
         if (!Read_Landscape(m_path, m_tree, reason)) {
@@ -155,7 +151,7 @@ void CLandscapeStore::Load_Included_Landscape()
             reason = "its root element is not Landscape";
         m_included.Clear();
         if (m_trace)
-            m_trace->TraceWarning("qorcdm2: the included landscape '%s' cannot be read: %s\n", url, reason);
+            m_trace->Warning("qorcdm2: the included landscape '%s' cannot be read: %s\n", url, reason);
     }
 }
 
@@ -168,7 +164,7 @@ void CLandscapeStore::Refresh()
     m_replaced = false;
     CString message;
     if (!Load(message) && m_trace)
-        m_trace->TraceError("qorcdm2: %s\n", message);
+        m_trace->Error("qorcdm2: %s\n", message);
 }
 
 void CLandscapeStore::File_Replaced()
@@ -227,7 +223,7 @@ void CLandscapeStore::Index_Folder(const CXmlTree& tree, CXmlTree::Id folder, in
         pending.pop_back();
         const std::string key = Narrow_From_Utf8(tree.Attribute(element, "uuid"));
         if (!m_folders.emplace(key, Item{element, fromServer, kind}).second && m_trace)
-            m_trace->TraceWarning("qorcdm2: folder key '%s' is used twice; the later folder is not indexed\n", key);
+            m_trace->Warning("qorcdm2: folder key '%s' is used twice; the later folder is not indexed\n", key);
         std::vector<CXmlTree::Id> subfolders;
         for (CXmlTree::Id child = tree.First_Child(element); child != CXmlTree::None;
              child = tree.Next_Sibling(child)) {
@@ -255,7 +251,7 @@ void CLandscapeStore::Index_Item(const CXmlTree& tree, CXmlTree::Id item, bool f
     if (service != m_services.end() && service->second.type != 0)
         type = key == serviceKey ? service->second.type : TREE_ITEM_TYPE_LINK;
     if (!m_entries.emplace(key, Item{item, fromServer, type}).second && m_trace)
-        m_trace->TraceWarning("qorcdm2: item key '%s' is used twice; the later item is not indexed\n", key);
+        m_trace->Warning("qorcdm2: item key '%s' is used twice; the later item is not indexed\n", key);
 }
 
 const CLandscapeStore::Item* CLandscapeStore::Find(const Index& index, const CString& key) const
@@ -305,7 +301,7 @@ bool CLandscapeStore::Save()
 {
     if (!Save_To(m_path)) {
         if (m_trace)
-            m_trace->TraceError("qorcdm2: the landscape file '%s' cannot be written\n", m_path);
+            m_trace->Error("qorcdm2: the landscape file '%s' cannot be written\n", m_path);
         return false;
     }
     return true;
@@ -341,14 +337,12 @@ bool CLandscapeStore::File_As_Known() const
 // save. Changed by anyone else since, it is tested.
 bool CLandscapeStore::Save_To(const std::string& path)
 {
-    using QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument;
+    using Target = CMsXmlDocumentState::Target;
     const std::string text = Text();
     const bool own = Path_Key(path) == Path_Key(m_path);
-    const std::wstring file = QOR::FrontEnd::Util::SystemText::From_Ansi(path);
-    const bool saved = CMsXmlDocument::Write_Safely(
-        file, text, own && File_As_Known() ? CMsXmlDocument::Target::Known_To_Load : CMsXmlDocument::Target::Unknown);
-    if (saved)
-        QOR::FrontEnd::Util::WrittenFiles::Note(file, text);
+    const bool saved =
+        CMsXmlDocumentState::Write_Safely(QOR::FrontEnd::SystemText::From_Ansi(path), text,
+                                          own && File_As_Known() ? Target::Known_To_Load : Target::Unknown);
     if (saved && own) {
         m_dirty = false;
         Know_File();

@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "CMapStringToString.h"
-#include "CQorPcTrc.h"
 #include "CStringArray.h"
 #include "CXmlTree.h"
+#include "ComponentTracing.h"
 
 namespace Qorcdm2 {
 
@@ -25,7 +25,7 @@ public:
     // Opens `path`; a file that does not exist yet is started as an empty
     // landscape in memory and written when the store closes. Returns an
     // initialization state (0 when all is well) and a text for any other.
-    static int Open(const std::string& path, CQorPcTrc* trace, std::unique_ptr<CLandscapeStore>& store,
+    static int Open(const std::string& path, ComponentTracing* trace, std::unique_ptr<CLandscapeStore>& store,
                     CString& message);
     ~CLandscapeStore();
     CLandscapeStore(const CLandscapeStore&) = delete;
@@ -74,7 +74,7 @@ private:
     };
     using Index = std::unordered_map<std::string, Item>;
 
-    CLandscapeStore(const std::string& path, CQorPcTrc* trace);
+    CLandscapeStore(const std::string& path, ComponentTracing* trace);
     bool Load(CString& message);
     bool Read_Landscape(const std::string& path, CXmlTree& tree, CString& reason);
     void Refresh();
@@ -99,7 +99,7 @@ private:
     bool File_As_Known() const;
 
     std::string m_path;
-    CQorPcTrc* m_trace;
+    ComponentTracing* m_trace;
     CXmlTree m_tree;
     CXmlTree m_included; // the include with index 0, read-only; empty when there is none
     Index m_folders;

@@ -2,7 +2,7 @@
 // attributes, properties, parents and parameters, all found through the index.
 #include "CLandscapeStore.h"
 
-#include "CdmDataMan.h"
+#include "CdmResults.h"
 #include "XmlText.h"
 
 namespace Qorcdm2 {

@@ -3,7 +3,7 @@
 // store closes or a landscape document saves the same file.
 #include "CLandscapeStore.h"
 
-#include "CdmDataMan.h"
+#include "CdmResults.h"
 #include "XmlText.h"
 
 namespace Qorcdm2 {

@@ -1,13 +1,14 @@
 #include "CLandscapeXmlDocument.h"
 
-#include <algorithm>
-#include <vector>
-
 #include "CLandscapeStore.h"
+#include "CMsXmlDocumentState.h"
+#include "LandscapeDocuments.h"
 #include "LandscapeDom.h"
 #include "XmlText.h"
 
 namespace Qorcdm2 {
+
+using QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocumentState;
 
 namespace {
 
@@ -15,13 +16,6 @@ std::string Narrow(const std::wstring& text)
 {
     const _bstr_t narrow(text.c_str());
     return narrow.length() ? std::string(static_cast<const char*>(narrow)) : std::string();
-}
-
-// Documents attached to a store of this process.
-std::vector<CLandscapeXmlDocument*>& Attached()
-{
-    static std::vector<CLandscapeXmlDocument*> documents;
-    return documents;
 }
 
 IXMLDOMElementPtr Include_Index0(IXMLDOMDocument* document, bool create)
@@ -75,31 +69,15 @@ CLandscapeXmlDocument::CLandscapeXmlDocument(bool create_empty, std::shared_ptr<
         Dom::Initialize_Landscape(m_pXmlDocument);
 }
 
-CLandscapeXmlDocument::~CLandscapeXmlDocument() { Detach(); }
-
-void CLandscapeXmlDocument::Attach(CLandscapeStore* store)
-{
-    if (!m_store)
-        Attached().push_back(this);
-    m_store = store;
-}
-
-void CLandscapeXmlDocument::Detach()
-{
-    if (!m_store)
-        return;
-    m_store = nullptr;
-    auto& documents = Attached();
-    documents.erase(std::remove(documents.begin(), documents.end(), this), documents.end());
-}
+CLandscapeXmlDocument::~CLandscapeXmlDocument() { LandscapeDocuments::Detach(*this); }
 
 bool CLandscapeXmlDocument::Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace)
 {
-    Detach();
+    LandscapeDocuments::Detach(*this);
     if (CLandscapeStore* store = CLandscapeStore::Find_Open(path.GetString())) {
         Pre_Load();
-        Adopt(m_pXmlDocument, std::wstring(_bstr_t(path.GetString())));
-        Attach(store);
+        CMsXmlDocumentState::Adopt(*this, m_pXmlDocument, std::wstring(_bstr_t(path.GetString())));
+        LandscapeDocuments::Attach(*this, store);
         message.Empty();
         Post_Load();
         return true;
@@ -109,7 +87,7 @@ bool CLandscapeXmlDocument::Load_From_File(const CString& path, CString& message
 
 bool CLandscapeXmlDocument::Load_From_String(const std::wstring& xml)
 {
-    Detach();
+    LandscapeDocuments::Detach(*this);
     return CMsXmlDocument::Load_From_String(xml);
 }
 
@@ -120,7 +98,7 @@ bool CLandscapeXmlDocument::Save_To_File(const std::wstring& path)
     // yet (the migration makes sure that its new file exists this way).
     if (!m_store && Is_Empty_Landscape(m_pXmlDocument))
         if (CLandscapeStore* store = CLandscapeStore::Find_Open(Narrow(path)); store && store->Has_Unsaved_Changes())
-            Attach(store);
+            LandscapeDocuments::Attach(*this, store);
     if (!m_store)
         return CMsXmlDocument::Save_To_File(path);
     Pre_Save();
@@ -140,7 +118,7 @@ void CLandscapeXmlDocument::Post_Save(bool saved)
 {
     if (!saved || m_store)
         return;
-    if (CLandscapeStore* store = CLandscapeStore::Find_Open(Narrow(File())))
+    if (CLandscapeStore* store = CLandscapeStore::Find_Open(Narrow(CMsXmlDocumentState::File(*this))))
         store->File_Replaced();
 }
 
@@ -158,27 +136,6 @@ void CLandscapeXmlDocument::Set_Server_Include_URL(const CString& url)
         m_store->Set_Include_Url(url.GetString());
     else
         Dom::Set_Attribute(Include_Index0(m_pXmlDocument, true), "url", url.GetString());
-}
-
-void CLandscapeXmlDocument::Detach_From_Store()
-{
-    if (!m_store)
-        return;
-    const std::wstring text = QOR::FrontEnd::MsXmlAdaptor::Wide_From_Utf8(m_store->Text());
-    const std::wstring file = File();
-    Detach();
-    VARIANT_BOOL loaded = VARIANT_FALSE;
-    QOR::FrontEnd::MsXmlAdaptor::Check(m_pXmlDocument->put_preserveWhiteSpace(VARIANT_TRUE));
-    QOR::FrontEnd::MsXmlAdaptor::Check(m_pXmlDocument->loadXML(_bstr_t(text.c_str()), &loaded));
-    Adopt(m_pXmlDocument, file);
-}
-
-void CLandscapeXmlDocument::Store_Closing(CLandscapeStore* store)
-{
-    const std::vector<CLandscapeXmlDocument*> documents = Attached();
-    for (CLandscapeXmlDocument* document : documents)
-        if (document->m_store == store)
-            document->Detach_From_Store();
 }
 
 } // namespace Qorcdm2

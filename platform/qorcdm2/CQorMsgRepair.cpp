@@ -4,6 +4,7 @@
 
 #include "CLandscapeXmlDocument.h"
 #include "CQorMsgParser.h"
+#include "LandscapeDocuments.h"
 #include "LandscapeDom.h"
 #include "Uuid.h"
 
@@ -56,13 +57,13 @@ bool CQorMsgRepair::Do_Migration()
     Qorcdm2::CLandscapeXmlDocument user(false, nullptr);
     if (!user.Load_From_File(CString(m_user_landscape.c_str()), message, true))
         return false;
-    user.Detach_From_Store(); // DOM work on both documents
+    Qorcdm2::LandscapeDocuments::Detach_From_Store(user); // DOM work on both documents
     std::set<std::string> missing = Systems_In_Use(user.m_pXmlDocument);
 
     Qorcdm2::CLandscapeXmlDocument shared(false, nullptr);
     if (!shared.Load_From_File(CString(m_shared_landscape.c_str()), message, true))
         Qorcdm2::Dom::Initialize_Landscape(shared.m_pXmlDocument);
-    shared.Detach_From_Store();
+    Qorcdm2::LandscapeDocuments::Detach_From_Store(shared);
     const IXMLDOMElementPtr root = Qorcdm2::Dom::Root(shared.m_pXmlDocument);
     if (!root || Qorcdm2::Dom::Node_Name(root) != "Landscape")
         return false;

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "CLandscapeStore.h"
-#include "CQorPcTrc.h"
 #include "CdmDataManExports.h"
 #include "ComApartment.h"
+#include "ComponentTracing.h"
 #include "QorUtil.h"
 
 namespace {
@@ -15,7 +15,7 @@ namespace {
 struct Session
 {
     QOR::FrontEnd::Util::ComApartment com; // first in, last out: the store's documents need it
-    std::unique_ptr<CQorPcTrc> trace;
+    std::unique_ptr<ComponentTracing> trace;
     std::unique_ptr<Qorcdm2::CLandscapeStore> store;
 };
 
@@ -30,7 +30,7 @@ int Report(int state, const CString& message, int* iniState, CString* errorInFil
     if (errorInFile)
         *errorInFile = message;
     if (state != CDM_INIT_OK && g_session && g_session->trace)
-        g_session->trace->TraceError("qorcdm2: %s\n", message);
+        g_session->trace->Error("qorcdm2: %s\n", message);
     return state;
 }
 
@@ -43,7 +43,7 @@ int CdmDataManInit(const char* iniFile, int* iniState, int* error, CString* erro
     g_session.reset(new Session);
     g_session->com.Initialize();
     if (traceLevel > 0 && traceFile && *traceFile)
-        g_session->trace.reset(new CQorPcTrc(traceFile, traceLevel));
+        g_session->trace.reset(new ComponentTracing(traceFile, traceLevel));
     if (error)
         *error = 0;
     std::string path = iniFile ? iniFile : "";
@@ -57,7 +57,7 @@ int CdmDataManInit(const char* iniFile, int* iniState, int* error, CString* erro
         return Report(CDM_INIT_NO_FILE_NAME, "No landscape file was named and no default is known (is APPDATA set?).",
                       iniState, errorInFile);
     if (g_session->trace)
-        g_session->trace->TraceData("qorcdm2: opening '%s'\n", path);
+        g_session->trace->Data("qorcdm2: opening '%s'\n", path);
     CString message;
     const int state = Qorcdm2::CLandscapeStore::Open(path, g_session->trace.get(), g_session->store, message);
     return Report(state, message, iniState, errorInFile);

@@ -7,6 +7,8 @@
 
 namespace LogonManager { namespace Proxy {
 
+// Read from the DWORD "LandscapeFormatEnabled" below Software\QOR\QORLogon\Options,
+// the current user's value first, then the machine's; enabled unless a value is 0.
 bool Landscape_Format_Enabled()
 {
     using QOR::FrontEnd::Util::Registry::Get_DWORD;

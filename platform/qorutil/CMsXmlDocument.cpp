@@ -7,8 +7,9 @@
 #include <map>
 #include <mutex>
 
-#include "FileSystem.h"
+#include "CMsXmlDocumentState.h"
 #include "SystemText.h"
+#include "WholeFile.h"
 
 namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
 
@@ -80,7 +81,7 @@ bool Refuse_Document_Type(IXMLDOMDocument2* document, std::wstring& message)
 IStreamPtr File_Stream(const std::wstring& path)
 {
     std::string bytes;
-    if (!Util::FileSystem::Read_File(path, bytes))
+    if (!WholeFile::Read(path, bytes))
         return IStreamPtr(); // `return nullptr` is ambiguous to Clang: _com_ptr_t converts from several pointer types
     return IStreamPtr(SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())),
                       false);
@@ -177,7 +178,7 @@ CMsXmlDocument::~CMsXmlDocument()
 bool CMsXmlDocument::Load_From_File(const CString& path, CString& message, bool preserveWhiteSpace)
 {
     std::wstring wideMessage;
-    const bool loaded = Load_From_File(Util::SystemText::From_Ansi(path.GetString()), wideMessage, preserveWhiteSpace);
+    const bool loaded = Load_From_File(SystemText::From_Ansi(path.GetString()), wideMessage, preserveWhiteSpace);
     message = Narrow(wideMessage);
     return loaded;
 }
@@ -219,22 +220,15 @@ std::wstring CMsXmlDocument::To_String() const
     return owned.length() ? std::wstring(static_cast<const wchar_t*>(owned), owned.length()) : std::wstring();
 }
 
-bool CMsXmlDocument::Is_Loadable(const std::wstring& path)
-{
-    std::wstring ignored;
-    return Load_Into(Create_Document(), path, ignored);
-}
-
-void CMsXmlDocument::Adopt(IXMLDOMDocument2Ptr document, const std::wstring& path)
-{
-    m_pXmlDocument = document;
-    m_file = path;
-    m_loaded = true;
-}
-
 void CMsXmlDocument::Pre_Load() {}
 void CMsXmlDocument::Post_Load() {}
 void CMsXmlDocument::Pre_Save() {}
 void CMsXmlDocument::Post_Save(bool) {}
+
+bool CMsXmlDocumentState::Is_Loadable(const std::wstring& path)
+{
+    std::wstring ignored;
+    return Load_Into(Create_Document(), path, ignored);
+}
 
 }}} // namespace QOR::FrontEnd::MsXmlAdaptor

@@ -1,10 +1,9 @@
 // CMsXmlDocument, saving: the document's text as UTF-8 with a declaration that
 // says so, and the safe replacement of the target file with it.
 #include "CMsXmlDocument.h"
-
-#include "FileSystem.h"
+#include "CMsXmlDocumentState.h"
+#include "ReplaceFile.h"
 #include "SystemText.h"
-#include "WrittenFiles.h"
 #include "XmlText.h"
 
 namespace QOR { namespace FrontEnd { namespace MsXmlAdaptor {
@@ -100,33 +99,29 @@ bool Is_Read_Only(const std::wstring& path)
 
 } // namespace
 
-bool CMsXmlDocument::Save_To_File(const CString& path)
-{
-    return Save_To_File(Util::SystemText::From_Ansi(path.GetString()));
-}
+bool CMsXmlDocument::Save_To_File(const CString& path) { return Save_To_File(SystemText::From_Ansi(path.GetString())); }
 
 bool CMsXmlDocument::Save_To_File(const std::wstring& path)
 {
     Pre_Save();
     // MSXML writes a document without a root as an empty file: never that.
     std::string bytes;
-    const bool saved = Has_Root(m_pXmlDocument) && Serialize_Utf8(bytes) && Write_Safely(path, bytes);
-    if (saved) {
+    const bool saved = Has_Root(m_pXmlDocument) && CMsXmlDocumentState::Serialize_Utf8(*this, bytes) &&
+                       CMsXmlDocumentState::Write_Safely(path, bytes);
+    if (saved)
         m_file = path;
-        Util::WrittenFiles::Note(path, bytes);
-    }
     Post_Save(saved);
     return saved;
 }
 
-bool CMsXmlDocument::Serialize_Utf8(std::string& bytes)
+bool CMsXmlDocumentState::Serialize_Utf8(CMsXmlDocument& document, std::string& bytes)
 {
-    Declare_Utf8(m_pXmlDocument);
-    bytes = Written(m_pXmlDocument);
+    Declare_Utf8(document.m_pXmlDocument);
+    bytes = Written(document.m_pXmlDocument);
     return Is_Declared_Utf8(bytes);
 }
 
-bool CMsXmlDocument::Write_Safely(const std::wstring& path, const std::string& bytes, Target target)
+bool CMsXmlDocumentState::Write_Safely(const std::wstring& path, const std::string& bytes, Target target)
 {
     if (path.empty() || Is_Read_Only(path))
         return false;

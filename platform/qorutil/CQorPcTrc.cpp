@@ -1,13 +1,16 @@
 #include "CQorPcTrc.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <shlwapi.h>
 
+#include <cstdarg>
 #include <cstring>
 #include <ctime>
 #include <string>
 
-#include "FileSystem.h"
 #include "Handles.h"
+#include "SystemText.h"
 
 int CQorPcTrc::s_mainTraceMode = 0;
 
@@ -101,12 +104,10 @@ private:
     size_t m_length;
 };
 
-} // namespace
-
 // One piece as it reaches the file, line feeds already turned into CR LF as a
 // text-mode stream would, so that the piece goes out in a single write. Kept
 // on the stack unless it is unusually long.
-class CQorPcTrc::Piece
+class Piece
 {
 public:
     Piece() = default;
@@ -155,89 +156,39 @@ private:
     std::string m_long;
 };
 
-std::string CQorPcTrc::Path_Of(const char* fileName) { return Trace_File_Path(fileName); }
-
-CQorPcTrc::CQorPcTrc(const char* fileName, int level, unsigned int flags) : m_level(level), m_flags(flags)
+// The stream's own handle, or standard error's: every piece goes out in one
+// WriteFile call, past the stream's buffer (a buffered stream flushed per
+// piece costs half as much again under Wine), and so is on disk at once.
+HANDLE Output_Of(FILE* file)
 {
-    lstrcpynA(m_fileName, fileName ? fileName : "", MAX_PATH);
-    if (m_flags & FLAG_SERIALIZE) {
-        // One mutex per trace file name, so writers of the same file agree.
-        std::string name = std::string("QORPCTRC_") + m_fileName;
-        for (char& ch : name)
-            if (ch == '\\')
-                ch = '_';
-        m_mutex.reset(CreateMutexA(nullptr, FALSE, name.c_str()));
+    if (file == stderr)
+        return GetStdHandle(STD_ERROR_HANDLE);
+    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+}
+
+// Opens as fopen(path, "w") would: created or truncated, others may read and
+// write. Standard error when the file cannot be made.
+FILE* Open_File(const char* fileName)
+{
+    const std::string path = Trace_File_Path(fileName);
+    QOR::FrontEnd::Util::unique_hfile handle(CreateFileA(path.c_str(), GENERIC_WRITE,
+                                                         FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
+                                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!handle)
+        return stderr;
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle.get()), _O_WRONLY | _O_TEXT);
+    if (descriptor == -1)
+        return stderr;
+    static_cast<void>(handle.release()); // the descriptor owns it now
+    FILE* file = _fdopen(descriptor, "w");
+    if (!file) {
+        _close(descriptor);
+        return stderr;
     }
+    return file;
 }
 
-CQorPcTrc::~CQorPcTrc() = default;
-
-void CQorPcTrc::Write(int level, const char* format, ...)
-{
-    va_list args;
-    va_start(args, format);
-    WriteV(level, format, args);
-    va_end(args);
-}
-
-// Every piece is written through to the file at once (a trace must survive a
-// crash of its process), in one WriteFile call: a buffered stream flushed per
-// piece costs half as much again under Wine.
-void CQorPcTrc::WriteV(int level, const char* format, va_list args)
-{
-    if (m_flags & FLAG_SERIALIZE)
-        Lock();
-    Piece piece;
-    if (m_output == nullptr)
-        Open(piece);
-    const FormattedText text(format, args);
-    const char* body = text.Text();
-    size_t length = text.Length();
-    if (m_level == QORPCTRC_LEVEL_TIMESTAMP) {
-        const bool leadingLineFeed = length > 0 && body[0] == '\n';
-        Append_Stamp(piece, leadingLineFeed);
-        if (leadingLineFeed)
-            ++body, --length;
-    } else if (level == QORPCTRC_LEVEL_ERROR) {
-        piece.Append("***ERROR***: ");
-    } else if (level == QORPCTRC_LEVEL_WARNING) {
-        piece.Append("***WARNING*: ");
-    }
-    piece.Append(body, length);
-    piece.Write_To(m_output);
-    if (m_flags & FLAG_SERIALIZE)
-        Unlock();
-}
-
-// Opens as fopen(path, "w") would: created or truncated, others may read and write.
-void CQorPcTrc::Open(Piece& piece)
-{
-    const std::string path = Trace_File_Path(m_fileName);
-    m_file.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    m_output = m_file ? m_file.get() : GetStdHandle(STD_ERROR_HANDLE);
-    Append_Header(piece);
-}
-
-void CQorPcTrc::Append_Header(Piece& piece) const
-{
-    const std::string program = QOR::FrontEnd::Util::FileSystem::Get_Module_File_Name(nullptr);
-    const std::string lines[] = {
-        Asterisks80,
-        Title,
-        "** Main trace mode: " + Main_Mode_Wording(s_mainTraceMode) + "\n",
-        std::string("** Program: \t") + program + "\n",
-        Asterisks80,
-    };
-    for (const std::string& line : lines) {
-        if (m_level == QORPCTRC_LEVEL_TIMESTAMP)
-            Append_Stamp(piece, false);
-        piece.Append(line.c_str(), line.size());
-    }
-    piece.Append("\n");
-}
-
-void CQorPcTrc::Append_Stamp(Piece& piece, bool leadingLineFeed)
+void Append_Stamp(Piece& piece, bool leadingLineFeed)
 {
     char stamp[256] = {};
     const std::time_t now = std::time(nullptr);
@@ -248,13 +199,31 @@ void CQorPcTrc::Append_Stamp(Piece& piece, bool leadingLineFeed)
     piece.Append(" ");
 }
 
-void CQorPcTrc::Lock()
+void Append_Header(Piece& piece, bool stamped)
 {
-    if (!m_mutex) {
+    const std::string program = QOR::FrontEnd::SystemText::Module_File_Name(nullptr);
+    const std::string lines[] = {
+        Asterisks80,
+        Title,
+        "** Main trace mode: " + Main_Mode_Wording(CQorPcTrc::s_mainTraceMode) + "\n",
+        std::string("** Program: \t") + program + "\n",
+        Asterisks80,
+    };
+    for (const std::string& line : lines) {
+        if (stamped)
+            Append_Stamp(piece, false);
+        piece.Append(line.c_str(), line.size());
+    }
+    piece.Append("\n");
+}
+
+void Lock(HANDLE mutex)
+{
+    if (!mutex) {
         std::fputs("ERROR: QORPCTRC, invalid SetLock call (MUTEX is null)\n", stderr);
         return;
     }
-    switch (WaitForSingleObject(m_mutex.get(), 60000)) {
+    switch (WaitForSingleObject(mutex, 60000)) {
     case WAIT_OBJECT_0:
         break;
     case WAIT_ABANDONED:
@@ -269,8 +238,78 @@ void CQorPcTrc::Lock()
     }
 }
 
-void CQorPcTrc::Unlock()
+void Unlock(HANDLE mutex)
 {
-    if (m_mutex && !ReleaseMutex(m_mutex.get()))
+    if (mutex && !ReleaseMutex(mutex))
         std::fprintf(stderr, "ERROR: QORPCTRC, lock reset failed (%d)\n", static_cast<int>(GetLastError()));
 }
+
+// A print that passed the level test: the piece with its prefix or stamp, the
+// file opened (with its header) by the first one.
+void Write(CQorPcTrc& writer, int level, const char* format, va_list args)
+{
+    const bool serialised = (writer.m_flags & CQorPcTrc::FLAG_SERIALIZE) != 0;
+    const bool stamped = writer.m_level == QORPCTRC_LEVEL_TIMESTAMP;
+    if (serialised)
+        Lock(writer.m_mutex);
+    Piece piece;
+    if (!writer.m_file) {
+        writer.m_file = Open_File(writer.m_fileName);
+        Append_Header(piece, stamped);
+    }
+    const FormattedText text(format, args);
+    const char* body = text.Text();
+    size_t length = text.Length();
+    if (stamped) {
+        const bool leadingLineFeed = length > 0 && body[0] == '\n';
+        Append_Stamp(piece, leadingLineFeed);
+        if (leadingLineFeed)
+            ++body, --length;
+    } else if (level == QORPCTRC_LEVEL_ERROR) {
+        piece.Append("***ERROR***: ");
+    } else if (level == QORPCTRC_LEVEL_WARNING) {
+        piece.Append("***WARNING*: ");
+    }
+    piece.Append(body, length);
+    piece.Write_To(Output_Of(writer.m_file));
+    if (serialised)
+        Unlock(writer.m_mutex);
+}
+
+bool Passes(const CQorPcTrc& writer, int level)
+{
+    return level <= writer.m_level || level <= CQorPcTrc::s_mainTraceMode;
+}
+
+} // namespace
+
+// Writes are not serialised: the client's components trace from one thread
+// each, and a mutex per line would cost more than the line itself.
+CQorPcTrc::CQorPcTrc(const char* fileName, int level) : m_level(level)
+{
+    lstrcpynA(m_fileName, fileName ? fileName : "", MAX_PATH);
+}
+
+CQorPcTrc::~CQorPcTrc()
+{
+    const QOR::FrontEnd::Util::unique_handle mutex(m_mutex);
+    if (m_file && m_file != stderr)
+        std::fclose(m_file);
+}
+
+// The four operations differ only in their level.
+#define QORPCTRC_PRINT(operation, level)                                                                               \
+    void CQorPcTrc::operation(const char* format, ...)                                                                 \
+    {                                                                                                                  \
+        if (!Passes(*this, level))                                                                                     \
+            return;                                                                                                    \
+        va_list args;                                                                                                  \
+        va_start(args, format);                                                                                        \
+        Write(*this, level, format, args);                                                                             \
+        va_end(args);                                                                                                  \
+    }
+QORPCTRC_PRINT(TraceError, QORPCTRC_LEVEL_ERROR)
+QORPCTRC_PRINT(TraceWarning, QORPCTRC_LEVEL_WARNING)
+QORPCTRC_PRINT(TraceDeveloperNote, QORPCTRC_LEVEL_DEVELOPER)
+QORPCTRC_PRINT(TraceData, QORPCTRC_LEVEL_DATA)
+#undef QORPCTRC_PRINT

@@ -5,24 +5,12 @@
 #include <algorithm>
 
 #include "Handles.h"
+#include "ReplaceFile.h"
 #include "SystemText.h"
 
 namespace QOR { namespace FrontEnd { namespace Util { namespace FileSystem {
 
 namespace {
-
-// Paths come from the wide-character calls and are converted to the ANSI code
-// page by SystemText: a path the code page cannot hold is no path at all, never a
-// cut or '?'-filled one.
-template <typename Fill>
-std::string Read_Growing(Fill fill)
-{
-    std::wstring wide;
-    std::string path;
-    if (SystemText::Read_Wide(fill, wide))
-        SystemText::To_Ansi(wide, path);
-    return path;
-}
 
 std::wstring Folder_Of(const std::wstring& path)
 {
@@ -92,14 +80,6 @@ bool Write_Proven(const std::wstring& path, const std::string& bytes)
 
 } // namespace
 
-std::string Get_Module_File_Name(HINSTANCE module)
-{
-    return Read_Growing([module](wchar_t* buffer, DWORD size) {
-        const DWORD length = GetModuleFileNameW(module, buffer, size);
-        return length >= size ? size : length; // truncated: ask for more room
-    });
-}
-
 bool File_Exists(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
@@ -110,8 +90,8 @@ std::string Full_Path(const std::string& path)
 {
     if (path.empty())
         return std::string();
-    const std::wstring wide = SystemText::From_Ansi(path);
-    return Read_Growing(
+    const std::wstring wide = QOR::FrontEnd::SystemText::From_Ansi(path);
+    return QOR::FrontEnd::SystemText::Read_Ansi(
         [&wide](wchar_t* buffer, DWORD size) { return GetFullPathNameW(wide.c_str(), size, buffer, nullptr); });
 }
 
@@ -126,7 +106,7 @@ std::string Full_Path(const std::string& path, std::string& folder, std::string&
 
 std::string Get_Module_Directory(HINSTANCE module)
 {
-    const std::string file = Get_Module_File_Name(module);
+    const std::string file = QOR::FrontEnd::SystemText::Module_File_Name(module);
     const size_t separator = file.find_last_of("\\/");
     return separator == std::string::npos ? std::string() : file.substr(0, separator);
 }
@@ -139,7 +119,8 @@ std::string Get_DLL_Path(HINSTANCE module, const std::string& name)
 
 std::string Get_Current_Directory()
 {
-    return Read_Growing([](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
+    return QOR::FrontEnd::SystemText::Read_Ansi(
+        [](wchar_t* buffer, DWORD size) { return GetCurrentDirectoryW(size, buffer); });
 }
 
 bool Set_Current_Directory(const std::string& path)
@@ -157,23 +138,6 @@ bool Replace_File(const std::wstring& path, const std::string& bytes)
         return false;
     temporary.Renamed();
     return true;
-}
-
-bool Read_File(const std::wstring& path, std::string& bytes)
-{
-    bytes.clear();
-    const unique_hfile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    LARGE_INTEGER size{};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > 0x7FFFFFFF)
-        return false;
-    bytes.resize(static_cast<size_t>(size.QuadPart));
-    DWORD read = 0;
-    if (bytes.empty() ||
-        (ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size()))
-        return true;
-    bytes.clear();
-    return false;
 }
 
 }}}} // namespace QOR::FrontEnd::Util::FileSystem

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "QorUtil.h"
-#include "Registry.h"
+#include "RegistryString.h"
 #include "SystemText.h"
 
 namespace {
@@ -65,21 +65,21 @@ bool File_Variable(const char* name, std::string& path)
 
 bool QorLogonSettings::Environment_Value(const char* name, std::string& value)
 {
-    using QOR::FrontEnd::Util::SystemText::Status;
-    return QOR::FrontEnd::Util::SystemText::Environment_Variable(name, value) == Status::Found && !value.empty();
+    using QOR::FrontEnd::SystemText::Status;
+    return QOR::FrontEnd::SystemText::Environment_Variable(name, value) == Status::Found && !value.empty();
 }
 
 // A value that the ANSI code page cannot hold is not taken: it would name another file.
 bool QorLogonSettings::Command_Line_Value(const char* switchName, std::string& value)
 {
     value.clear();
-    const std::wstring name = QOR::FrontEnd::Util::SystemText::From_Ansi(switchName);
+    const std::wstring name = QOR::FrontEnd::SystemText::From_Ansi(switchName);
     const std::vector<std::wstring> arguments = Split_Command_Line(GetCommandLineW());
     for (size_t i = 1; i < arguments.size(); ++i) { // argument 0 is the program
         const std::wstring& argument = arguments[i];
         if (argument.size() > name.size() + 1 && (argument[0] == L'/' || argument[0] == L'-') &&
             _wcsnicmp(argument.c_str() + 1, name.c_str(), name.size()) == 0 && argument[name.size() + 1] == L'=')
-            return QOR::FrontEnd::Util::SystemText::To_Ansi(argument.substr(name.size() + 2), value) && !value.empty();
+            return QOR::FrontEnd::SystemText::To_Ansi(argument.substr(name.size() + 2), value) && !value.empty();
     }
     return false;
 }

@@ -5,6 +5,21 @@
 
 #include <string>
 
+// Look-up sources the callers do not tell apart (QorUtil.h has those they do).
+enum QORUTIL_LOOKUP_SOURCE_OWN
+{
+    QORUTIL_SOURCE_NONE = 0,        // no answer (no APPDATA, or the buffer is too small)
+    QORUTIL_SOURCE_USER_DEFAULT = 1 // the per-user default location
+};
+
+// Registry modes of GetRegValString and getRegValStringEx (bit mask; 0 means both).
+enum QORUTIL_REGISTRY_MODE
+{
+    QORUTIL_REG_CURRENT_USER = 1,
+    QORUTIL_REG_LOCAL_MACHINE = 2,
+    QORUTIL_REG_USER_THEN_MACHINE = 3
+};
+
 class QorLogonSettings
 {
 public:

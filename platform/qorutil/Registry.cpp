@@ -1,4 +1,5 @@
 #include "Registry.h"
+#include "RegistryString.h"
 
 #include <vector>
 

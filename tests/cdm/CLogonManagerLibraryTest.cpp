@@ -6,6 +6,8 @@
 
 #include "CLogonManagerLibrary.h"
 #include "Caller.h"
+#include "CdmResults.h"
+#include "LibraryCall.h"
 #include "ProcessTrace.h"
 #include "Tracing.h"
 
@@ -185,7 +187,8 @@ TEST_F(OldConnectionFile, ReadsTheExampleAndNothingAfterCleanUp)
     EXPECT_EQ(0, library.GetParentFolderKey("C-PRD", value)) << "the library loaded first still answers";
     library.Cleanup_Library();
     library.Cleanup_Library();
-    EXPECT_EQ(CDM_E_NOT_INITIALIZED, library.GetParentFolderKey("C-PRD", value));
+    EXPECT_EQ(QOR::FrontEnd::Landscape::Migration::LibraryCall::Function_Missing,
+              library.GetParentFolderKey("C-PRD", value));
 }
 
 // Free keys are honoured and taken ones replaced by a new UUID; a folder goes

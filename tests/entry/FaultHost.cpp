@@ -6,11 +6,14 @@
 //   fault_host.exe start <registry key> <profile folder> <trace folder>
 //       APPDATA, ProgramData and windir point into the profile folder; prints
 //       "result=<0|1> state=<n> core=<CoreLandscapeFileOnServer, UTF-8>".
+//   fault_host.exe record <registry key> <state>
+//       records the migration state that the next start under that key reads.
 //   fault_host.exe forget <registry key>
 //       deletes what starts under that key recorded.
 #include <windows.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "LandscapeMigration.h"
@@ -52,6 +55,16 @@ int Start(const std::string& registry, const std::string& profile, const std::st
     return 0;
 }
 
+int Record(const std::string& registry, const char* state)
+{
+    const DWORD value = static_cast<DWORD>(std::atoi(state));
+    const std::string key = Test_Keys + registry + "\\user\\Software\\QOR\\QORLogon";
+    return RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "LandscapeMigrationState", REG_DWORD, &value,
+                           sizeof(value)) == ERROR_SUCCESS
+               ? 0
+               : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -59,9 +72,12 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "start" && argc == 5)
         return Start(argv[2], argv[3], argv[4]);
+    if (command == "record" && argc == 4)
+        return Record(argv[2], argv[3]);
     if (command == "forget" && argc == 3)
         return RegDeleteTreeA(HKEY_CURRENT_USER, (Test_Keys + argv[2]).c_str()) == ERROR_SUCCESS ? 0 : 1;
     std::fprintf(stderr, "usage: fault_host.exe start <registry key> <profile folder> <trace folder>\n"
+                         "       fault_host.exe record <registry key> <state>\n"
                          "       fault_host.exe forget <registry key>\n");
     return 2;
 }

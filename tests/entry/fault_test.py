@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""fault_test.py disk-full|killed BIN GENPROFILE
+"""fault_test.py disk-full|killed|windows-copy BIN GENPROFILE
 
 The client's start-up call (fault_host.exe, under Wine) on generated profiles
 while the machine misbehaves for real:
@@ -9,6 +9,10 @@ while the machine misbehaves for real:
              same volume mounted read-only; needs root to mount it.
   killed     the start-up process is killed (SIGKILL) at random moments of its
              first start, many times, half of them while it writes a landscape.
+  windows-copy  the landscapes left in the Windows folder are copied into the
+             user's folder on that volume, with every amount of free space from
+             none to enough; it writes into the Windows folder of WINEPREFIX,
+             which must be a prefix of its own.
 
 Whatever happens, the host process survives (or is the one killed), qorlogon.ini
 stays byte for byte, every landscape file parses, no landscape loses an element
@@ -168,6 +172,9 @@ class Host:
     def forget(self, registry):
         self.run(["wine", self.program, "forget", registry])
 
+    def record(self, registry, state):
+        self.run(["wine", self.program, "record", registry, str(state)])
+
 
 def outcome(output):
     match = re.search(r"result=(\d) state=(\d+) core=(.*)", output)
@@ -311,6 +318,73 @@ def read_only_volume(checks, host, volume, source, scenario):
         checks.true(before[name] == after.get(name), f"{label}: {name} changed")
 
 
+# --- the copies from the Windows folder on a full volume ------------------------
+
+def windows_copy(bin_dir, genprofile, work):
+    """The user landscape (small) and the global one (large) of the Windows
+    folder are copied in while the volume fills up: the user landscape fits
+    first, the global one later. A copy that does not fit is no copy: the
+    user's folder holds the file as it was or the whole copy, never a part.
+    State 2 is recorded, so nothing but the copies writes there."""
+    checks = Checks()
+    host = Host(bin_dir, os.path.join(work, "traces"))
+    volume = Volume(os.path.join(work, "volume"))
+    if not volume.mounted:
+        return checks, "cannot mount a tmpfs volume here (this test needs root)"
+    windows = os.path.join(os.environ["WINEPREFIX"], "drive_c", "windows")
+    copies = {"QORUILandscape.xml": b'<?xml version="1.0" encoding="UTF-8"?>\r\n<Landscape/>\r\n',
+              "QORUILandscapeGlobal.xml": shared_landscape().replace(b".example.com", b".installed.example.com")}
+    try:
+        for name, content in copies.items():
+            with open(os.path.join(windows, name), "wb") as out:
+                out.write(content)
+        template = os.path.join(work, "template")
+        write_profile(template, genprofile, 30)
+        local_global = open(os.path.join(template, "AppData", "QOR", "Common", "QORUILandscapeGlobal.xml"), "rb").read()
+        copied = {}
+        for free in range(0, 256 * PAGE, PAGE):
+            volume.empty()
+            profile = os.path.join(volume.path, "p")
+            shutil.copytree(template, profile)
+            common = os.path.join(profile, "AppData", "QOR", "Common")
+            left = volume.leave_free(free)
+            label = f"{left // 1024} KB free"
+            registry = f"windows-copy\\{free}"
+            host.record(registry, 2)
+            code, output = host.start(registry, profile)
+            host.forget(registry)
+            result = outcome(output)
+            checks.equal(0, code, f"{label}: exit code of the host (output {output!r})")
+            checks.equal([], glob.glob(os.path.join(common, "qor*.tmp")), f"{label}: temporary files left")
+            if not checks.true(result is not None, f"{label}: the host printed no result: {output!r}"):
+                continue
+            files = {name: open(os.path.join(common, name), "rb").read()
+                     for name in copies if os.path.exists(os.path.join(common, name))}
+            if result[1] != 2:  # the user landscape did not fit: a first migration ran on the full volume
+                checks.true("QORUILandscape.xml" not in files or files["QORUILandscape.xml"] !=
+                            copies["QORUILandscape.xml"], f"{label}: state {result[1]} after a whole copy")
+                continue
+            checks.equal(copies["QORUILandscape.xml"], files.get("QORUILandscape.xml"),
+                         f"{label}: the user landscape, with state 2 kept")
+            checks.true(files.get("QORUILandscapeGlobal.xml") in (local_global, copies["QORUILandscapeGlobal.xml"]),
+                        f"{label}: the global landscape is the old one or the whole copy, "
+                        f"{len(files.get('QORUILandscapeGlobal.xml', b''))} bytes")
+            for name in copies:
+                if name not in copied and files.get(name) == copies[name]:
+                    copied[name] = left
+            if len(copied) == len(copies):
+                break
+        for name in copies:
+            checks.true(name in copied, f"{name}: no volume was large enough for the copy")
+        print("copied with " + ", ".join(f"{name} {left // 1024} KB free" for name, left in copied.items()))
+    finally:
+        for name in copies:
+            if os.path.exists(os.path.join(windows, name)):
+                os.remove(os.path.join(windows, name))
+        volume.close()
+    return checks, None
+
+
 # --- killed -----------------------------------------------------------------------
 
 def killed(bin_dir, genprofile, work, iterations=24, seed=20261207):
@@ -370,12 +444,13 @@ def killed(bin_dir, genprofile, work, iterations=24, seed=20261207):
 
 
 def main():
-    if len(sys.argv) != 4 or sys.argv[1] not in ("disk-full", "killed"):
+    tests = {"disk-full": disk_full, "killed": killed, "windows-copy": windows_copy}
+    if len(sys.argv) != 4 or sys.argv[1] not in tests:
         print(__doc__)
         return 2
     test, bin_dir, genprofile = sys.argv[1:]
     with tempfile.TemporaryDirectory(dir=os.environ.get("FAULT_TEST_WORK")) as work:
-        checks, missing = (disk_full if test == "disk-full" else killed)(bin_dir, genprofile, work)
+        checks, missing = tests[test](bin_dir, genprofile, work)
     if missing:
         print(f"SKIPPED: {missing}")
         return 1 if os.environ.get("LANDSCAPE_REQUIRE_FAULTS") == "1" else SKIP

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CdmLibrary.h"
+#include "CdmResults.h"
 #include "TestSupport.h"
 
 using namespace TestSupport;

@@ -7,6 +7,7 @@
 #include "CQorMsgRepair.h"
 #include "CQorPcTrc.h"
 #include "CdmLibrary.h"
+#include "CdmResults.h"
 #include "TestSupport.h"
 #include "XmlText.h"
 

@@ -7,8 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "CQorPcTrc.h"
-#include "CString.h"
+#include "ComponentTracing.h"
 #include "Handles.h"
 #include "TestSupport.h"
 
@@ -47,14 +46,15 @@ TEST_F(CQorPcTrcTest, EachLevelWritesItsOwnAndLowerLevelsWithPrefixes)
     std::string expected = Header();
     for (int level = QORPCTRC_LEVEL_NONE; level <= QORPCTRC_LEVEL_DATA; ++level) {
         expected += lines[level];
-        CQorPcTrc writer("writer.trc", level);
+        ComponentTracing tracing("writer.trc", level);
+        CQorPcTrc& writer = tracing.trace();
         writer.TraceError("error %d\n", 1);
-        writer.TraceWarning("warning %s\n", std::string("two"));
+        writer.TraceWarning("warning %s\n", "two");
         writer.TraceDeveloperNote("note %c\n", '3');
-        writer.TraceData("data %s|%d\n", CString("four"), true);
+        writer.TraceData("data %s|%d\n", "four", 1);
         if (level == QORPCTRC_LEVEL_DATA) { // longer than any stack buffer, line feeds inside
             const std::string longText = std::string(5000, 'x') + "\n" + std::string(3000, 'y');
-            writer.TraceData("%s\n", longText);
+            writer.TraceData("%s\n", longText.c_str());
             expected += std::string(5000, 'x') + "\r\n" + std::string(3000, 'y') + "\r\n";
         }
         EXPECT_EQ(level > 0, Path_Exists(file)) << "level " << level;
@@ -65,7 +65,8 @@ TEST_F(CQorPcTrcTest, EachLevelWritesItsOwnAndLowerLevelsWithPrefixes)
 // A text that starts with a line feed gets it before the stamp.
 TEST_F(CQorPcTrcTest, TimeStampModeStampsEveryPieceAndWritesNoPrefix)
 {
-    CQorPcTrc writer("writer.trc", QORPCTRC_LEVEL_TIMESTAMP);
+    ComponentTracing tracing("writer.trc", QORPCTRC_LEVEL_TIMESTAMP);
+    CQorPcTrc& writer = tracing.trace();
     writer.TraceError("error\n");
     writer.TraceData("\nafter a line feed\n");
     writer.TraceData("piece one, ");
@@ -83,7 +84,8 @@ TEST_F(CQorPcTrcTest, WithoutTraceDirectoryTheFileGoesToTheCurrentDirectory)
     TestSupport::EnvironmentVariable noDirectory("QOR_TRACE_DIR", nullptr);
     const std::filesystem::path saved = std::filesystem::current_path();
     ASSERT_TRUE(CreateDirectoryA((folder / "current").c_str(), nullptr));
-    CQorPcTrc writer("writer.trc", QORPCTRC_LEVEL_ERROR);
+    ComponentTracing tracing("writer.trc", QORPCTRC_LEVEL_ERROR);
+    CQorPcTrc& writer = tracing.trace();
     writer.TraceData("not written\n");
     std::filesystem::current_path(folder / "current");
     writer.TraceError("here\n");
@@ -93,14 +95,18 @@ TEST_F(CQorPcTrcTest, WithoutTraceDirectoryTheFileGoesToTheCurrentDirectory)
     EXPECT_FALSE(Path_Exists(file));
 }
 
-// The mutex is named after the trace file; whoever holds it keeps writers out.
-// The writer has started when it says so; a write that does not wait ends a
-// moment later, one that waits has not ended two seconds on.
+// A writer whose state says to serialise takes its mutex around every write:
+// whoever holds it keeps the writer out. The writer has started when it says
+// so; a write that does not wait ends a moment later, one that waits has not
+// ended two seconds on.
 TEST_F(CQorPcTrcTest, SerialisedWriteWaitsForTheMutexHolder)
 {
     QOR::FrontEnd::Util::unique_handle held(CreateMutexA(nullptr, TRUE, "QORPCTRC_writer.trc"));
     ASSERT_TRUE(held);
-    CQorPcTrc writer("writer.trc", QORPCTRC_LEVEL_ERROR, CQorPcTrc::FLAG_SERIALIZE);
+    ComponentTracing tracing("writer.trc", QORPCTRC_LEVEL_ERROR);
+    CQorPcTrc& writer = tracing.trace();
+    writer.m_flags = CQorPcTrc::FLAG_SERIALIZE;
+    writer.m_mutex = CreateMutexA(nullptr, FALSE, "QORPCTRC_writer.trc"); // the writer closes it
     std::promise<void> started, written;
     std::thread blocked([&] {
         started.set_value();

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "Registry.h"
+#include "RegistryString.h"
 #include "TestSupport.h"
 
 namespace Registry = QOR::FrontEnd::Util::Registry;

@@ -1,6 +1,6 @@
 #include "SystemText.h"
 
-namespace QOR { namespace FrontEnd { namespace Util { namespace SystemText {
+namespace QOR { namespace FrontEnd { namespace SystemText {
 
 // The conversion is checked by converting back: a character that the code page
 // lacks comes back as '?' or as a "best fit" look-alike, and either differs.
@@ -50,12 +50,16 @@ Status Environment_Variable(const char* name, std::string& value)
 
 std::string Windows_Directory()
 {
-    std::wstring wide;
-    std::string folder;
-    if (Read_Wide([](wchar_t* buffer, DWORD size) { return static_cast<DWORD>(GetWindowsDirectoryW(buffer, size)); },
-                  wide))
-        To_Ansi(wide, folder);
-    return folder;
+    return Read_Ansi(
+        [](wchar_t* buffer, DWORD size) { return static_cast<DWORD>(GetWindowsDirectoryW(buffer, size)); });
 }
 
-}}}} // namespace QOR::FrontEnd::Util::SystemText
+std::string Module_File_Name(HMODULE module)
+{
+    return Read_Ansi([module](wchar_t* buffer, DWORD size) {
+        const DWORD length = GetModuleFileNameW(module, buffer, size);
+        return length >= size ? size : length; // truncated: ask for more room
+    });
+}
+
+}}} // namespace QOR::FrontEnd::SystemText

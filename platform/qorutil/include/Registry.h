@@ -11,9 +11,6 @@ namespace QOR { namespace FrontEnd { namespace Util { namespace Registry {
 // `found` (may be null) tells which.
 QORUTIL_API DWORD Get_DWORD(HKEY root, const std::string& key, const std::string& value, bool* found);
 
-// Reads a REG_SZ or REG_EXPAND_SZ value (not expanded). False when missing.
-QORUTIL_API bool Get_String(HKEY root, const std::string& key, const std::string& value, std::string& text);
-
 // Both create the key when it is missing.
 QORUTIL_API bool Set_DWORD(HKEY root, const std::string& key, const std::string& value, DWORD number);
 QORUTIL_API bool Set_String(HKEY root, const std::string& key, const std::string& value, const std::string& text);

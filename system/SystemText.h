@@ -6,15 +6,17 @@
 // form (a Japanese folder name in code page 932), and on Windows the narrow calls
 // put '?' for what the code page cannot hold. Either way the caller would get a
 // path to somewhere else; here it gets the whole value or is told why not.
+//
+// Compiled into every module that uses it (the library, its hosts, the
+// stand-ins of the client's components): nothing here crosses a module
+// boundary, so none of it is asked of the client's utility library.
 #include <windows.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "QorUtilApi.h"
-
-namespace QOR { namespace FrontEnd { namespace Util { namespace SystemText {
+namespace QOR { namespace FrontEnd { namespace SystemText {
 
 enum class Status
 {
@@ -25,15 +27,18 @@ enum class Status
 
 // `wide` in the ANSI code page; false (and `ansi` empty) when a character of it
 // has no exact form there.
-QORUTIL_API bool To_Ansi(const std::wstring& wide, std::string& ansi);
-QORUTIL_API std::wstring From_Ansi(const std::string& ansi);
+bool To_Ansi(const std::wstring& wide, std::string& ansi);
+std::wstring From_Ansi(const std::string& ansi);
 
 // The process environment's value of `name` (not the C runtime's copy, so a
 // variable set by the host before the call is heard). `value` is empty unless found.
-QORUTIL_API Status Environment_Variable(const char* name, std::string& value);
+Status Environment_Variable(const char* name, std::string& value);
 
 // The Windows folder, as GetWindowsDirectory gives it; empty when it cannot be had.
-QORUTIL_API std::string Windows_Directory();
+std::string Windows_Directory();
+
+// Full path of the file of `module` (null: the program); empty on failure.
+std::string Module_File_Name(HMODULE module);
 
 // Calls a wide-character "fill this buffer" API - it returns the length it
 // wrote, the size it needs when the buffer is too small, or 0 on failure - with
@@ -57,4 +62,16 @@ bool Read_Wide(Fill fill, std::wstring& value)
     }
 }
 
-}}}} // namespace QOR::FrontEnd::Util::SystemText
+// Read_Wide's value in the ANSI code page; empty when the call fails or the
+// code page cannot hold the value: never a cut or '?'-filled one.
+template <typename Fill>
+std::string Read_Ansi(Fill fill)
+{
+    std::wstring wide;
+    std::string ansi;
+    if (Read_Wide(fill, wide))
+        To_Ansi(wide, ansi);
+    return ansi;
+}
+
+}}} // namespace QOR::FrontEnd::SystemText

@@ -1,15 +1,16 @@
 #pragma once
 // The contract of the client's connection-data libraries (qorcdm.dll for the old
 // INI storage, qorcdm2.dll for the landscape storage): the twenty functions every
-// such library exports by name, the item types and attribute codes they share,
-// and their result codes. See docs/connection-data.md.
+// such library exports by name and the item types and attribute codes they share.
+// See docs/client-interface.md.
 #include <windows.h>
 
 #include "CMapStringToString.h"
 #include "CString.h"
 #include "CStringArray.h"
 
-// One library's initialization result as the host shows it.
+// One library's initialization result as the host shows it: state 0 is
+// nothing to report.
 struct CDM_INITIALIZATION_STATE
 {
     int state = 0;
@@ -35,26 +36,8 @@ enum ITEM_ATTRIBUTE
     ITEM_ATTR_ENTRY_SKIP_FLAG = 504
 };
 
-// Results of the data functions (0 is success) and initialization states.
-enum CDM_RESULT
-{
-    CDM_OK = 0,
-    CDM_E_NOT_INITIALIZED = 1,  // Init has not run or failed
-    CDM_E_NOT_FOUND = 2,        // no folder, entry or parameter under that key
-    CDM_E_INVALID_ARGUMENT = 3, // a null pointer, an unknown type or attribute code
-    CDM_E_READ_ONLY = 4,        // this library never writes (qorcdm.dll)
-    CDM_E_NOT_SUPPORTED = 5,    // a function the migration does not use
-    CDM_E_WRITE_FAILED = 6      // the file could not be written
-};
-
-enum CDM_INIT_STATE
-{
-    CDM_INIT_OK = 0,
-    CDM_INIT_FILE_MISSING = 101,      // the connection file does not exist
-    CDM_INIT_FILE_UNREADABLE = 102,   // it exists but cannot be opened or parsed
-    CDM_INIT_FILE_NOT_WRITABLE = 103, // the landscape file or its folder cannot be written
-    CDM_INIT_NO_FILE_NAME = 104       // no file was given and no default is known
-};
+// Every data function returns 0 on success and another value on failure.
+constexpr int CDM_OK = 0;
 
 // The exported functions, as the migration resolves them with GetProcAddress.
 extern "C" {

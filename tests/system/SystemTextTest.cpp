@@ -6,7 +6,7 @@
 
 #include "SystemText.h"
 
-namespace SystemText = QOR::FrontEnd::Util::SystemText;
+namespace SystemText = QOR::FrontEnd::SystemText;
 
 namespace {
 

@@ -7,9 +7,7 @@
 
 namespace LogonManager { namespace Proxy {
 
-// Whether the client stores its connections in the landscape format. Read from
-// the DWORD "LandscapeFormatEnabled" below Software\QOR\QORLogon\Options, the
-// current user's value first, then the machine's; enabled unless a value is 0.
+// Whether the client stores its connections in the landscape format.
 QORCDM_PROXY_API bool Landscape_Format_Enabled();
 
 }} // namespace LogonManager::Proxy
