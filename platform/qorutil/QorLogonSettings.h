@@ -23,15 +23,8 @@ enum QORUTIL_REGISTRY_MODE
 class QorLogonSettings
 {
 public:
-    // The client's keys below HKEY_CURRENT_USER (and HKEY_LOCAL_MACHINE).
-    static constexpr const char* Vendor_Key = "Software\\QOR";
-    static constexpr const char* Logon_Key = "Software\\QOR\\QORLogon";
+    // The client's settings below HKEY_CURRENT_USER (and HKEY_LOCAL_MACHINE).
     static constexpr const char* Options_Key = "Software\\QOR\\QORLogon\\Options";
-    // Below Logon_Key: how far the user's migration has come.
-    static constexpr const char* Migration_State_Value = "LandscapeMigrationState";
-    // "<key>_<process ID>": the files a running process has registered as in use.
-    static constexpr const char* Files_In_Use_Key = "Software\\QOR\\QORLogon\\ConfigFilesInUse";
-    static constexpr const char* File_In_Use_Value = "ConnectionConfigFile";
     static constexpr const char* User_Landscape_Name = "QORUILandscape.xml";
     static constexpr const char* Local_Shared_Landscape_Name = "QORUILandscapeGlobal.xml";
     static constexpr const char* User_Ini_Name = "qorlogon.ini";

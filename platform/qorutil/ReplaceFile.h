@@ -1,7 +1,6 @@
 #pragma once
+// The utility library's own proven replacement of a file, behind its saves.
 #include <string>
-
-#include "QorUtilApi.h"
 
 namespace QOR { namespace FrontEnd { namespace Util { namespace FileSystem {
 
@@ -13,6 +12,6 @@ namespace QOR { namespace FrontEnd { namespace Util { namespace FileSystem {
 // is not taken as proof: Wine's MSXML reports success for a save that a full
 // disk cut short. False, with the temporary file gone and `path` untouched,
 // when any step fails.
-QORUTIL_API bool Replace_File(const std::wstring& path, const std::string& bytes);
+bool Replace_File(const std::wstring& path, const std::string& bytes);
 
 }}}} // namespace QOR::FrontEnd::Util::FileSystem
