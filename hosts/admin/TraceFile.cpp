@@ -14,7 +14,7 @@ namespace ClientSettings = QOR::FrontEnd::Landscape::Migration::ClientSettings;
 std::string Path()
 {
     using namespace QOR::FrontEnd::Landscape::Migration;
-    const std::string path = Trace_File_Path(Trace_File_Name());
+    std::string path = Trace_File_Path(Trace_File_Name());
     if (!PathIsRelativeA(path.c_str()))
         return path;
     // Made at the first trace request, in the current directory of the
