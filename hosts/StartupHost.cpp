@@ -10,62 +10,47 @@
 #include <string>
 #include <vector>
 
-#include "CdmLibraryFile.h"
+#include "CdmSession.h"
 #include "LandscapeMigration.h"
 #include "MsXml.h"
 
 namespace {
 
-using QOR::FrontEnd::Landscape::Migration::CdmFunctionTable;
 using QOR::FrontEnd::Landscape::Migration::CdmLibraryFile;
+using QOR::FrontEnd::Landscape::Migration::CdmSession;
+using QOR::FrontEnd::Landscape::Migration::ConnectionTree;
 
-// One connection-data library, opened for the current user's default file.
+// One connection-data library, opened for the current user's default file, and
+// its result as the pad folds it into its status line.
 struct Library
 {
     const CdmLibraryFile file;
-    const CdmFunctionTable& function = file.Functions();
-    CDM_INITIALIZATION_STATE record{0, CString()};
+    const CdmSession session;
+    const CDM_INITIALIZATION_STATE record;
 
-    explicit Library(CdmLibraryFile::Which which) : file(which)
+    explicit Library(CdmLibraryFile::Which which)
+        : file(which), session(file, ""), record{session.State(), CString(session.Message().c_str())}
     {
-        if (!file.Usable()) {
-            record = {-1, CString(CdmLibraryFile::File_Name(which)) + " cannot be loaded"};
-            return;
-        }
-        int state = 0, error = 0;
-        record.state = function.Init("", &state, &error, &record.description, 0, "");
-    }
-    ~Library()
-    {
-        if (file.Usable())
-            function.Exit();
     }
 };
 
-void Show_Folder(const Library& landscape, const CString& key, int depth)
+const char* Kind(int type)
 {
-    const auto subFolders = landscape.function.GetSubFolderKeys;
-    const auto entries = landscape.function.GetEntryKeys;
-    const auto attributes = landscape.function.GetFolderAttributes;
-    const auto entryAttribute = landscape.function.GetEntryAttribute;
-    CStringArray keys;
-    entries(key, &keys, FALSE, TREE_ITEM_TYPE_ANY_ENTRY);
-    for (long long i = 0; i < keys.GetSize(); ++i) {
-        CString name, type;
-        entryAttribute(keys[i], ITEM_ATTR_ENTRY_NAME, name);
-        entryAttribute(keys[i], ITEM_ATTR_ENTRY_TYPE, type);
-        const char* kind = type == "400" ? "link" : type == "401" ? "shortcut" : "connection";
-        std::printf("%*s- %s (%s)\n", depth * 2, "", name.GetString(), kind);
-    }
-    subFolders(key, &keys, FALSE, key.IsEmpty() ? TREE_ITEM_TYPE_WORKSPACE : TREE_ITEM_TYPE_FOLDER);
-    for (long long i = 0; i < keys.GetSize(); ++i) {
-        CString name, memo, parent;
-        int type = TREE_ITEM_TYPE_FOLDER;
-        BOOL expanded = FALSE;
-        attributes(keys[i], name, type, expanded, memo, parent);
-        std::printf("%*s+ %s/\n", depth * 2, "", name.GetString());
-        Show_Folder(landscape, keys[i], depth + 1);
-    }
+    return type == TREE_ITEM_TYPE_LINK ? "link" : type == TREE_ITEM_TYPE_QORSHORTCUT ? "shortcut" : "connection";
+}
+
+// The entries of a folder, then its folders, each with what it holds; the
+// root's folders are the workspaces.
+void Show_Folder(const ConnectionTree& tree, const std::string& key, int depth)
+{
+    for (const ConnectionTree::Entry& entry : tree.Entries())
+        if (entry.parent == key)
+            std::printf("%*s- %s (%s)\n", depth * 2, "", entry.name.c_str(), Kind(entry.type));
+    for (const ConnectionTree::Folder& folder : tree.Folders())
+        if (folder.workspace == key.empty() && folder.parent == key) {
+            std::printf("%*s+ %s/\n", depth * 2, "", folder.name.c_str());
+            Show_Folder(tree, folder.key, depth + 1);
+        }
 }
 
 } // namespace
@@ -91,9 +76,9 @@ int main()
         const Library landscape(CdmLibraryFile::Service_Landscape);
         Update_Migration_Status(source.record, landscape.record, std::vector<int>{0}, &hostState, &hostDescription);
         std::printf("Logon pad status: %d '%s'\n", hostState, hostDescription.GetString());
-        if (landscape.record.state == 0) {
+        if (landscape.session.Is_Open()) {
             std::printf("Connections in the landscape:\n");
-            Show_Folder(landscape, CString(), 1);
+            Show_Folder(landscape.session.Read(), std::string(), 1);
         }
     }
     return 0;

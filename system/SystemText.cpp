@@ -62,4 +62,21 @@ std::string Module_File_Name(HMODULE module)
     });
 }
 
+std::string Error_Text(DWORD code)
+{
+    std::wstring wide;
+    Read_Wide(
+        [code](wchar_t* buffer, DWORD size) {
+            const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                                code, 0, buffer, size, nullptr);
+            return length ? length : (GetLastError() == ERROR_INSUFFICIENT_BUFFER ? size : 0);
+        },
+        wide);
+    while (!wide.empty() && (wide.back() == L'\n' || wide.back() == L'\r' || wide.back() == L' '))
+        wide.pop_back();
+    std::string text;
+    To_Ansi(wide, text);
+    return (text.empty() ? "" : text + " ") + "(error " + std::to_string(code) + ")";
+}
+
 }}} // namespace QOR::FrontEnd::SystemText

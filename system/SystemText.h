@@ -40,6 +40,10 @@ std::string Windows_Directory();
 // Full path of the file of `module` (null: the program); empty on failure.
 std::string Module_File_Name(HMODULE module);
 
+// What the system says of an error code, in the ANSI code page and without
+// the line end, followed by the code: "Access denied. (error 5)".
+std::string Error_Text(DWORD code);
+
 // Calls a wide-character "fill this buffer" API - it returns the length it
 // wrote, the size it needs when the buffer is too small, or 0 on failure - with
 // larger buffers until the value fits (a value can grow in between). False

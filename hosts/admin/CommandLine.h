@@ -1,5 +1,7 @@
 #pragma once
-// The options of landscape_migrate.exe and its --help text.
+// The options of landscape_migrate.exe, checked for what they say before any
+// work: every value is there and is no option, every combination means
+// something. And its --help text.
 #include <string>
 
 namespace Admin {
@@ -9,15 +11,22 @@ class CommandLine
 public:
     enum class Mode
     {
-        Migrate,
-        Verify,
-        Profiles,
-        Worker,
-        Help
+        Migrate,         // the current user
+        Verify,          // one user's files
+        Profiles,        // a batch over a folder of profiles
+        Verify_Profiles, // every profile of a folder, read only
+        Worker,          // a worker process of a batch
+        Help,
+        Version
     };
 
-    // False, with the reason in Error(), for options that do not go together.
-    bool Parse(int argc, char** argv);
+    // The hidden option that makes this program a batch's worker.
+    static const char* const Worker_Option;
+
+    // False, with the reason in Error(), for a command line that says nothing
+    // sensible; nothing is to be done then.
+    bool Parse(int argc, const char* const* argv);
+    // One line, ending with "; see --help".
     const std::string& Error() const { return m_error; }
     static const char* Usage();
 
@@ -27,9 +36,11 @@ public:
     int jobs = 0;                               // 0: one per processor
 
 private:
-    bool Value(int argc, char** argv, int& i, std::string& value);
+    bool Value(int argc, const char* const* argv, int& i, std::string& value);
+    bool Fail(const std::string& error);
     bool Check_Combination();
 
+    bool m_verify = false;
     std::string m_error;
 };
 

@@ -6,15 +6,14 @@
 #include <memory>
 #include <vector>
 
-#include "ConnectionStore.h"
 #include "DefaultPaths.h"
+#include "ExitCode.h"
+#include "LandscapeFormat.h"
 #include "LandscapeMigration.h"
-#include "Libraries.h"
 #include "MsXml.h"
+#include "ProfileVerifier.h"
 #include "RegistryRestorer.h"
-#include "Report.h"
 #include "TraceFile.h"
-#include "Verification.h"
 
 namespace Admin {
 
@@ -56,6 +55,22 @@ void Print_Files(const std::vector<File>& before)
     }
 }
 
+// A recorded migration state in words, beside its number.
+std::string State_Words(int state)
+{
+    static const char* const words[] = {"not started yet", "shared landscape migrated locally",
+                                        "shared landscape migrated centrally",
+                                        "migrated into a landscape file named on the command line",
+                                        "migrated into a landscape file named by an environment variable"};
+    return std::to_string(state) + " (" + (state >= 0 && state < 5 ? words[state] : "unknown") + ")";
+}
+
+// The state says that a migration was made before, and the run left it so.
+bool Made_Before(const MigrationCommand::States& states)
+{
+    return states.before == states.after && (states.before == 1 || states.before == 2);
+}
+
 QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig Configuration(const CommandLine& options)
 {
     QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig config;
@@ -69,12 +84,24 @@ QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig Configuration(const Co
 
 } // namespace
 
+// Why a run that did nothing did nothing.
+std::string MigrationCommand::Why(const ProfileRecord& record, const States& states)
+{
+    if (record.result == Outcome::Already_Migrated)
+        return " (migration state " + State_Words(states.before) + "); nothing was done";
+    if (states.formatOff)
+        return "; the landscape format is switched off for this user (--force migrates all the same)";
+    return std::string();
+}
+
 MigrationCommand::MigrationCommand(const CommandLine& options) : m_options(options) {}
 
-int MigrationCommand::Run() const
+int MigrationCommand::Run(Report& report) const
 {
     const std::vector<File> before = Landscape_Files();
-    const int stateBefore = Get_Migration_State();
+    States states;
+    states.before = Get_Migration_State();
+    states.formatOff = !m_options.force && !LogonManager::Proxy::Landscape_Format_Enabled();
     bool result = false;
     {
         // The DLL records a simulated run like a real one; the front end takes it back.
@@ -84,44 +111,41 @@ int MigrationCommand::Run() const
         } catch (const _com_error& error) {
             std::fprintf(stderr, "landscape_migrate: XML error 0x%08lX: %s\n",
                          static_cast<unsigned long>(error.Error()), error.ErrorMessage());
-            return 3;
+            return Exit_Xml;
         }
     }
-    std::printf("\nMigration state: %d before, %d after%s\n", stateBefore, Get_Migration_State(),
-                m_options.simulate ? " (a simulation records nothing)" : "");
+    states.after = Get_Migration_State();
+    std::printf("\nMigration state: %s before, %s after%s\n", State_Words(states.before).c_str(),
+                State_Words(states.after).c_str(), m_options.simulate ? " (a simulation records nothing)" : "");
     Print_Files(before);
-    std::printf("Trace files: %s\n", TraceFile::Folder().c_str());
-    std::printf("Result: %s\n", result ? "migrated" : "no migration step ran, or it failed (see the trace)");
-    if (!m_options.report.empty()) {
-        Report report;
-        report.Add(Record(result, before[0].exists));
-        if (!report.Write(m_options.report)) {
-            std::fprintf(stderr, "landscape_migrate: cannot write the report %s\n", m_options.report.c_str());
-            return 1;
-        }
-    }
-    return result ? 0 : 1;
+    const ProfileRecord record = Record(result, states);
+    report.Add(record);
+    std::printf("Result: %s%s\n", Words(record.result), Why(record, states).c_str());
+    for (const ProfileRecord::Problem& problem : record.problems)
+        std::printf("  %s%s%s\n", problem.key.c_str(), problem.key.empty() ? "" : " ", problem.reason.c_str());
+    if (!record.trace.empty())
+        std::printf("Trace file: %s\n", record.trace.c_str());
+    return Is_Failure(record.result) ? Exit_Failed : Exit_Success;
 }
 
-// What the run did, checked against the files as they are now.
-ProfileRecord MigrationCommand::Record(bool migrated, bool landscapeBefore) const
+// What the run did, checked against the files as they are now. A call that
+// returns false has done nothing when the format is off or the user's state
+// says that the migration was made before; otherwise its step failed.
+ProfileRecord MigrationCommand::Record(bool migrated, const States& states) const
 {
     ProfileRecord record(ProfileRecord::Folder_Of(DefaultPaths::Qorlogon_Ini()));
-    const Libraries libraries;
-    const ConnectionStore old(libraries.old, DefaultPaths::Qorlogon_Ini());
-    const ConnectionStore landscape(libraries.landscape, DefaultPaths::User_Landscape());
-    const ConnectionTree tree = old.Read();
-    const Verification verification(tree, landscape.Read(), MessageServerPorts());
-    if (landscape.Is_Open())
-        record.Account(verification);
-    if (migrated)
-        record.result = verification.Passed() ? Outcome::Migrated : Outcome::Failed;
-    else if (landscapeBefore)
-        record.result = Outcome::Already_Migrated;
-    else
-        record.result =
-            tree.Folders().empty() && tree.Entries().empty() ? Outcome::Nothing_To_Migrate : Outcome::Failed;
     record.trace = TraceFile::Written();
+    if (!migrated && states.formatOff)
+        record.result = Outcome::Nothing_To_Migrate;
+    else if (!migrated && Made_Before(states))
+        record.result = Outcome::Already_Migrated;
+    else {
+        record = ProfileVerifier().Verify_Profile(DefaultPaths::Qorlogon_Ini(), DefaultPaths::User_Landscape());
+        record.trace = TraceFile::Written();
+        if (!migrated && record.result != Outcome::Nothing_To_Migrate)
+            record.Fail("no migration step ran, or it failed" +
+                        std::string(record.trace.empty() ? "" : " (see the trace file)"));
+    }
     return record;
 }
 

@@ -1,22 +1,31 @@
 #pragma once
-// The current user's migration, as the client runs it at start-up, with the
-// flags of the command line; says what happened to the landscape files.
-#include <string>
-
+// The current user's migration with the flags of the command line, through the
+// library's export for front ends, and what it did: the recorded state before
+// and after, the landscape files, and the result in words, checked against the
+// files as they are now.
 #include "CommandLine.h"
+#include "Report.h"
 
 namespace Admin {
-
-struct ProfileRecord;
 
 class MigrationCommand
 {
 public:
     explicit MigrationCommand(const CommandLine& options);
-    int Run() const;
+    // An exit code (ExitCode.h); the user's record goes into the report.
+    int Run(Report& report) const;
+
+    // The recorded migration state before and after the run, and whether the
+    // landscape format is off for the user (and not forced).
+    struct States
+    {
+        int before = 0, after = 0;
+        bool formatOff = false;
+    };
 
 private:
-    ProfileRecord Record(bool migrated, bool landscapeBefore) const;
+    ProfileRecord Record(bool migrated, const States& states) const;
+    static std::string Why(const ProfileRecord& record, const States& states);
 
     const CommandLine& m_options;
 };

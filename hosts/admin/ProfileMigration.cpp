@@ -2,17 +2,16 @@
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdio>
 
 #include "CMigrationChecker.h"
 #include "CMigrationTool.h"
 #include "ClientSettings.h"
-#include "ConnectionStore.h"
 #include "FileSystem.h"
 #include "MsXml.h"
 #include "ScopeExit.h"
 #include "TraceFile.h"
-#include "Verification.h"
 
 namespace Admin {
 
@@ -26,8 +25,8 @@ namespace {
 
 std::string In(const std::string& folder, const char* name) { return folder + "\\" + name; }
 
-// The trace directory may come from the user's registry, which the workers
-// hide: it is handed on in the environment before they do.
+// The trace directory may come from the user's registry, which the sandbox
+// hides: it is handed on in the environment before.
 std::string Trace_File_Kept()
 {
     TraceFile::Keep_Folder_Beyond_Registry();
@@ -38,53 +37,47 @@ std::string Trace_File_Kept()
 
 ProfileMigration::ProfileMigration() : m_trace(Trace_File_Kept())
 {
-    m_com.Initialize(); // changes neither the environment nor the directory that m_clean holds
+    m_com.Initialize(); // changes neither the environment nor the directory that the sandbox holds
 }
 
 ProfileRecord ProfileMigration::Run(const std::string& folder)
 {
-    ProfileRecord record(folder);
-    const std::string landscape = In(folder, ClientSettings::User_Landscape_Name);
-    if (QOR::FrontEnd::Util::FileSystem::File_Exists(landscape)) {
-        record.result = Outcome::Already_Migrated;
-        return record;
-    }
+    const auto started = std::chrono::steady_clock::now();
     const long long traced = TraceFile::Size(m_trace);
-    ConnectionTree old;
-    if (!m_user.Active())
-        record.problems.push_back({"", "", "this process cannot give the migration a registry of its own"});
-    else if (!Read_Old_File(In(folder, ClientSettings::User_Ini_Name), old, record))
-        record.result = record.problems.empty() ? Outcome::Nothing_To_Migrate : Outcome::Failed;
-    else {
-        const bool migrated = Migrate(folder, record);
-        Verify(old, landscape, record);
-        record.result = migrated && record.problems.empty() ? Outcome::Migrated : Outcome::Failed;
-    }
+    ProfileRecord record(folder);
+    if (QOR::FrontEnd::Util::FileSystem::File_Exists(In(folder, ClientSettings::User_Landscape_Name)))
+        record.result = Outcome::Already_Migrated;
+    else if (!m_sandbox.Active())
+        record.Fail("this process cannot give the migration a registry of its own");
+    else
+        Migrate_And_Verify(folder, record);
     record.trace = TraceFile::Size(m_trace) > traced ? m_trace : std::string();
+    record.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     return record;
 }
 
-// False when there is nothing to migrate: a file that gives neither folders
-// nor entries stays as it is, and the client's own first start finds it so.
-bool ProfileMigration::Read_Old_File(const std::string& ini, ConnectionTree& tree, ProfileRecord& record) const
+// A file that gives neither folders nor entries stays as it is, and the
+// client's own first start finds it so.
+void ProfileMigration::Migrate_And_Verify(const std::string& folder, ProfileRecord& record)
 {
-    const ConnectionStore old(m_libraries.old, ini);
-    if (!old.Is_Open()) {
-        record.problems.push_back({"", "", "the old connection file cannot be read: " + old.Message()});
-        return false;
+    ProfileVerifier::ConnectionTree old;
+    if (!m_verifier.Read_Old(In(folder, ClientSettings::User_Ini_Name), old, record))
+        return;
+    if (old.Folders().empty() && old.Entries().empty()) {
+        record.result = Outcome::Nothing_To_Migrate;
+        return;
     }
-    tree = old.Read();
-    return !tree.Folders().empty() || !tree.Entries().empty();
+    const bool migrated = Migrate(folder, record);
+    m_verifier.Verify(old, In(folder, ClientSettings::User_Landscape_Name), record);
+    if (!migrated || !record.problems.empty())
+        record.result = Outcome::Failed;
 }
 
 // The connection-data libraries open the files the look-ups name, so the
 // look-ups are pointed at this profile while it is migrated.
 bool ProfileMigration::Migrate(const std::string& folder, ProfileRecord& record)
 {
-    const auto restore = QOR::FrontEnd::Util::scope_exit([this] {
-        m_clean.Restore();
-        m_user.Clear();
-    });
+    const auto restore = QOR::FrontEnd::Util::scope_exit([this] { m_sandbox.Restore(); });
     SetEnvironmentVariableA(ClientSettings::Ini_Variable, In(folder, ClientSettings::User_Ini_Name).c_str());
     SetEnvironmentVariableA(ClientSettings::Landscape_Variable,
                             In(folder, ClientSettings::User_Landscape_Name).c_str());
@@ -101,14 +94,6 @@ bool ProfileMigration::Migrate(const std::string& folder, ProfileRecord& record)
         record.problems.push_back({"", "", std::string("the migration stopped on an ") + text});
     }
     return false;
-}
-
-void ProfileMigration::Verify(const ConnectionTree& old, const std::string& landscape, ProfileRecord& record) const
-{
-    const ConnectionStore written(m_libraries.landscape, landscape);
-    record.Account(Verification(old, written.Read(), m_ports));
-    if (!written.Is_Open())
-        record.problems.push_back({"", "", "the landscape cannot be read: " + written.Message()});
 }
 
 } // namespace Admin

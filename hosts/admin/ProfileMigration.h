@@ -1,10 +1,10 @@
 #pragma once
-// Migrates profile folders offline, one after another in this process: each
-// qorlogon.ini into a QORUILandscape.xml beside it, with the step and the
-// files that the user's first start would take on this machine (as the
-// migration's checker decides them for a user with nothing recorded), through
-// the same engine; then verifies what was written against the old file read
-// before. Nothing is recorded in the registry.
+// Migrates profile folders offline, one after another in this process (a
+// batch's worker): each qorlogon.ini into a QORUILandscape.xml beside it, with
+// the step and the files that the user's first start would take on this
+// machine (as the migration's checker decides them for a user with nothing
+// recorded), through the same engine; then verifies what was written against
+// the old file read before. Nothing is recorded in the registry.
 //
 // The libraries stay loaded and COM initialised for the life of the object;
 // what a profile's migration changes in the process - environment, current
@@ -12,15 +12,11 @@
 #include <string>
 
 #include "ComApartment.h"
-#include "Libraries.h"
-#include "MessageServerPorts.h"
-#include "ProcessSnapshot.h"
 #include "ProfileRecord.h"
-#include "ScratchUserHive.h"
+#include "ProfileSandbox.h"
+#include "ProfileVerifier.h"
 
 namespace Admin {
-
-class ConnectionTree;
 
 class ProfileMigration
 {
@@ -32,18 +28,15 @@ public:
     ProfileRecord Run(const std::string& folder);
 
 private:
-    bool Read_Old_File(const std::string& ini, ConnectionTree& tree, ProfileRecord& record) const;
+    void Migrate_And_Verify(const std::string& folder, ProfileRecord& record);
     bool Migrate(const std::string& folder, ProfileRecord& record);
-    void Verify(const ConnectionTree& old, const std::string& landscape, ProfileRecord& record) const;
 
-    Libraries m_libraries;
-    MessageServerPorts m_ports;
+    ProfileVerifier m_verifier;
     // This process's trace file, which all the profiles' lines go to; before
-    // m_user, which hides a trace directory set in the user's registry.
+    // the sandbox, which hides a trace directory set in the user's registry.
     const std::string m_trace;
     QOR::FrontEnd::Util::ComApartment m_com;
-    ScratchUserHive m_user;
-    ProcessSnapshot m_clean; // the environment (trace folder handed on) and directory to go back to
+    ProfileSandbox m_sandbox; // the environment (trace folder handed on) and directory to go back to
 };
 
 } // namespace Admin

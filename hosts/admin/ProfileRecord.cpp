@@ -1,5 +1,6 @@
 #include "ProfileRecord.h"
 
+#include <iterator>
 #include <sstream>
 
 #include "FileSystem.h"
@@ -34,7 +35,42 @@ std::string Unescaped(const std::string& text)
 
 const char* const Header = "landscape_migrate profile record";
 
+struct Named
+{
+    Outcome outcome;
+    const char* words;
+    const char* key;
+};
+
+const Named Names[] = {{Outcome::Migrated, "migrated", "migrated"},
+                       {Outcome::Already_Migrated, "already migrated", "already_migrated"},
+                       {Outcome::Nothing_To_Migrate, "nothing to migrate", "nothing_to_migrate"},
+                       {Outcome::Not_Migrated, "not migrated", "not_migrated"},
+                       {Outcome::Failed, "failed", "failed"}};
+
+const Named& Named_Of(Outcome outcome)
+{
+    for (const Named& named : Names)
+        if (named.outcome == outcome)
+            return named;
+    return Names[std::size(Names) - 1];
+}
+
 } // namespace
+
+const char* Words(Outcome outcome) { return Named_Of(outcome).words; }
+
+const char* Key(Outcome outcome) { return Named_Of(outcome).key; }
+
+bool From_Key(const std::string& key, Outcome& outcome)
+{
+    for (const Named& named : Names)
+        if (key == named.key) {
+            outcome = named.outcome;
+            return true;
+        }
+    return false;
+}
 
 const char* const ProfileRecord::End_Line = "end of profile record";
 
@@ -45,6 +81,12 @@ std::string ProfileRecord::Folder_Of(const std::string& file)
     if (folder.size() > 3 && folder.back() == '\\')
         folder.pop_back();
     return folder;
+}
+
+void ProfileRecord::Fail(const std::string& reason)
+{
+    result = Outcome::Failed;
+    problems.push_back({"", "", reason});
 }
 
 void ProfileRecord::Account(const Verification& verification)
@@ -68,9 +110,10 @@ std::string ProfileRecord::To_Text() const
     std::ostringstream out;
     out << Header << '\n'
         << Escaped(profile) << '\n'
-        << Name(result) << '\n'
+        << Key(result) << '\n'
         << Escaped(trace) << '\n'
-        << folders << ' ' << entries << ' ' << skipped << ' ' << leftOut << ' ' << problems.size() << '\n';
+        << seconds << ' ' << folders << ' ' << entries << ' ' << skipped << ' ' << leftOut << ' ' << problems.size()
+        << '\n';
     for (const Problem& problem : problems)
         out << Escaped(problem.key) << '\n' << Escaped(problem.name) << '\n' << Escaped(problem.reason) << '\n';
     out << End_Line << '\n';
@@ -96,13 +139,13 @@ bool ProfileRecord::From_Text(const std::string& text, ProfileRecord& record)
     if (!next() || line != Header || !next())
         return false;
     record.profile = Unescaped(line);
-    if (!next() || !From_Name(line, record.result))
+    if (!next() || !From_Key(line, record.result))
         return false;
     if (!next())
         return false;
     record.trace = Unescaped(line);
-    if (!next() ||
-        !(std::istringstream(line) >> record.folders >> record.entries >> record.skipped >> record.leftOut >> count))
+    if (!next() || !(std::istringstream(line) >> record.seconds >> record.folders >> record.entries >> record.skipped >>
+                     record.leftOut >> count))
         return false;
     record.problems.assign(count, {});
     for (Problem& problem : record.problems) {

@@ -23,12 +23,6 @@ std::string Path()
            path;
 }
 
-std::string Folder()
-{
-    const std::string path = Path();
-    return path.substr(0, path.find_last_of('\\'));
-}
-
 std::string Written()
 {
     const std::string path = Path();

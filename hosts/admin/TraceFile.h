@@ -9,8 +9,6 @@ namespace Admin { namespace TraceFile {
 // the folder of landscape_migration.dll, where the file is made when there is
 // none (the current directory during a migration).
 std::string Path();
-// The folder that holds it.
-std::string Folder();
 // The process's trace file; empty when nothing has been written to it.
 std::string Written();
 // A trace directory that comes from the user's registry, which code run with a

@@ -15,6 +15,8 @@
 
 namespace Admin {
 
+using QOR::FrontEnd::Landscape::Migration::ConnectionTree;
+
 class Verification
 {
 public:

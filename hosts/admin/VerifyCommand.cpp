@@ -2,51 +2,50 @@
 
 #include <cstdio>
 
-#include "ConnectionStore.h"
+#include "ComApartment.h"
 #include "DefaultPaths.h"
-#include "Libraries.h"
-#include "Report.h"
+#include "ExitCode.h"
+#include "FileSystem.h"
+#include "InputFiles.h"
+#include "ProfileVerifier.h"
 #include "Verification.h"
 
 namespace Admin {
 
 namespace DefaultPaths = QOR::FrontEnd::Landscape::Migration::DefaultPaths;
 
-VerifyCommand::VerifyCommand(const std::string& ini, const std::string& landscape)
-    : m_ini(ini.empty() ? DefaultPaths::Qorlogon_Ini() : ini),
-      m_landscape(landscape.empty() ? DefaultPaths::User_Landscape() : landscape)
+VerifyCommand::VerifyCommand(const CommandLine& options)
+    : m_ini(options.ini.empty() ? DefaultPaths::Qorlogon_Ini() : options.ini),
+      m_landscape(options.landscape.empty() ? DefaultPaths::User_Landscape() : options.landscape)
 {
 }
 
-int VerifyCommand::Run(const std::string& reportPath) const
+int VerifyCommand::Run(Report& report) const
 {
+    using Kind = InputFiles::LandscapeDamage::Kind;
+    QOR::FrontEnd::Util::ComApartment com; // for telling a malformed landscape's line and column
+    com.Initialize();
+    if (!QOR::FrontEnd::Util::FileSystem::File_Exists(m_ini)) {
+        std::fprintf(stderr, "landscape_migrate: the old connection file %s does not exist\n", m_ini.c_str());
+        return Exit_Fatal;
+    }
+    const InputFiles::LandscapeDamage damage = InputFiles::Landscape_Damage(m_landscape);
+    if (damage.kind != Kind::None && damage.kind != Kind::Malformed) {
+        std::fprintf(stderr, "landscape_migrate: %s\n", damage.text.c_str());
+        return Exit_Fatal;
+    }
     std::printf("Old connection file: %s\nUser landscape:      %s\n\n", m_ini.c_str(), m_landscape.c_str());
-    ProfileRecord record(ProfileRecord::Folder_Of(m_ini), Outcome::Failed);
-    const Libraries libraries;
-    const ConnectionStore old(libraries.old, m_ini);
-    const ConnectionStore landscape(libraries.landscape, m_landscape);
-    for (const ConnectionStore* store : {&old, &landscape})
-        if (!store->Is_Open()) {
-            std::printf("Cannot read: %s\n", store->Message().c_str());
-            record.problems.push_back({"", "", "cannot read: " + store->Message()});
-        }
-    bool passed = false;
-    if (record.problems.empty()) {
-        const ConnectionTree tree = old.Read();
-        const Verification verification(tree, landscape.Read(), MessageServerPorts());
-        Print(verification);
-        record.Account(verification);
-        passed = verification.Passed();
-        const bool empty = tree.Folders().empty() && tree.Entries().empty();
-        record.result = empty ? Outcome::Nothing_To_Migrate : passed ? Outcome::Migrated : Outcome::Failed;
-    }
-    Report report;
+    const ProfileRecord record = ProfileVerifier().Verify_Profile(m_ini, m_landscape, Print);
     report.Add(record);
-    if (!reportPath.empty() && !report.Write(reportPath)) {
-        std::fprintf(stderr, "landscape_migrate: cannot write the report %s\n", reportPath.c_str());
-        return 1;
+    if (damage.kind == Kind::Malformed) {
+        std::fprintf(stderr, "landscape_migrate: %s\n", damage.text.c_str());
+        return Exit_Xml;
     }
-    return passed ? 0 : 1;
+    for (const ProfileRecord::Problem& problem : record.problems)
+        if (problem.key.empty())
+            std::fprintf(stderr, "landscape_migrate: %s\n", problem.reason.c_str());
+    std::printf("Result: %s\n", Words(record.result));
+    return Is_Failure(record.result) ? Exit_Failed : Exit_Success;
 }
 
 void VerifyCommand::Print(const Verification& verification)

@@ -1,7 +1,8 @@
 #pragma once
-// --verify: one user's old connection file against their landscape, read
-// through the two connection-data libraries; prints a table and the problems.
-#include <string>
+// --verify of one user's files: the old connection file against the user
+// landscape, as a table and a list of problems. Writes nothing but the report.
+#include "CommandLine.h"
+#include "Report.h"
 
 namespace Admin {
 
@@ -10,10 +11,9 @@ class Verification;
 class VerifyCommand
 {
 public:
-    // Empty paths stand for the current user's files.
-    VerifyCommand(const std::string& ini, const std::string& landscape);
-    // 0 when nothing is missing or different; an empty report path writes none.
-    int Run(const std::string& report) const;
+    explicit VerifyCommand(const CommandLine& options);
+    // An exit code (ExitCode.h); the profile's record goes into the report.
+    int Run(Report& report) const;
 
 private:
     static void Print(const Verification& verification);

@@ -72,8 +72,10 @@ TEST_F(Administrator, AFreshMigrationVerifiesWithEveryFolderAndEntryAccountedFor
     const TestSupport::ProcessResult result = Verify();
     EXPECT_EQ(0u, result.exitCode) << result.output;
     EXPECT_NE(std::string::npos, result.output.find("Every folder and entry of the old file is accounted for."));
-    EXPECT_NE(std::string::npos, Read_File(report).find("\"result\": \"migrated\", \"folders\": 5, \"entries\": 4, "
-                                                        "\"skipped\": 1, \"left_out\": 2,\n     \"problems\": []"))
+    EXPECT_NE(std::string::npos, Read_File(report).find("\"result\": \"migrated\", \"seconds\": "))
+        << Read_File(report);
+    EXPECT_NE(std::string::npos, Read_File(report).find("\"folders\": 5, \"entries\": 4, \"skipped\": 1, "
+                                                        "\"left_out\": 2,\n     \"problems\": []"))
         << Read_File(report);
 }
 
@@ -113,7 +115,9 @@ TEST_P(Simulation, LeavesNoFileAndNoRecordSoThatTheNextStartMigrates)
         Set_String(Options_Key, "CoreLandscapeFileOnServer", global);
     }
     const TestSupport::ProcessResult result = Run_Program("landscape_migrate.exe", "--simulate");
-    EXPECT_NE(std::string::npos, result.output.find("Migration state: 0 before, 0 after")) << result.output;
+    EXPECT_NE(std::string::npos,
+              result.output.find("Migration state: 0 (not started yet) before, 0 (not started yet) after"))
+        << result.output;
     EXPECT_EQ(GetParam() ? 0u : 0xFFFFFFFFu, State());
     EXPECT_EQ(GetParam() ? global : "", Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
     QOR::FrontEnd::Util::unique_hkey key;
@@ -198,4 +202,124 @@ TEST_F(Administrator, TheBatchTracesWhereTheRunningAccountTraces)
     ASSERT_EQ(1u, written.size()) << batch.output;
     const std::string named = std::regex_replace(traces + "\\" + written[0], std::regex("\\\\"), "\\\\");
     EXPECT_NE(std::string::npos, Read_File(report).find("\"trace\": \"" + named + "\"")) << Read_File(report);
+}
+
+// What an administrator gets wrong is caught before any work, and named; the
+// exit code says which kind of mistake it was (landscape_migrate --help).
+class Mistake : public Administrator
+{
+protected:
+    TestSupport::ProcessResult Migrate(const std::string& arguments)
+    {
+        return Run_Program("landscape_migrate.exe", arguments);
+    }
+    // The folder holds no landscape file, no report: nothing was done.
+    void Expect_Nothing_Written(const TestSupport::Caller& at)
+    {
+        EXPECT_AT(at, !TestSupport::Path_Exists(user)) << "a user landscape was written";
+        EXPECT_AT(at, !TestSupport::Path_Exists(global)) << "a shared landscape was written";
+        EXPECT_AT(at, !TestSupport::Path_Exists(report)) << "a report was written";
+    }
+};
+
+TEST_F(Mistake, AUsageErrorIsOneLineEndingWithSeeHelp)
+{
+    for (const char* arguments : {"--verify --report --ini", "--profiles", "--jobs 2", "--jobs two --profiles x",
+                                  "--report a.json --report b.json", "--frobnicate", "--simulate --report x.json"}) {
+        const TestSupport::ProcessResult result = Migrate(arguments);
+        EXPECT_EQ(2u, result.exitCode) << arguments;
+        EXPECT_TRUE(std::regex_match(result.output, std::regex("landscape_migrate: [^\n]+; see --help\r?\n")))
+            << arguments << ": " << result.output;
+    }
+    EXPECT_FALSE(TestSupport::Path_Exists(TestSupport::Program_Folder() + "\\--ini")) << "an option taken as a file";
+    Expect_Nothing_Written(HERE);
+}
+
+TEST_F(Mistake, VersionAndHelpAreAnswered)
+{
+    const TestSupport::ProcessResult version = Migrate("--version");
+    EXPECT_EQ(0u, version.exitCode);
+    EXPECT_TRUE(
+        std::regex_match(version.output, std::regex("landscape_migrate [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+\r?\n")))
+        << version.output;
+    const TestSupport::ProcessResult help = Migrate("--help");
+    EXPECT_EQ(0u, help.exitCode);
+    EXPECT_NE(std::string::npos, help.output.find("Exit codes:")) << help.output;
+}
+
+TEST_F(Mistake, AProfilesFolderThatIsMissingOrAFileStopsTheRun)
+{
+    const TestSupport::ProcessResult missing = Migrate("--profiles " + Quoted(folder / "missing"));
+    EXPECT_EQ(4u, missing.exitCode) << missing.output;
+    EXPECT_NE(std::string::npos, missing.output.find(folder / "missing" + " does not exist")) << missing.output;
+    const TestSupport::ProcessResult file = Migrate("--profiles " + Quoted(ini));
+    EXPECT_EQ(4u, file.exitCode) << file.output;
+    EXPECT_NE(std::string::npos, file.output.find(ini + " is a file, not a folder")) << file.output;
+    Expect_Nothing_Written(HERE);
+}
+
+TEST_F(Mistake, AReportThatCannotBeWrittenStopsTheRunBeforeAnyWork)
+{
+    const std::string nowhere = folder / "no such folder\\report.json";
+    const TestSupport::ProcessResult result = Migrate("--profiles " + Quoted(appData) + " --report " + Quoted(nowhere));
+    EXPECT_EQ(4u, result.exitCode) << result.output;
+    EXPECT_NE(std::string::npos, result.output.find("the report " + nowhere + " cannot be written: ")) << result.output;
+    EXPECT_NE(std::string::npos, result.output.find("(error 3)")) << "the system's reason: " << result.output;
+    Expect_Nothing_Written(HERE);
+}
+
+TEST_F(Mistake, AReadOnlyRequestOverAFolderWritesNothingButTheReport)
+{
+    const TestSupport::ProcessResult result =
+        Migrate("--verify --profiles " + Quoted(appData) + " --report " + Quoted(report));
+    EXPECT_EQ(1u, result.exitCode) << result.output;
+    EXPECT_FALSE(TestSupport::Path_Exists(user)) << result.output;
+    EXPECT_FALSE(TestSupport::Path_Exists(global));
+    EXPECT_NE(std::string::npos, Read_File(report).find("\"result\": \"not_migrated\"")) << Read_File(report);
+    const std::string inJson = std::regex_replace(user, std::regex("\\\\"), "\\\\");
+    EXPECT_NE(std::string::npos, Read_File(report).find(inJson + " does not exist")) << Read_File(report);
+}
+
+TEST_F(Mistake, AnOldFileThatIsNotTextFailsItsProfile)
+{
+    TestSupport::Write_File(ini, std::string("[Folder F-1]\r\nName=One\r\n\0\x01\x02", 27));
+    const TestSupport::ProcessResult batch = Migrate("--profiles " + Quoted(appData) + " --report " + Quoted(report));
+    EXPECT_EQ(1u, batch.exitCode) << batch.output;
+    EXPECT_NE(std::string::npos, batch.output.find("is not text: it holds a NUL byte (at byte 24)")) << batch.output;
+    EXPECT_NE(std::string::npos, Read_File(report).find("\"result\": \"failed\"")) << Read_File(report);
+    EXPECT_FALSE(TestSupport::Path_Exists(user)) << "the failed profile keeps no new file";
+    TestSupport::Write_File(user, "<Landscape/>");
+    const TestSupport::ProcessResult verify = Migrate("--verify");
+    EXPECT_EQ(1u, verify.exitCode) << verify.output;
+    EXPECT_NE(std::string::npos, verify.output.find("is not text")) << verify.output;
+}
+
+TEST_F(Mistake, VerifyNamesALandscapeThatIsMissingAFolderOrMalformed)
+{
+    const TestSupport::ProcessResult missing = Migrate("--verify");
+    EXPECT_EQ(4u, missing.exitCode) << missing.output;
+    EXPECT_NE(std::string::npos, missing.output.find("the landscape file " + user + " does not exist"))
+        << missing.output;
+    ASSERT_TRUE(CreateDirectoryA(user.c_str(), nullptr));
+    const TestSupport::ProcessResult aFolder = Migrate("--verify");
+    EXPECT_EQ(4u, aFolder.exitCode) << aFolder.output;
+    EXPECT_NE(std::string::npos, aFolder.output.find(user + " is a folder")) << aFolder.output;
+    RemoveDirectoryA(user.c_str());
+    TestSupport::Write_File(user, "<?xml version=\"1.0\"?>\r\n<Landscape>\r\n  <Workspaces>\r\n</Landscape>\r\n");
+    const TestSupport::ProcessResult malformed = Migrate("--verify --report " + Quoted(report));
+    EXPECT_EQ(3u, malformed.exitCode) << malformed.output;
+    EXPECT_TRUE(std::regex_search(malformed.output, std::regex("is not well-formed XML: line 4, column [0-9]+")))
+        << malformed.output;
+}
+
+TEST_F(Mistake, AnAlreadyMigratedUserIsASuccessAndSaysSo)
+{
+    Migrate_Sample(HERE);
+    const TestSupport::ProcessResult again = Migrate("");
+    EXPECT_EQ(0u, again.exitCode) << again.output;
+    EXPECT_NE(std::string::npos,
+              again.output.find("Result: already migrated (migration state 1 (shared landscape migrated locally))"))
+        << again.output;
+    EXPECT_NE(std::string::npos, again.output.find("Migration state: 1 (shared landscape migrated locally) before"))
+        << again.output;
 }

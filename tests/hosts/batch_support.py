@@ -47,6 +47,15 @@ def batch(bin_dir, root, report, jobs=2):
         return code, load_report(report), output.read().decode(errors="replace")
 
 
+def verify(bin_dir, root, report):
+    """--verify --profiles to its end: its exit code and its report."""
+    with tempfile.TemporaryFile() as output:
+        code = subprocess.run(["wine", os.path.join(bin_dir, "landscape_migrate.exe"), "--verify", "--profiles",
+                               windows(root), "--report", windows(report)],
+                              stdout=output, stderr=subprocess.STDOUT).returncode
+        return code, load_report(report)
+
+
 def files(root):
     return {os.path.join(d, f): open(os.path.join(d, f), "rb").read()
             for d, _, names in os.walk(root) for f in names}

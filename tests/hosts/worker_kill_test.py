@@ -84,6 +84,6 @@ with tempfile.TemporaryDirectory() as work:
     code, second, output = batch(bin_dir, root, os.path.join(work, "second.json"))
     check(code == 0, f"second run: exit code {code}: {output[-500:]}")
     results = sorted(p["result"] for p in second["profiles"])
-    check(results == ["already migrated"] * 29 + ["migrated"], f"second run: {results}")
+    check(results == ["already_migrated"] * 29 + ["migrated"], f"second run: {results}")
 
 checks.finish()

@@ -1,6 +1,6 @@
 #include "ConnectionTree.h"
 
-namespace Admin {
+namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
 // A store may list a folder twice (once per listing that reaches it); the first stands.
 void ConnectionTree::Add(Folder folder)
@@ -27,4 +27,4 @@ const ConnectionTree::Entry* ConnectionTree::Find_Entry(const std::string& key) 
     return found == m_entryIndex.end() ? nullptr : &m_entries[found->second];
 }
 
-} // namespace Admin
+}}}} // namespace QOR::FrontEnd::Landscape::Migration

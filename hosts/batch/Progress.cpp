@@ -28,14 +28,14 @@ Progress::Progress(size_t total) : m_total(total)
         std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
 }
 
-void Progress::Done(const ProfileRecord& record)
+void Progress::Done(const std::string& profile, const std::string& result, bool failed, const std::string& detail)
 {
     ++m_done;
-    m_failed += record.result == Outcome::Failed;
+    m_failed += failed;
     char counts[96];
     if (!m_console) {
         std::snprintf(counts, sizeof(counts), "[%zu/%zu] ", m_done, m_total);
-        Put(counts + std::string(Name(record.result)) + ": " + record.profile + "\n");
+        Put(counts + result + ": " + profile + (detail.empty() ? "" : " (" + detail + ")") + "\n");
         return;
     }
     const size_t width = 40, filled = m_total ? m_done * width / m_total : width;

@@ -1,13 +1,16 @@
 #pragma once
-// A connection tree as plain data, read from either connection store, so that the
-// old file and the landscape can be compared without calling a library.
+// A connection tree as plain data, read from either connection store (CdmSession),
+// so that the old file and the landscape can be compared or shown without
+// calling a library.
 #include <map>
 #include <string>
 #include <vector>
 
-namespace Admin {
+#include "LandscapeMigrationApi.h"
 
-class ConnectionTree
+namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
+
+class LANDSCAPE_MIGRATION_API ConnectionTree
 {
 public:
     struct Folder
@@ -40,4 +43,4 @@ private:
     std::map<std::string, size_t> m_entryIndex;
 };
 
-} // namespace Admin
+}}}} // namespace QOR::FrontEnd::Landscape::Migration

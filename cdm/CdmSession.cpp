@@ -1,13 +1,13 @@
-#include "ConnectionStore.h"
+#include "CdmSession.h"
 
 #include <cstdlib>
 
-namespace Admin {
+namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 
-ConnectionStore::ConnectionStore(const Library& library, const std::string& path) : m_functions(library.Functions())
+CdmSession::CdmSession(const CdmLibraryFile& library, const std::string& path) : m_functions(library.Functions())
 {
     if (!library.Usable()) {
-        m_message = library.File() + " cannot be loaded";
+        m_message = library.File() + (library.Module() ? " lacks a function of the table" : " cannot be loaded");
         return;
     }
     int state = 0, error = 0;
@@ -17,13 +17,13 @@ ConnectionStore::ConnectionStore(const Library& library, const std::string& path
     m_message = message.GetString();
 }
 
-ConnectionStore::~ConnectionStore()
+CdmSession::~CdmSession()
 {
     if (m_initialized)
         m_functions.Exit();
 }
 
-ConnectionTree ConnectionStore::Read() const
+ConnectionTree CdmSession::Read() const
 {
     ConnectionTree tree;
     if (!Is_Open())
@@ -38,7 +38,7 @@ ConnectionTree ConnectionStore::Read() const
 
 // The landscape keeps its top-level folders as workspaces; the old file has none
 // and lists every folder from its root.
-void ConnectionStore::Read_Folders(ConnectionTree& tree) const
+void CdmSession::Read_Folders(ConnectionTree& tree) const
 {
     const auto subFolders = m_functions.GetSubFolderKeys;
     CStringArray workspaces, keys;
@@ -54,7 +54,7 @@ void ConnectionStore::Read_Folders(ConnectionTree& tree) const
         tree.Add(Read_Folder(keys[k], false));
 }
 
-ConnectionTree::Folder ConnectionStore::Read_Folder(const CString& key, bool workspace) const
+ConnectionTree::Folder CdmSession::Read_Folder(const CString& key, bool workspace) const
 {
     CString name, memo, parent, fromServer;
     int type = TREE_ITEM_TYPE_FOLDER;
@@ -72,7 +72,7 @@ ConnectionTree::Folder ConnectionStore::Read_Folder(const CString& key, bool wor
     return folder;
 }
 
-ConnectionTree::Entry ConnectionStore::Read_Entry(const CString& key) const
+ConnectionTree::Entry CdmSession::Read_Entry(const CString& key) const
 {
     const auto attribute = m_functions.GetEntryAttribute;
     CString name, type, target, skip, parent;
@@ -98,4 +98,4 @@ ConnectionTree::Entry ConnectionStore::Read_Entry(const CString& key) const
     return entry;
 }
 
-} // namespace Admin
+}}}} // namespace QOR::FrontEnd::Landscape::Migration

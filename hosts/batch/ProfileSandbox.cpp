@@ -1,4 +1,4 @@
-#include "ProcessSnapshot.h"
+#include "ProfileSandbox.h"
 
 #include <windows.h>
 
@@ -25,11 +25,29 @@ std::wstring Current_Directory()
 
 } // namespace
 
-ProcessSnapshot::ProcessSnapshot() : m_environment(Environment()), m_directory(Current_Directory()) {}
+ProfileSandbox::ProfileSandbox()
+    : m_userKeyName("Software\\QOR landscape_migrate scratch user " + std::to_string(GetCurrentProcessId()))
+{
+    m_active = RegCreateKeyExA(HKEY_CURRENT_USER, m_userKeyName.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                               KEY_ALL_ACCESS, nullptr, m_userKey.put(), nullptr) == ERROR_SUCCESS &&
+               RegOverridePredefKey(HKEY_CURRENT_USER, m_userKey.get()) == ERROR_SUCCESS;
+    Empty_User_Key(); // a worker of the same process ID that was killed may have left it behind
+    m_environment = Environment();
+    m_directory = Current_Directory();
+}
+
+ProfileSandbox::~ProfileSandbox()
+{
+    if (!m_userKey)
+        return;
+    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    m_userKey.reset();
+    RegDeleteTreeA(HKEY_CURRENT_USER, m_userKeyName.c_str());
+}
 
 // "NAME=value" strings; the hidden "=C:=C:\..." ones that hold each drive's
 // directory are left to the directory switch.
-std::map<std::wstring, std::wstring> ProcessSnapshot::Environment()
+std::map<std::wstring, std::wstring> ProfileSandbox::Environment()
 {
     std::map<std::wstring, std::wstring> variables;
     const std::unique_ptr<wchar_t, Environment_Block_Deleter> block(GetEnvironmentStringsW());
@@ -41,7 +59,7 @@ std::map<std::wstring, std::wstring> ProcessSnapshot::Environment()
     return variables;
 }
 
-void ProcessSnapshot::Restore() const
+void ProfileSandbox::Restore() const
 {
     const std::map<std::wstring, std::wstring> now = Environment();
     for (const auto& variable : now)
@@ -53,6 +71,13 @@ void ProcessSnapshot::Restore() const
             SetEnvironmentVariableW(variable.first.c_str(), variable.second.c_str());
     }
     SetCurrentDirectoryW(m_directory.c_str());
+    Empty_User_Key();
+}
+
+void ProfileSandbox::Empty_User_Key() const
+{
+    if (m_active)
+        RegDeleteTreeA(m_userKey.get(), nullptr);
 }
 
 } // namespace Admin

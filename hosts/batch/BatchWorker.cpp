@@ -6,8 +6,6 @@
 #include <cstdio>
 #include <string>
 
-#include "ProfileMigration.h"
-
 namespace Admin {
 
 namespace {
@@ -28,15 +26,14 @@ bool Read_Line(std::string& line)
 
 } // namespace
 
-int Run_Batch_Worker()
+int Serve_Items(const std::function<std::string(const std::string& item)>& work)
 {
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
-    ProfileMigration migration;
-    for (std::string folder; Read_Line(folder);) {
+    for (std::string item; Read_Line(item);) {
         // In one piece: each write to the pipe is a round trip through the Wine server.
-        const std::string record = migration.Run(folder).To_Text();
-        std::fwrite(record.data(), 1, record.size(), stdout);
+        const std::string answer = work(item);
+        std::fwrite(answer.data(), 1, answer.size(), stdout);
         std::fflush(stdout);
     }
     return 0;

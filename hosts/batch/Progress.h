@@ -3,15 +3,15 @@
 // per profile otherwise (a log file, a pipe).
 #include <string>
 
-#include "ProfileRecord.h"
-
 namespace Admin {
 
 class Progress
 {
 public:
     explicit Progress(size_t total);
-    void Done(const ProfileRecord& record);
+    // One more profile done: its result in words and, for one that failed,
+    // where to read why ("trace file: ...").
+    void Done(const std::string& profile, const std::string& result, bool failed, const std::string& detail);
 
 private:
     size_t m_total;

@@ -1,0 +1,100 @@
+// The report writer, in this process: what a run's report holds and how, and
+// the check before any work that it can be written. Every report written here
+// is kept for report_schema, which checks it against docs/report.schema.json.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <regex>
+#include <string>
+
+#include "ProductVersion.h"
+#include "Report.h"
+#include "TestSupport.h"
+
+using TestSupport::Read_File;
+
+namespace {
+
+Admin::Report Sample_Report()
+{
+    Admin::Report report;
+    Admin::ProfileRecord migrated("C:\\profiles\\b\xFCro", Admin::Outcome::Migrated);
+    migrated.seconds = 1.25;
+    migrated.folders = 3;
+    migrated.entries = 7;
+    Admin::ProfileRecord failed("C:\\profiles\\carol", Admin::Outcome::Failed);
+    failed.problems.push_back({"C-TOP", "Sandbox \"new\"", "missing: not in the landscape"});
+    failed.trace = "C:\\traces\\landscape_migration_0100_0104.trc";
+    report.Add(failed);
+    report.Add(migrated);
+    report.Add(Admin::ProfileRecord("C:\\profiles\\dave", Admin::Outcome::Already_Migrated));
+    report.Pass_Over("C:\\profiles\\link", "a link to another folder (junction or symbolic link)");
+    report.Sort_By_Profile();
+    report.Finish();
+    return report;
+}
+
+// Kept for report_schema, when the suite asks for it.
+void Keep(const std::string& json, const std::string& name)
+{
+    if (const char* kept = std::getenv("REPORTS_TO_CHECK"))
+        TestSupport::Write_File(std::string(kept) + "\\" + name, json);
+}
+
+} // namespace
+
+TEST(Report, SaysWhatRanWhenAndWithWhichVersion)
+{
+    const std::string json = Sample_Report().Json();
+    Keep(json, "Report.Sample.json");
+    EXPECT_NE(std::string::npos, json.find("\"schema_version\": 2,")) << json;
+    EXPECT_NE(std::string::npos, json.find(std::string("\"tool_version\": \"") + LANDSCAPE_MIGRATION_VERSION + "\""))
+        << json;
+    const std::regex time("\"started\": \"\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\",\\s+"
+                          "\"ended\": \"\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\"");
+    EXPECT_TRUE(std::regex_search(json, time)) << json;
+    EXPECT_NE(std::string::npos, json.find("\"command_line\": \"")) << json;
+}
+
+TEST(Report, KeysAreSnakeCaseAndTextIsUtf8)
+{
+    const std::string json = Sample_Report().Json();
+    EXPECT_NE(std::string::npos, json.find("\"result\": \"already_migrated\"")) << json;
+    EXPECT_NE(std::string::npos, json.find("\"already_migrated\": 1, \"nothing_to_migrate\": 0")) << json;
+    EXPECT_NE(std::string::npos, json.find("\"profile\": \"C:\\\\profiles\\\\b\xC3\xBCro\"")) << "UTF-8: " << json;
+    EXPECT_NE(std::string::npos, json.find("\"name\": \"Sandbox \\\"new\\\"\"")) << json;
+    EXPECT_NE(std::string::npos, json.find("\"seconds\": 1.250,")) << json;
+    EXPECT_NE(std::string::npos, json.find("\"passed_over\": 1}")) << json;
+}
+
+TEST(Report, ProfilesComeInTheOrderOfTheirFolders)
+{
+    const std::string json = Sample_Report().Json();
+    const size_t b = json.find("b\xC3\xBCro"), carol = json.find("carol"), dave = json.find("dave");
+    EXPECT_LT(b, carol) << json;
+    EXPECT_LT(carol, dave) << json;
+}
+
+TEST(Report, AReportThatCannotBeWrittenIsFoundBeforeAnyWork)
+{
+    TestSupport::ScratchDirectory folder;
+    std::string reason;
+    EXPECT_TRUE(Admin::Report::Writable(folder / "new.json", reason)) << reason;
+    EXPECT_FALSE(TestSupport::Path_Exists(folder / "new.json")) << "the probe leaves nothing";
+    TestSupport::Write_File(folder / "old.json", "kept");
+    EXPECT_TRUE(Admin::Report::Writable(folder / "old.json", reason)) << reason;
+    EXPECT_EQ("kept", Read_File(folder / "old.json"));
+    EXPECT_FALSE(Admin::Report::Writable(folder.Path(), reason));
+    EXPECT_EQ("it is a folder", reason);
+    EXPECT_FALSE(Admin::Report::Writable(folder / "missing\\r.json", reason));
+    EXPECT_NE(std::string::npos, reason.find("(error 3)")) << reason;
+}
+
+TEST(Report, TheWrittenFileIsTheJson)
+{
+    TestSupport::ScratchDirectory folder;
+    const Admin::Report report = Sample_Report();
+    std::string reason;
+    ASSERT_TRUE(report.Write(folder / "report.json", reason)) << reason;
+    EXPECT_EQ(report.Json(), Read_File(folder / "report.json"));
+}
