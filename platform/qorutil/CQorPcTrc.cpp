@@ -244,14 +244,35 @@ void Unlock(HANDLE mutex)
         std::fprintf(stderr, "ERROR: QORPCTRC, lock reset failed (%d)\n", static_cast<int>(GetLastError()));
 }
 
+// The writer's mutex held for one write, when its flags say to serialise.
+class SerialisedWrite
+{
+public:
+    explicit SerialisedWrite(const CQorPcTrc& writer)
+        : m_serialised((writer.m_flags & CQorPcTrc::FLAG_SERIALIZE) != 0), m_mutex(writer.m_mutex)
+    {
+        if (m_serialised)
+            Lock(m_mutex);
+    }
+    ~SerialisedWrite()
+    {
+        if (m_serialised)
+            Unlock(m_mutex);
+    }
+    SerialisedWrite(const SerialisedWrite&) = delete;
+    SerialisedWrite& operator=(const SerialisedWrite&) = delete;
+
+private:
+    bool m_serialised;
+    HANDLE m_mutex;
+};
+
 // A print that passed the level test: the piece with its prefix or stamp, the
 // file opened (with its header) by the first one.
 void Write(CQorPcTrc& writer, int level, const char* format, va_list args)
 {
-    const bool serialised = (writer.m_flags & CQorPcTrc::FLAG_SERIALIZE) != 0;
+    const SerialisedWrite serialised(writer);
     const bool stamped = writer.m_level == QORPCTRC_LEVEL_TIMESTAMP;
-    if (serialised)
-        Lock(writer.m_mutex);
     Piece piece;
     if (!writer.m_file) {
         writer.m_file = Open_File(writer.m_fileName);
@@ -272,8 +293,6 @@ void Write(CQorPcTrc& writer, int level, const char* format, va_list args)
     }
     piece.Append(body, length);
     piece.Write_To(Output_Of(writer.m_file));
-    if (serialised)
-        Unlock(writer.m_mutex);
 }
 
 bool Passes(const CQorPcTrc& writer, int level)

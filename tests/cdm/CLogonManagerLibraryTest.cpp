@@ -74,6 +74,11 @@ TEST(Loading, AnIncompleteLibraryBesideTheLoaderIsRefused)
     const std::string bin = TestSupport::Program_Folder() + "\\";
     for (const char* file : {"library_host.exe", "qorutil.dll", "qorcdm_proxy.dll", "qorcdm2.dll"})
         ASSERT_TRUE(CopyFileA((bin + file).c_str(), (folder / file).c_str(), FALSE)) << file;
+    for (const char* runtime : {"libgcc_s_dw2-1.dll", "libwinpthread-1.dll"}) { // 32-bit: the shared unwinder
+        if (TestSupport::Path_Exists(bin + runtime)) {
+            ASSERT_TRUE(CopyFileA((bin + runtime).c_str(), (folder / runtime).c_str(), FALSE)) << runtime;
+        }
+    }
     ASSERT_TRUE(CopyFileA((bin + "incomplete_library.dll").c_str(), (folder / "qorcdm.dll").c_str(), FALSE));
     EnvironmentVariable traceDirectory("QOR_TRACE_DIR", folder.Path().c_str());
     EXPECT_EQ(0u, TestSupport::Run_Process(folder / "library_host.exe", "0").exitCode);

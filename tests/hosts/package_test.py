@@ -4,12 +4,15 @@ documentation; the stand-ins' part the client's components, the start-up host
 and the sample. Unpacked together, the start-up host migrates the sample
 profile from there.
 
-    package_test.py BUILD_DIR"""
+In the 32-bit packages both parts also hold libgcc's unwinder, which every
+32-bit module shares (docs/building.md).
+
+    package_test.py BUILD_DIR win64|win32"""
 import os, subprocess, sys, tempfile, zipfile
 
 from batch_support import Checks, windows
 
-build = sys.argv[1]
+build, architecture = sys.argv[1], sys.argv[2]
 checks = Checks()
 check = checks.check
 
@@ -17,6 +20,9 @@ CLIENT = {"bin/landscape_migration.dll", "bin/landscape_migrate.exe", "doc/READM
           "doc/report.schema.json"}
 STANDINS = {"bin/qorutil.dll", "bin/qorcdm.dll", "bin/qorcdm2.dll", "bin/qorcdm_proxy.dll", "bin/logon_startup.exe",
             "sample/AppData/QOR/Common/qorlogon.ini"}
+RUNTIME = {"bin/libgcc_s_dw2-1.dll", "bin/libwinpthread-1.dll"} if architecture == "win32" else set()
+CLIENT |= RUNTIME
+STANDINS |= RUNTIME
 
 
 def reg(*arguments):
@@ -28,8 +34,8 @@ with tempfile.TemporaryDirectory() as work:
                           capture_output=True, text=True)
     check(made.returncode == 0, f"cpack: {made.stdout}{made.stderr}")
     zips = sorted(name for name in os.listdir(work) if name.endswith(".zip"))
-    check(zips == ["landscape_migration-8000.1.15.56-win64-client.zip",
-                   "landscape_migration-8000.1.15.56-win64-standins.zip"], f"packages: {zips}")
+    check(zips == [f"landscape_migration-8000.1.15.56-{architecture}-client.zip",
+                   f"landscape_migration-8000.1.15.56-{architecture}-standins.zip"], f"packages: {zips}")
     unpacked = os.path.join(work, "unpacked")
     os.mkdir(unpacked)
     contents = {}
@@ -43,7 +49,7 @@ with tempfile.TemporaryDirectory() as work:
     check(STANDINS <= standins, f"the stand-ins' part lacks {sorted(STANDINS - standins)}")
     check(not any(name.startswith("bin/") and name not in CLIENT for name in client),
           f"the client's part holds other binaries: {sorted(n for n in client if n.startswith('bin/'))}")
-    check(not (client & standins), f"in both parts: {sorted(client & standins)}")
+    check(client & standins == RUNTIME, f"in both parts: {sorted(client & standins)}")
 
     # The start-up host as a user would run it from the unpacked folder, on the
     # sample; the user's QOR key is set aside for the run. Wine sets APPDATA,

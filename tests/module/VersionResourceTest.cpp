@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -78,8 +79,10 @@ TEST_P(VersionResource, NamesTheFileTheProductAndOneVersion)
     EXPECT_EQ(GetParam().name, Text("OriginalFilename"));
     EXPECT_EQ("Landscape migration", Text("ProductName"));
     const std::string description = Text("FileDescription");
-    EXPECT_NE("<none>", description);
-    EXPECT_FALSE(description.empty());
+    const std::string architecture = sizeof(void*) == 8 ? " (64-bit)" : " (32-bit)";
+    EXPECT_GT(description.size(), architecture.size()) << description;
+    EXPECT_EQ(architecture, description.substr(description.size() - std::min(description.size(), architecture.size())))
+        << "the architecture ends the description: " << description;
 }
 
 INSTANTIATE_TEST_SUITE_P(Shipped, VersionResource, ::testing::ValuesIn(Binaries),

@@ -165,7 +165,7 @@ size_t File_Size(const std::string& path)
     WIN32_FILE_ATTRIBUTE_DATA data;
     if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
         return 0;
-    return (static_cast<size_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return static_cast<size_t>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
 }
 
 void Write_File(const std::string& path, const std::string& content) { Write_File(Decoded(path, CP_ACP), content); }
