@@ -91,6 +91,8 @@ std::string MigrationCommand::Why(const ProfileRecord& record, const States& sta
         return " (migration state " + State_Words(states.before) + "); nothing was done";
     if (states.formatOff)
         return "; the landscape format is switched off for this user (--force migrates all the same)";
+    if (states.simulated)
+        return " (a simulation: no file was written)";
     return std::string();
 }
 
@@ -102,6 +104,7 @@ int MigrationCommand::Run(Report& report) const
     States states;
     states.before = Get_Migration_State();
     states.formatOff = !m_options.force && !LogonManager::Proxy::Landscape_Format_Enabled();
+    states.simulated = m_options.simulate;
     bool result = false;
     {
         // The DLL records a simulated run like a real one; the front end takes it back.
@@ -139,6 +142,8 @@ ProfileRecord MigrationCommand::Record(bool migrated, const States& states) cons
         record.result = Outcome::Nothing_To_Migrate;
     else if (!migrated && Made_Before(states))
         record.result = Outcome::Already_Migrated;
+    else if (m_options.simulate) // nothing was written to verify
+        record.result = migrated ? Outcome::Migrated : Outcome::Failed;
     else {
         record = ProfileVerifier().Verify_Profile(DefaultPaths::Qorlogon_Ini(), DefaultPaths::User_Landscape());
         record.trace = TraceFile::Written();

@@ -15,12 +15,14 @@ public:
     // An exit code (ExitCode.h); the user's record goes into the report.
     int Run(Report& report) const;
 
-    // The recorded migration state before and after the run, and whether the
-    // landscape format is off for the user (and not forced).
+    // The recorded migration state before and after the run, whether the
+    // landscape format is off for the user (and not forced), and whether the
+    // run was a simulation.
     struct States
     {
         int before = 0, after = 0;
         bool formatOff = false;
+        bool simulated = false;
     };
 
 private:

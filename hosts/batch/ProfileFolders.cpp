@@ -34,11 +34,14 @@ void ProfileFolders::Find_Below(const std::string& folder)
             folders.emplace_back(name, found.dwFileAttributes);
     }
     std::sort(folders.begin(), folders.end());
-    for (const auto& [name, attributes] : folders)
+    for (const auto& [name, attributes] : folders) {
+        std::string path = folder;
+        path.append("\\").append(name);
         if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
-            passedOver.push_back({folder + "\\" + name, "a link to another folder (junction or symbolic link)"});
+            passedOver.push_back({path, "a link to another folder (junction or symbolic link)"});
         else
-            Find_Below(folder + "\\" + name);
+            Find_Below(path);
+    }
 }
 
 } // namespace Admin

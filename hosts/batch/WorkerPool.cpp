@@ -112,7 +112,7 @@ std::string WorkerSlot::Why_Lost()
 
 } // namespace
 
-WorkerPool::WorkerPool(std::string workerOption, std::string endLine, int jobs)
+WorkerPool::WorkerPool(const std::string& workerOption, std::string endLine, int jobs)
     : m_command("\"" + QOR::FrontEnd::SystemText::Module_File_Name(nullptr) + "\" " + workerOption),
       m_endLine(std::move(endLine))
 {

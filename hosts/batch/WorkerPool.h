@@ -26,7 +26,7 @@ public:
 
     // `workerOption` on this program's command line makes it a worker; `jobs`
     // 0 means one per processor.
-    WorkerPool(std::string workerOption, std::string endLine, int jobs);
+    WorkerPool(const std::string& workerOption, std::string endLine, int jobs);
     void Run(const std::vector<std::string>& items, const Done& done) const;
 
 private:

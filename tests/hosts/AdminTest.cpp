@@ -115,8 +115,11 @@ TEST_P(Simulation, LeavesNoFileAndNoRecordSoThatTheNextStartMigrates)
         Set_String(Options_Key, "CoreLandscapeFileOnServer", global);
     }
     const TestSupport::ProcessResult result = Run_Program("landscape_migrate.exe", "--simulate");
+    EXPECT_EQ(0u, result.exitCode) << result.output;
     EXPECT_NE(std::string::npos,
               result.output.find("Migration state: 0 (not started yet) before, 0 (not started yet) after"))
+        << result.output;
+    EXPECT_NE(std::string::npos, result.output.find("Result: migrated (a simulation: no file was written)"))
         << result.output;
     EXPECT_EQ(GetParam() ? 0u : 0xFFFFFFFFu, State());
     EXPECT_EQ(GetParam() ? global : "", Registry_String(Options_Key, "CoreLandscapeFileOnServer"));

@@ -94,7 +94,7 @@ TEST(Verification, AnEntryInAnotherFolderOrWithOtherValuesIsDifferent)
 {
     Trees trees;
     ConnectionTree moved;
-    for (ConnectionTree::Folder folder : trees.landscape.Folders())
+    for (const ConnectionTree::Folder& folder : trees.landscape.Folders())
         moved.Add(folder);
     moved.Add(Folder("N-OTHER", "Other", "W-LOCAL"));
     moved.Add(Entry("C-PRD", "Production", "N-OTHER"));
