@@ -1,18 +1,4 @@
-# Cross-compile 64-bit Windows binaries with MinGW-w64 (posix thread model:
-# std::mutex and std::thread, which GoogleTest needs, exist only there).
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compile 64-bit Windows binaries with MinGW-w64.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(MINGW_PREFIX x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
-set(CMAKE_RC_COMPILER  ${MINGW_PREFIX}-windres)
-
-set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# CTest runs the test executables through Wine.
-find_program(WINE_EXECUTABLE NAMES wine wine64 REQUIRED)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_EXECUTABLE})
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
