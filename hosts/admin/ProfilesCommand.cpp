@@ -66,7 +66,7 @@ int ProfilesCommand::Run(Report& report) const
         std::fprintf(stderr, "landscape_migrate: %s\n", reason.c_str());
         return Exit_Fatal;
     }
-    const ProfileFolders found(m_options.folder);
+    const ProfileFolders found(m_options.folder, ClientSettings::User_Ini_Name);
     for (const ProfileFolders::PassedOver& over : found.passedOver)
         report.Pass_Over(over.folder, over.reason);
     if (m_options.mode == CommandLine::Mode::Verify_Profiles)

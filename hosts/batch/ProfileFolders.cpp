@@ -4,12 +4,11 @@
 
 #include <algorithm>
 
-#include "ClientSettings.h"
 #include "Handles.h"
 
 namespace Admin {
 
-ProfileFolders::ProfileFolders(const std::string& root)
+ProfileFolders::ProfileFolders(const std::string& root, const std::string& marker) : m_marker(marker)
 {
     std::string folder = root;
     while (folder.size() > 3 && (folder.back() == '\\' || folder.back() == '/'))
@@ -21,14 +20,13 @@ ProfileFolders::ProfileFolders(const std::string& root)
 // Folders in the order of their names, as the report lists them.
 void ProfileFolders::Find_Below(const std::string& folder)
 {
-    using QOR::FrontEnd::Landscape::Migration::ClientSettings::User_Ini_Name;
     std::vector<std::pair<std::string, DWORD>> folders;
     WIN32_FIND_DATAA found;
     const QOR::FrontEnd::Util::unique_hfind search(FindFirstFileA((folder + "\\*").c_str(), &found));
     for (BOOL more = static_cast<bool>(search); more; more = FindNextFileA(search.get(), &found)) {
         const std::string name = found.cFileName;
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            if (lstrcmpiA(name.c_str(), User_Ini_Name) == 0)
+            if (lstrcmpiA(name.c_str(), m_marker.c_str()) == 0)
                 profiles.push_back(folder);
         } else if (name != "." && name != "..")
             folders.emplace_back(name, found.dwFileAttributes);
