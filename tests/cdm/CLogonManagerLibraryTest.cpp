@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -12,6 +13,7 @@
 #include "Tracing.h"
 
 using QOR::FrontEnd::Landscape::Migration::CLogonManagerLibrary;
+using ::testing::HasSubstr;
 using TestSupport::EnvironmentVariable;
 using TestSupport::ScratchDirectory;
 
@@ -86,9 +88,9 @@ TEST(Loading, AnIncompleteLibraryBesideTheLoaderIsRefused)
     for (const std::string& name : TestSupport::Files_In(folder.Path()))
         if (name.find(".trc") != std::string::npos)
             trace += TestSupport::Read_File(folder / name);
-    EXPECT_NE(std::string::npos, trace.find("***ERROR***: TID: ")) << trace;
-    EXPECT_NE(std::string::npos, trace.find(": Invalid DLL. Cannot find function Exit.\r\n"));
-    EXPECT_NE(std::string::npos, trace.find(": Error: Cannot load library " + (folder / "qorcdm.dll") + ".\r\n"));
+    EXPECT_THAT(trace, HasSubstr("***ERROR***: TID: "));
+    EXPECT_THAT(trace, HasSubstr(": Invalid DLL. Cannot find function Exit.\r\n"));
+    EXPECT_THAT(trace, HasSubstr(": Error: Cannot load library " + (folder / "qorcdm.dll") + ".\r\n"));
 }
 
 // A landscape that cannot be opened: the record handed to the host names the
@@ -108,13 +110,12 @@ TEST(Loading, TheRecordOfALandscapeThatCannotBeOpenedNamesWhatTheHostCanActOn)
     EnvironmentVariable noNamedFile("QORLOGON_LSXML", nullptr);
     EnvironmentVariable traceDirectory("QOR_TRACE_DIR", folder.Path().c_str());
     const TestSupport::ProcessResult byDefault = TestSupport::Run_Program("library_host.exe", "1");
-    EXPECT_NE(std::string::npos, byDefault.output.find("description: The file '" + common +
-                                                       "\\QORUILandscape.xml' is not a landscape: its root "
-                                                       "element is 'Other'.\r\n"))
-        << byDefault.output;
+    EXPECT_THAT(byDefault.output, HasSubstr("description: The file '" + common +
+                                            "\\QORUILandscape.xml' is not a landscape: its root "
+                                            "element is 'Other'.\r\n"));
     const TestSupport::ProcessResult byName =
         TestSupport::Run_Program("library_host.exe", "1 \"/LSXML=" + named + "\"");
-    EXPECT_NE(std::string::npos, byName.output.find("description: " + named + "\r\n")) << byName.output;
+    EXPECT_THAT(byName.output, HasSubstr("description: " + named + "\r\n"));
 }
 
 // The example as connection-files.md reads it: listed depth first in file
@@ -259,9 +260,11 @@ TEST_F(LandscapeLibrary, TheMainFolderIsTheFirstLocalWorkspaceOrANewOne)
             EXPECT_EQ(expected, Folder(*library, local)) << content;
         }
         library.reset();
-        EXPECT_EQ(!expected, tail.Has("***ERROR***: ")) << tail.Text();
-        EXPECT_EQ(content.find("Include") != std::string::npos,
-                  tail.Has(": Conflict: A workspace named 'LOCAL' was found in the server-Landscape-xml"));
+        const std::string trace = tail.Text();
+        EXPECT_THAT(trace, TestSupport::Holds_If(!expected, "***ERROR***: "));
+        EXPECT_THAT(trace, TestSupport::Holds_If(
+                               content.find("Include") != std::string::npos,
+                               ": Conflict: A workspace named 'LOCAL' was found in the server-Landscape-xml"));
         if (!expected) {
             EXPECT_EQ("<Landscape>" + content + "</Landscape>", TestSupport::Read_File(file)) << "left as it was";
         }

@@ -15,7 +15,7 @@ namespace {
 
 const CdmLibraryFile& Old_Library()
 {
-    static const CdmLibraryFile library(CdmLibraryFile::Old_Logon_Manager);
+    static const CdmLibraryFile library(CdmLibraryFile::V01_OLD_LOGON_MANAGER);
     return library;
 }
 

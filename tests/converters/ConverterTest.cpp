@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,6 +10,7 @@
 #include "Tracing.h"
 
 using namespace QOR::FrontEnd::Landscape::Migration;
+using ::testing::HasSubstr;
 using TestSupport::Read_File;
 using TestSupport::TraceTail;
 using TestSupport::Write_File;
@@ -47,7 +49,7 @@ TEST_F(Converters, AMissingLandscapeIsCreatedAndAServerWithoutPortIsReported)
     CQorMsgMigrator migrator(&config);
     ASSERT_TRUE(migrator.Do_Migration());
     EXPECT_TRUE(TestSupport::Path_Exists(shared));
-    EXPECT_TRUE(tail.Has_Line("***WARNING*: ", ": Missing port number for server: 'TRN'.\r\n")) << tail.Text();
+    EXPECT_TRUE(tail.Has_Line("***WARNING*: ", ": Missing port number for server: 'TRN'.\r\n"));
     EXPECT_EQ(3u, migrator.Get_Message_Servers().size());
     EXPECT_EQ(3600u, migrator.Get_Message_Servers().at("PRD").port);
 }
@@ -63,8 +65,7 @@ TEST_F(Converters, ALandscapeWithAnotherRootIsLeftByteForByte)
     EXPECT_FALSE(CQorRouteMigrator(&config).Do_Migration());
     EXPECT_FALSE(CTEDUOptionsMigrator(&config, true).Do_Migration());
     EXPECT_EQ(other, Read_File(shared));
-    EXPECT_TRUE(tail.Has_Line("***ERROR***: ", ": Root element was not Landscape as expected, but 'landscape'.\r\n"))
-        << tail.Text();
+    EXPECT_TRUE(tail.Has_Line("***ERROR***: ", ": Root element was not Landscape as expected, but 'landscape'.\r\n"));
 }
 
 // No router file is nothing to migrate. In a [Router] section every line
@@ -85,7 +86,7 @@ TEST_F(Converters, TheRouterFileIsReadLineByLine)
     EXPECT_EQ("/H/r", migrator.Get_Routers().at("R").router);
     EXPECT_TRUE(migrator.Get_Routers().at("Long").router == longRouter);
     EXPECT_TRUE(tail.Has_Line("***WARNING*: ", invalid + "; a comment'.\r\n")) << tail.Text();
-    EXPECT_TRUE(tail.Has_Line("***WARNING*: ", invalid + "'.\r\n")) << tail.Text();
+    EXPECT_TRUE(tail.Has_Line("***WARNING*: ", invalid + "'.\r\n"));
 }
 
 // The machine's options file goes to the shared landscape only when asked to,
@@ -97,6 +98,6 @@ TEST_F(Converters, OptionsFilesThatCannotBeLoadedFailTheirHalfOnly)
                                             "</RuntimeConnections></TeduOptions>");
     EXPECT_FALSE(CTEDUOptionsMigrator(&config, true).Do_Migration());
     EXPECT_FALSE(TestSupport::Path_Exists(shared));
-    EXPECT_NE(std::string::npos, Read_File(folder / "QORUILandscape.xml").find("name=\"n\""));
+    EXPECT_THAT(Read_File(folder / "QORUILandscape.xml"), HasSubstr("name=\"n\""));
     EXPECT_TRUE(CTEDUOptionsMigrator(&config, false).Do_Migration());
 }

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <iostream>
@@ -11,6 +12,9 @@
 #include "Tracing.h"
 
 using namespace QOR::FrontEnd::Landscape::Migration;
+using ::testing::HasSubstr;
+using ::testing::Not;
+using TestSupport::Holds_If;
 using TestSupport::Read_File;
 using TestSupport::TraceTail;
 
@@ -20,8 +24,6 @@ const auto* const g_trace = ::testing::AddGlobalTestEnvironment(
     new TestSupport::ProcessTrace([] { QOR::FrontEnd::Landscape::Migration::Get_Trace(4); }));
 
 std::string Sample(const std::string& file) { return TestSupport::Program_Folder() + "\\sample\\" + file; }
-
-bool Contains(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 
 // What the code run meanwhile wrote to standard output.
 struct Captured_Output
@@ -86,7 +88,7 @@ TEST_F(Migration, TheWholeProfileIsMigratedAndTheOldFileIsLeftAlone)
         {&global, "<LDAP "},
         {&global, "name=\"TEDU Admin Configuration\""}};
     for (const auto& [text, piece] : pieces)
-        EXPECT_TRUE(Contains(*text, piece)) << piece << "\n" << *text;
+        EXPECT_THAT(*text, HasSubstr(piece)) << piece << "\n" << *text;
 }
 
 // A simulated run writes no file but dumps both trees and, for each mapped key,
@@ -103,11 +105,12 @@ TEST_F(Migration, SimulationWritesNothingAndDumpsTreesAndMappings)
     ASSERT_TRUE(CMigrationTool(config).Do_Migration(true));
     EXPECT_EQ(files, TestSupport::Files_In(folder.Path()));
     const std::string text = output.text.str();
-    EXPECT_TRUE(Contains(text, "--- Dumping Contents of Config Files ---\n\nSource config:\nFOLDER: Production|F-PROD\n"
-                               "FOLDER: ERP|F-ERP\n"))
-        << text;
-    EXPECT_TRUE(Contains(text, "\nENTRY: ERP Production (PRD)|C-PRD\n"));
-    EXPECT_TRUE(Contains(text, "\n\nDestination config:\nUUID mappings:\n --- destination_uuid --- source_uuid ---\n"));
+    EXPECT_THAT(text,
+                HasSubstr("--- Dumping Contents of Config Files ---\n\nSource config:\nFOLDER: Production|F-PROD\n"
+                          "FOLDER: ERP|F-ERP\n"));
+    EXPECT_THAT(text, HasSubstr("\nENTRY: ERP Production (PRD)|C-PRD\n"));
+    EXPECT_THAT(text,
+                HasSubstr("\n\nDestination config:\nUUID mappings:\n --- destination_uuid --- source_uuid ---\n"));
     const auto destination = [&text, this](const std::string& source) {
         const size_t end = text.find("/" + source + "/g' " + user + "\n"), start = text.rfind("sed -i 's/", end) + 10;
         return end == std::string::npos ? "<none>" : text.substr(start, end - start);
@@ -116,7 +119,9 @@ TEST_F(Migration, SimulationWritesNothingAndDumpsTreesAndMappings)
     const char* const order[] = {"F-ERP", "F-ERP-EU", "C-QAS", "C-PRD", "S-SU01", "L-PRD"};
     for (int i = 0; i < 6; ++i)
         EXPECT_EQ("NEW-UUID-" + std::to_string(first + i), destination(order[i])) << order[i];
-    EXPECT_EQ(destination("F-PROD"), destination("F-TEST"));
+    const std::string mainFolder = destination("F-PROD");
+    EXPECT_NE("<none>", mainFolder);
+    EXPECT_EQ(mainFolder, destination("F-TEST"));
     EXPECT_EQ("<none>", destination("F-SERVER"));
 }
 
@@ -129,10 +134,11 @@ TEST_F(Migration, AnEntryUnderALeftOutFolderFailsItsTypeAndTheStep)
     TraceTail tail;
     EXPECT_FALSE(CMigrationTool(config).Do_Migration(false));
     EXPECT_TRUE(tail.Has(": s_parent_key S is not found in the mappings. i=1, s_key=C2.\r\n"));
-    EXPECT_TRUE(tail.Has_Line("***ERROR***: ", ": User settings could not be migrated.\r\n")) << tail.Text();
+    EXPECT_TRUE(tail.Has_Line("***ERROR***: ", ": User settings could not be migrated.\r\n"));
     EXPECT_TRUE(tail.Has("Results after migration parts: Shared migration:1, User settings:0, TEDU options:1\r\n"));
     const std::string landscape = Read_File(user);
-    EXPECT_TRUE(Contains(landscape, "name=\"c1\"") && !Contains(landscape, "name=\"x\"")) << landscape;
+    EXPECT_THAT(landscape, HasSubstr("name=\"c1\""));
+    EXPECT_THAT(landscape, Not(HasSubstr("name=\"x\"")));
 }
 
 // After a migration into a file the host named (states 3 and 4) the run starts
@@ -145,9 +151,9 @@ TEST_F(Migration, StatesThreeAndFourLeaveOutTheSharedStep)
         DeleteFileA(shared.c_str());
         ASSERT_TRUE(Write_Migration_State(state));
         ASSERT_TRUE(CMigrationTool(config).Do_Migration(true));
-        EXPECT_TRUE(Contains(Read_File(shared), "name=\"QAS\"")) << state;
-        EXPECT_FALSE(Contains(Read_File(shared), "TEDU Admin Configuration")) << state;
-        EXPECT_TRUE(Contains(Read_File(user), "<Include index=\"0\" url=\"" + shared + "\"/>")) << state;
+        EXPECT_THAT(Read_File(shared), HasSubstr("name=\"QAS\"")) << state;
+        EXPECT_THAT(Read_File(shared), Not(HasSubstr("TEDU Admin Configuration"))) << state;
+        EXPECT_THAT(Read_File(user), HasSubstr("<Include index=\"0\" url=\"" + shared + "\"/>")) << state;
     }
 }
 
@@ -172,12 +178,12 @@ TEST_F(Migration, AnExistingLandscapeIsMigratedIntoOnlyWhenForcedAndWritable)
         EXPECT_EQ(!run.readonly, CMigrationTool(config).Do_Migration(false));
         SetFileAttributesA(user.c_str(), FILE_ATTRIBUTE_NORMAL);
         const std::string landscape = Read_File(user);
-        EXPECT_EQ(run.force && !run.readonly, Contains(landscape, "uuid=\"C-PRD\"")) << landscape;
+        EXPECT_THAT(landscape, Holds_If(run.force && !run.readonly, "uuid=\"C-PRD\""));
         EXPECT_EQ(run.readonly, landscape == before);
-        EXPECT_EQ(!run.readonly, Contains(landscape, "<Include index=\"0\" url=\"" + shared + "\"/>"));
+        EXPECT_THAT(landscape, Holds_If(!run.readonly, "<Include index=\"0\" url=\"" + shared + "\"/>"));
         if (run.error)
-            EXPECT_TRUE(tail.Has_Line("***ERROR***: ", run.error + user)) << tail.Text();
+            EXPECT_TRUE(tail.Has_Line("***ERROR***: ", run.error + user));
         else
-            EXPECT_FALSE(tail.Has("***ERROR***: ")) << tail.Text();
+            EXPECT_FALSE(tail.Has("***ERROR***: "));
     }
 }

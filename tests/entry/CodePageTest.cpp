@@ -3,6 +3,7 @@
 // code pages 932 and 1251, and without for 1252). In code page 932 such a name
 // is longer in ANSI than in UTF-16, which is where narrow system calls cut it.
 // The folders are made and named with the wide calls, as Windows makes them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -20,6 +21,7 @@
 #include "TestSupport.h"
 
 using namespace StartupFixture;
+using ::testing::HasSubstr;
 using TestSupport::Decoded;
 using TestSupport::Encoded;
 using TestSupport::Files_In;
@@ -132,13 +134,13 @@ TEST_F(NonAsciiUser, IsMigratedFromTheRealFileIntoTheRealFolder)
     EXPECT_EQ(1u, Registry_DWORD(Qor_Key, "LandscapeMigrationState"));
     EXPECT_EQ(Utf8(global), Utf8(Registry_String(L"Software\\QOR\\QORLogon\\Options", L"CoreLandscapeFileOnServer")));
     const std::string landscape = Read_File(common + L"\\QORUILandscape.xml");
-    EXPECT_NE(std::string::npos, landscape.find("name=\"ERP Quality (QAS)\""))
+    EXPECT_THAT(landscape, HasSubstr("name=\"ERP Quality (QAS)\""))
         << "a connection of the sample in the user landscape of " << Utf8(common);
-    EXPECT_NE(std::string::npos, landscape.find("<Include index=\"0\" url=\"" + Utf8(global) + "\"/>"))
+    EXPECT_THAT(landscape, HasSubstr("<Include index=\"0\" url=\"" + Utf8(global) + "\"/>"))
         << "the user landscape includes " << Utf8(global);
-    EXPECT_NE(std::string::npos, landscape.find("name=\"" + Utf8(page->user) + "\""))
+    EXPECT_THAT(landscape, HasSubstr("name=\"" + Utf8(page->user) + "\""))
         << "the connection named in code page " << GetACP() << " arrives as " << Utf8(page->user);
-    EXPECT_NE(std::string::npos, Read_File(global).find("name=\"TRN\" description=\"" + Utf8(page->user) + "\""))
+    EXPECT_THAT(Read_File(global), HasSubstr("name=\"TRN\" description=\"" + Utf8(page->user) + "\""))
         << "the description of qormsg.ini arrives as " << Utf8(page->user);
     EXPECT_EQ(old_file, Read_File(common + L"\\qorlogon.ini"));
     const std::vector<std::wstring> beside = Files_In(root);
@@ -157,5 +159,5 @@ TEST_F(NonAsciiUser, AFolderTheCodePageCannotNameStopsTheStartBeforeItWritesAnyt
     EXPECT_EQ(3u, Files_In(root).size()) << ::testing::PrintToString(Files_In(root));
     const std::string expected = "The environment variable APPDATA names a path that the ANSI code page " +
                                  std::to_string(GetACP()) + " cannot hold.";
-    EXPECT_TRUE(trace.Has_Line("***ERROR***: ", expected)) << "no error line with: " << expected;
+    EXPECT_TRUE(trace.Has_Line("***ERROR***: ", expected));
 }

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -15,6 +16,7 @@ using TestSupport::TraceTail;
 using TestSupport::Write_File;
 
 using namespace StartupFixture;
+using ::testing::HasSubstr;
 
 const auto* const g_trace =
     ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace(Start_Tracing_At_Level_4));
@@ -26,9 +28,9 @@ TEST_F(Startup, FirstStartMigratesLocallyAndRecordsTheCoreFile)
     EXPECT_EQ(1u, State());
     EXPECT_EQ(global, Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
     EXPECT_TRUE(tail.Has(": Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \r\n"));
-    EXPECT_NE(std::string::npos, Read_File(user).find("<Include index=\"0\" url=\"" + global + "\"/>"));
-    EXPECT_NE(std::string::npos, Read_File(global).find("name=\"PRD\" description=\"ERP Production\" "
-                                                        "host=\"prd-ms.example.com\" port=\"3600\""))
+    EXPECT_THAT(Read_File(user), HasSubstr("<Include index=\"0\" url=\"" + global + "\"/>"));
+    EXPECT_THAT(Read_File(global), HasSubstr("name=\"PRD\" description=\"ERP Production\" "
+                                             "host=\"prd-ms.example.com\" port=\"3600\""))
         << "the port from the services file below windir";
 }
 
@@ -51,7 +53,7 @@ TEST_F(Startup, StateOneWithAServerLandscapeSwitchesToCentral)
     EXPECT_TRUE(Start());
     EXPECT_EQ(2u, State());
     EXPECT_TRUE(tail.Has(": S2_Switch_To_Central_Landscape's result: true\r\n"));
-    EXPECT_NE(std::string::npos, Read_File(user).find("url=\"\\\\server\\qor\\core.xml\""));
+    EXPECT_THAT(Read_File(user), HasSubstr("url=\"\\\\server\\qor\\core.xml\""));
 }
 
 // A user landscape that includes nothing gets the server landscape as the
@@ -64,8 +66,7 @@ TEST_F(Startup, StateOneWithoutAnIncludeGetsTheServerLandscapeAsIncludeZero)
     EXPECT_TRUE(Start());
     EXPECT_EQ(2u, State());
     const std::string landscape = Read_File(user);
-    EXPECT_NE(std::string::npos, landscape.find("<Include index=\"0\" url=\"\\\\server\\qor\\core.xml\"/>"))
-        << landscape;
+    EXPECT_THAT(landscape, HasSubstr("<Include index=\"0\" url=\"\\\\server\\qor\\core.xml\"/>"));
 }
 
 TEST_F(Startup, StateTwoIsFinal)
@@ -89,7 +90,7 @@ TEST_F(Startup, AConfiguredServerLandscapeMakesTheFirstStepCentral)
     EXPECT_TRUE(Start());
     EXPECT_EQ(2u, State());
     EXPECT_TRUE(tail.Has(": Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. \r\n"));
-    EXPECT_NE(std::string::npos, Read_File(user).find("url=\"" + server + "\""));
+    EXPECT_THAT(Read_File(user), HasSubstr("url=\"" + server + "\""));
     EXPECT_FALSE(TestSupport::Path_Exists(global)) << "no local shared landscape";
     EXPECT_EQ("", Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
 }
@@ -112,8 +113,8 @@ TEST_F(Startup, AFileNamedByTheEnvironmentIsMigratedIntoWithStateFour)
     EnvironmentVariable variable("QORLOGON_LSXML", named.c_str());
     EXPECT_TRUE(Start());
     EXPECT_EQ(4u, State());
-    EXPECT_NE(std::string::npos, Read_File(named).find("name=\"ERP\""));
-    EXPECT_NE(std::string::npos, Read_File(named).find(folder / "named\\QORUILandscapeGlobal.xml"));
+    EXPECT_THAT(Read_File(named), HasSubstr("name=\"ERP\""));
+    EXPECT_THAT(Read_File(named), HasSubstr(folder / "named\\QORUILandscapeGlobal.xml"));
     TraceTail second;
     EXPECT_FALSE(Start()) << "the file exists now: no migration";
     EXPECT_TRUE(second.Has(": No migration for file >" + named +
@@ -139,11 +140,10 @@ TEST_F(Startup, AFileNamedOnTheCommandLineIsMigratedIntoWithStateThree)
     const TestSupport::RealKeySetAside real("Software\\QOR");
     const std::string named = folder / "mine.xml";
     const TestSupport::ProcessResult result = TestSupport::Run_Program("logon_startup.exe", "\"/LSXML=" + named + "\"");
-    EXPECT_NE(std::string::npos, result.output.find("Execute_Landscape_Migration_Check: a migration step ran"))
-        << result.output;
-    EXPECT_NE(std::string::npos, result.output.find("Recorded migration state after:  3")) << result.output;
+    EXPECT_THAT(result.output, HasSubstr("Execute_Landscape_Migration_Check: a migration step ran"));
+    EXPECT_THAT(result.output, HasSubstr("Recorded migration state after:  3"));
     EXPECT_EQ(3u, State());
-    EXPECT_NE(std::string::npos, Read_File(named).find("name=\"ERP\""));
+    EXPECT_THAT(Read_File(named), HasSubstr("name=\"ERP\""));
 }
 
 TEST_F(Startup, ADisabledLandscapeFormatStopsEverything)
@@ -195,9 +195,14 @@ TEST(GetMigrationState, OnlyZeroToFourAreStates)
 {
     TestSupport::RegistrySandbox registry;
     EXPECT_EQ(0, Get_Migration_State());
-    for (DWORD stored : {0u, 1u, 2u, 3u, 4u, 5u, 7u, 0xFFFFFFFFu}) {
-        Set_DWORD(Qor_Key, "LandscapeMigrationState", stored);
-        EXPECT_EQ(stored <= 4 ? static_cast<int>(stored) : 0, Get_Migration_State()) << stored;
+    const struct
+    {
+        DWORD stored;
+        int read;
+    } values[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 0}, {7, 0}, {0xFFFFFFFF, 0}};
+    for (const auto& value : values) {
+        Set_DWORD(Qor_Key, "LandscapeMigrationState", value.stored);
+        EXPECT_EQ(value.read, Get_Migration_State()) << value.stored;
     }
 }
 
@@ -224,5 +229,5 @@ TEST(ExportTable, TheFiveFunctionsAndTheClassesAreExported)
          {"17CMigrationChecker5Check", "17CMigrationChecker28GetSourceInitializationState",
           "17CMigrationChecker31FileDoesNotExistAndCanBeCreated", "14CMigrationTool12Do_Migration",
           "14CMigrationTool15Migrate_Folders", "20CMigrationToolConfig9To_String", "20CMigrationToolConfig8Is_Valid"})
-        EXPECT_NE(std::string::npos, names.find(member)) << member;
+        EXPECT_THAT(names, HasSubstr(member)) << member;
 }

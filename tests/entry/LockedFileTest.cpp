@@ -3,6 +3,7 @@
 // another program without sharing. The step that needs the file fails, the call
 // reports it, the file is as it was, byte for byte, the other files keep what
 // they held, and no temporary file or backup is left behind.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,6 +12,8 @@
 #include "StartupFixture.h"
 
 using namespace StartupFixture;
+using ::testing::HasSubstr;
+using ::testing::Not;
 using TestSupport::Read_File;
 using TestSupport::Write_File;
 
@@ -67,13 +70,13 @@ TEST_P(LockedFile, TheFileStaysAsItWas)
     lock.reset();
     SetFileAttributesA(held.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(before, Read_File(held)) << locked.file << " byte for byte";
-    EXPECT_NE(std::string::npos, Read_File(global).find("name=\"OLD\"")) << "the shared landscape's own server";
+    EXPECT_THAT(Read_File(global), HasSubstr("name=\"OLD\"")) << "the shared landscape's own server";
     if (TestSupport::Path_Exists(user) && locked.file == std::string("QORUILandscape.xml")) {
-        EXPECT_NE(std::string::npos, Read_File(user).find("name=\"Mine\"")) << "the user landscape's own workspace";
+        EXPECT_THAT(Read_File(user), HasSubstr("name=\"Mine\"")) << "the user landscape's own workspace";
     }
     for (const std::string& name : TestSupport::Files_In(common)) {
-        EXPECT_EQ(std::string::npos, name.find(".tmp")) << "a temporary file is left: " << name;
-        EXPECT_EQ(std::string::npos, name.find(".bak")) << "a file was taken for unreadable: " << name;
+        EXPECT_THAT(name, Not(HasSubstr(".tmp"))) << "a temporary file is left: " << name;
+        EXPECT_THAT(name, Not(HasSubstr(".bak"))) << "a file was taken for unreadable: " << name;
     }
 }
 

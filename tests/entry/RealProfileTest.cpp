@@ -2,6 +2,7 @@
 // deep, broken and hostile. Whatever the input, the call returns, the old
 // connection file stays as it was, no landscape file is lost and every file
 // written starts with the XML declaration and loads again.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <comdef.h>
@@ -15,13 +16,13 @@
 #include "StartupFixture.h"
 
 using namespace StartupFixture;
+using ::testing::HasSubstr;
+using ::testing::Not;
 using TestSupport::Count;
 using TestSupport::Read_File;
 using TestSupport::Write_File;
 
 namespace {
-
-bool Has(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 
 // What a run must leave whatever the input: every landscape file of the
 // client folder starts with the declaration, loads, and holds nothing of `secret`.
@@ -33,7 +34,7 @@ void Expect_Sound_Landscapes_(const TestSupport::Caller& at, const std::string& 
         const std::string text = Read_File(common + "\\" + file);
         EXPECT_AT(at, text.find("<?xml ") == 0) << file << " starts with: " << text.substr(0, 40);
         EXPECT_AT(at, TestSupport::Loads_As_Xml(common + "\\" + file)) << file << " does not load";
-        EXPECT_AT(at, !Has(text, secret)) << file << " holds the secret";
+        EXPECT_AT(at, !TestSupport::Holds(text, secret)) << file << " holds the secret";
     }
 }
 #define Expect_Sound_Landscapes(...) Expect_Sound_Landscapes_(HERE, __VA_ARGS__)
@@ -48,9 +49,9 @@ TEST_F(Startup, ANewProfileWithoutTheClientFolderIsMigrated)
     ASSERT_TRUE(RemoveDirectoryA(common.c_str()));
     EXPECT_TRUE(Start());
     EXPECT_EQ(1u, State());
-    EXPECT_TRUE(Has(Read_File(user), "<Include index=\"0\" url=\"" + global + "\"/>"));
-    EXPECT_TRUE(Has(Read_File(user), "name=\"My ERP Quality runtime\"")) << "the options file";
-    EXPECT_TRUE(Has(Read_File(global), "<Messageserver "));
+    EXPECT_THAT(Read_File(user), HasSubstr("<Include index=\"0\" url=\"" + global + "\"/>"));
+    EXPECT_THAT(Read_File(user), HasSubstr("name=\"My ERP Quality runtime\"")) << "the options file";
+    EXPECT_THAT(Read_File(global), HasSubstr("<Messageserver "));
     Expect_Sound_Landscapes(common, Secret);
 }
 
@@ -70,7 +71,7 @@ TEST_F(Startup, AHundredThousandLevelChainIsMigratedInChainsOfTwoHundred)
     const std::string landscape = Read_File(user);
     // Each chain's head is a top-level folder, which becomes the main folder itself.
     EXPECT_EQ(size_t(levels - levels / 200), Count(landscape, "<Node "));
-    EXPECT_TRUE(Has(landscape, "name=\"At the bottom\""));
+    EXPECT_THAT(landscape, HasSubstr("name=\"At the bottom\""));
     EXPECT_TRUE(TestSupport::Loads_As_Xml(user));
     const std::string trace = TestSupport::ProcessTrace::File();
     EXPECT_EQ(size_t(levels / 200 - 1), Count(Read_File(trace.substr(0, trace.size() - 4) + "_lm01.trc"),
@@ -253,10 +254,10 @@ TEST_P(MessyProfile, TheCallReturnsAndNothingIsLost)
     Expect_Sound_Landscapes(common, Secret);
     if (messy.present) {
         EXPECT_TRUE(migrated);
-        EXPECT_TRUE(Has(Read_File(user), messy.present)) << messy.present;
+        EXPECT_THAT(Read_File(user), HasSubstr(messy.present)) << messy.present;
     }
     if (messy.absent) {
-        EXPECT_FALSE(Has(Read_File(user), messy.absent)) << messy.absent;
+        EXPECT_THAT(Read_File(user), Not(HasSubstr(messy.absent))) << messy.absent;
     }
 }
 

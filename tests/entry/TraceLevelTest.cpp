@@ -1,10 +1,14 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "Caller.h"
+#include "ProductVersion.h"
 #include "TestSupport.h"
 
+using ::testing::HasSubstr;
+using ::testing::Not;
 using TestSupport::EnvironmentVariable;
 using TestSupport::ScratchDirectory;
 
@@ -41,9 +45,9 @@ TEST(TraceLevel, TheDigitFourTracesEverything)
 {
     for (const char* level : {"4", "4 and more"}) {
         const std::string trace = Trace_Of_Host(level);
-        EXPECT_NE(std::string::npos, trace.find("landscape_migration.dll v8000.1.15.56")) << level;
-        EXPECT_NE(std::string::npos, trace.find(", Execute_Landscape_Migration_Check_Internal/")) << level;
-        EXPECT_NE(std::string::npos, trace.find(Disabled)) << level;
+        EXPECT_THAT(trace, HasSubstr("landscape_migration.dll v" LANDSCAPE_MIGRATION_VERSION)) << level;
+        EXPECT_THAT(trace, HasSubstr(", Execute_Landscape_Migration_Check_Internal/")) << level;
+        EXPECT_THAT(trace, HasSubstr(Disabled)) << level;
     }
 }
 
@@ -57,8 +61,8 @@ TEST(TraceLevel, LevelTwoWritesTheWarningOfAnUnreachableLandscape)
 {
     EnvironmentVariable named("QORLOGON_LSXML", Unreachable);
     const std::string trace = Trace_Of_Host("2", "check-on");
-    EXPECT_NE(std::string::npos, trace.find(Cannot_Make)) << trace;
-    EXPECT_NE(std::string::npos, trace.find(Not_Existing)) << trace;
+    EXPECT_THAT(trace, HasSubstr(Cannot_Make));
+    EXPECT_THAT(trace, HasSubstr(Not_Existing));
 }
 
 // The custom call's level 1 holds for the whole process, whatever the variable
@@ -67,7 +71,7 @@ TEST(TraceLevel, ACustomCallFirstFixesLevelOneForTheProcess)
 {
     EnvironmentVariable named("QORLOGON_LSXML", Unreachable);
     const std::string trace = Trace_Of_Host("4", "custom-then-check-on");
-    EXPECT_NE(std::string::npos, trace.find(Cannot_Make)) << trace;
-    EXPECT_EQ(std::string::npos, trace.find(Not_Existing)) << trace;
-    EXPECT_EQ(std::string::npos, trace.find("landscape_migration.dll v8000.1.15.56")) << trace;
+    EXPECT_THAT(trace, HasSubstr(Cannot_Make));
+    EXPECT_THAT(trace, Not(HasSubstr(Not_Existing)));
+    EXPECT_THAT(trace, Not(HasSubstr("landscape_migration.dll v" LANDSCAPE_MIGRATION_VERSION)));
 }

@@ -1,6 +1,7 @@
 // The administrator's commands of landscape_migrate.exe, run as the real
 // programs in processes of their own. Those see the real registry of the test
 // prefix, whose QOR key each test sets aside and puts back.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,8 @@ using TestSupport::Count;
 using TestSupport::Read_File;
 using TestSupport::Run_Program;
 using namespace StartupFixture;
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -71,12 +74,10 @@ TEST_F(Administrator, AFreshMigrationVerifiesWithEveryFolderAndEntryAccountedFor
     Migrate_Sample(HERE);
     const TestSupport::ProcessResult result = Verify();
     EXPECT_EQ(0u, result.exitCode) << result.output;
-    EXPECT_NE(std::string::npos, result.output.find("Every folder and entry of the old file is accounted for."));
-    EXPECT_NE(std::string::npos, Read_File(report).find("\"result\": \"migrated\", \"seconds\": "))
-        << Read_File(report);
-    EXPECT_NE(std::string::npos, Read_File(report).find("\"folders\": 5, \"entries\": 4, \"skipped\": 1, "
-                                                        "\"left_out\": 2,\n     \"problems\": []"))
-        << Read_File(report);
+    EXPECT_THAT(result.output, HasSubstr("Every folder and entry of the old file is accounted for."));
+    EXPECT_THAT(Read_File(report), HasSubstr("\"result\": \"migrated\", \"seconds\": "));
+    EXPECT_THAT(Read_File(report), HasSubstr("\"folders\": 5, \"entries\": 4, \"skipped\": 1, "
+                                             "\"left_out\": 2,\n     \"problems\": []"));
 }
 
 TEST_F(Administrator, VerifyNamesExactlyTheItemPropertyAndFolderRemovedFromTheLandscape)
@@ -93,13 +94,10 @@ TEST_F(Administrator, VerifyNamesExactlyTheItemPropertyAndFolderRemovedFromTheLa
     TestSupport::Write_File(user, landscape);
     const TestSupport::ProcessResult result = Verify();
     EXPECT_EQ(1u, result.exitCode);
-    EXPECT_NE(std::string::npos,
-              result.output.find("missing   folder F-EMPTY 'Empty': no folder 'Empty' in the landscape"))
-        << result.output;
-    EXPECT_NE(std::string::npos,
-              result.output.find("missing   entry  C-QAS 'ERP Quality (QAS)': not in the landscape"));
-    EXPECT_NE(std::string::npos, result.output.find("different entry  C-PRD 'ERP Production (PRD)': property "
-                                                    "Language: 'EN' in the old file, none in the landscape"));
+    EXPECT_THAT(result.output, HasSubstr("missing   folder F-EMPTY 'Empty': no folder 'Empty' in the landscape"));
+    EXPECT_THAT(result.output, HasSubstr("missing   entry  C-QAS 'ERP Quality (QAS)': not in the landscape"));
+    EXPECT_THAT(result.output, HasSubstr("different entry  C-PRD 'ERP Production (PRD)': property "
+                                         "Language: 'EN' in the old file, none in the landscape"));
     EXPECT_EQ(3u, Count(result.output, "\n  missing ") + Count(result.output, "\n  different "));
     EXPECT_EQ(3u, Count(Read_File(report), "\"reason\"")) << Read_File(report);
 }
@@ -116,18 +114,15 @@ TEST_P(Simulation, LeavesNoFileAndNoRecordSoThatTheNextStartMigrates)
     }
     const TestSupport::ProcessResult result = Run_Program("landscape_migrate.exe", "--simulate");
     EXPECT_EQ(0u, result.exitCode) << result.output;
-    EXPECT_NE(std::string::npos,
-              result.output.find("Migration state: 0 (not started yet) before, 0 (not started yet) after"))
-        << result.output;
-    EXPECT_NE(std::string::npos, result.output.find("Result: migrated (a simulation: no file was written)"))
-        << result.output;
+    EXPECT_THAT(result.output, HasSubstr("Migration state: 0 (not started yet) before, 0 (not started yet) after"));
+    EXPECT_THAT(result.output, HasSubstr("Result: migrated (a simulation: no file was written)"));
     EXPECT_EQ(GetParam() ? 0u : 0xFFFFFFFFu, State());
     EXPECT_EQ(GetParam() ? global : "", Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
     QOR::FrontEnd::Util::unique_hkey key;
     EXPECT_EQ(GetParam(), RegOpenKeyExA(HKEY_CURRENT_USER, Qor_Key, 0, KEY_READ, key.put()) == ERROR_SUCCESS);
     EXPECT_FALSE(TestSupport::Path_Exists(user));
     EXPECT_FALSE(TestSupport::Path_Exists(global));
-    EXPECT_NE(std::string::npos, Run_Program("logon_startup.exe", "").output.find("a migration step ran"));
+    EXPECT_THAT(Run_Program("logon_startup.exe", "").output, HasSubstr("a migration step ran"));
     EXPECT_EQ(1u, State());
 }
 
@@ -144,18 +139,18 @@ TEST_F(Administrator, APreparedProfileKeepsItsTreeAtTheUsersFirstStart)
 {
     const TestSupport::ProcessResult batch = Run_Program("landscape_migrate.exe", "--profiles " + Quoted(appData));
     EXPECT_EQ(0u, batch.exitCode) << batch.output;
-    EXPECT_NE(std::string::npos, batch.output.find("1 profiles: 1 migrated,")) << batch.output;
+    EXPECT_THAT(batch.output, HasSubstr("1 profiles: 1 migrated,"));
     QOR::FrontEnd::Util::unique_hkey key;
     EXPECT_NE(ERROR_SUCCESS, RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\QOR", 0, KEY_READ, key.put()))
         << "the batch records nothing";
-    EXPECT_EQ(std::string::npos, Read_File(user).find("type=\"TEDU\""));
+    EXPECT_THAT(Read_File(user), Not(HasSubstr("type=\"TEDU\"")));
     const std::string prepared = Local_Tree(Run_Program("logon_startup.exe", Quoted("/LSXML=" + user)).output);
-    ASSERT_NE(std::string::npos, prepared.find("- PRD (from the test folder) (link)")) << prepared;
+    ASSERT_THAT(prepared, HasSubstr("- PRD (from the test folder) (link)")) << prepared;
     const TestSupport::ProcessResult start = Run_Program("logon_startup.exe", "");
-    EXPECT_NE(std::string::npos, start.output.find("Recorded migration state after:  1")) << start.output;
+    EXPECT_THAT(start.output, HasSubstr("Recorded migration state after:  1"));
     EXPECT_EQ(1u, State());
     EXPECT_EQ(prepared, Local_Tree(start.output));
-    EXPECT_NE(std::string::npos, start.output.find("\n  + TEDU Admin Configuration/"));
+    EXPECT_THAT(start.output, HasSubstr("\n  + TEDU Admin Configuration/"));
     EXPECT_EQ(1u, Count(Read_File(user), "type=\"TEDU\""));
 }
 
@@ -177,8 +172,7 @@ TEST_F(Administrator, TheAccountsOwnRecordsDoNotSteerTheBatch)
         const TestSupport::ProcessResult batch = Run_Program("landscape_migrate.exe", "--profiles " + Quoted(appData));
         EXPECT_EQ(0u, batch.exitCode) << batch.output;
         const std::string landscape = Read_File(user);
-        EXPECT_NE(std::string::npos, landscape.find("<Include index=\"0\" url=\"" + global + "\"/>"))
-            << landscape.substr(0, 300);
+        EXPECT_THAT(landscape, HasSubstr("<Include index=\"0\" url=\"" + global + "\"/>")) << landscape.substr(0, 300);
         EXPECT_TRUE(TestSupport::Path_Exists(global)) << "the profile's own shared landscape";
         EXPECT_EQ(state, State()) << "the account's own record stays";
     }
@@ -204,7 +198,7 @@ TEST_F(Administrator, TheBatchTracesWhereTheRunningAccountTraces)
             written.push_back(name);
     ASSERT_EQ(1u, written.size()) << batch.output;
     const std::string named = std::regex_replace(traces + "\\" + written[0], std::regex("\\\\"), "\\\\");
-    EXPECT_NE(std::string::npos, Read_File(report).find("\"trace\": \"" + named + "\"")) << Read_File(report);
+    EXPECT_THAT(Read_File(report), HasSubstr("\"trace\": \"" + named + "\""));
 }
 
 // What an administrator gets wrong is caught before any work, and named; the
@@ -247,17 +241,17 @@ TEST_F(Mistake, VersionAndHelpAreAnswered)
         << version.output;
     const TestSupport::ProcessResult help = Migrate("--help");
     EXPECT_EQ(0u, help.exitCode);
-    EXPECT_NE(std::string::npos, help.output.find("Exit codes:")) << help.output;
+    EXPECT_THAT(help.output, HasSubstr("Exit codes:"));
 }
 
 TEST_F(Mistake, AProfilesFolderThatIsMissingOrAFileStopsTheRun)
 {
     const TestSupport::ProcessResult missing = Migrate("--profiles " + Quoted(folder / "missing"));
     EXPECT_EQ(4u, missing.exitCode) << missing.output;
-    EXPECT_NE(std::string::npos, missing.output.find(folder / "missing" + " does not exist")) << missing.output;
+    EXPECT_THAT(missing.output, HasSubstr(folder / "missing" + " does not exist"));
     const TestSupport::ProcessResult file = Migrate("--profiles " + Quoted(ini));
     EXPECT_EQ(4u, file.exitCode) << file.output;
-    EXPECT_NE(std::string::npos, file.output.find(ini + " is a file, not a folder")) << file.output;
+    EXPECT_THAT(file.output, HasSubstr(ini + " is a file, not a folder"));
     Expect_Nothing_Written(HERE);
 }
 
@@ -266,8 +260,8 @@ TEST_F(Mistake, AReportThatCannotBeWrittenStopsTheRunBeforeAnyWork)
     const std::string nowhere = folder / "no such folder\\report.json";
     const TestSupport::ProcessResult result = Migrate("--profiles " + Quoted(appData) + " --report " + Quoted(nowhere));
     EXPECT_EQ(4u, result.exitCode) << result.output;
-    EXPECT_NE(std::string::npos, result.output.find("the report " + nowhere + " cannot be written: ")) << result.output;
-    EXPECT_NE(std::string::npos, result.output.find("(error 3)")) << "the system's reason: " << result.output;
+    EXPECT_THAT(result.output, HasSubstr("the report " + nowhere + " cannot be written: "));
+    EXPECT_THAT(result.output, HasSubstr("(error 3)")) << "the system's reason: " << result.output;
     Expect_Nothing_Written(HERE);
 }
 
@@ -278,9 +272,9 @@ TEST_F(Mistake, AReadOnlyRequestOverAFolderWritesNothingButTheReport)
     EXPECT_EQ(1u, result.exitCode) << result.output;
     EXPECT_FALSE(TestSupport::Path_Exists(user)) << result.output;
     EXPECT_FALSE(TestSupport::Path_Exists(global));
-    EXPECT_NE(std::string::npos, Read_File(report).find("\"result\": \"not_migrated\"")) << Read_File(report);
+    EXPECT_THAT(Read_File(report), HasSubstr("\"result\": \"not_migrated\""));
     const std::string inJson = std::regex_replace(user, std::regex("\\\\"), "\\\\");
-    EXPECT_NE(std::string::npos, Read_File(report).find(inJson + " does not exist")) << Read_File(report);
+    EXPECT_THAT(Read_File(report), HasSubstr(inJson + " does not exist"));
 }
 
 TEST_F(Mistake, AnOldFileThatIsNotTextFailsItsProfile)
@@ -288,25 +282,24 @@ TEST_F(Mistake, AnOldFileThatIsNotTextFailsItsProfile)
     TestSupport::Write_File(ini, std::string("[Folder F-1]\r\nName=One\r\n\0\x01\x02", 27));
     const TestSupport::ProcessResult batch = Migrate("--profiles " + Quoted(appData) + " --report " + Quoted(report));
     EXPECT_EQ(1u, batch.exitCode) << batch.output;
-    EXPECT_NE(std::string::npos, batch.output.find("is not text: it holds a NUL byte (at byte 24)")) << batch.output;
-    EXPECT_NE(std::string::npos, Read_File(report).find("\"result\": \"failed\"")) << Read_File(report);
+    EXPECT_THAT(batch.output, HasSubstr("is not text: it holds a NUL byte (at byte 24)"));
+    EXPECT_THAT(Read_File(report), HasSubstr("\"result\": \"failed\""));
     EXPECT_FALSE(TestSupport::Path_Exists(user)) << "the failed profile keeps no new file";
     TestSupport::Write_File(user, "<Landscape/>");
     const TestSupport::ProcessResult verify = Migrate("--verify");
     EXPECT_EQ(1u, verify.exitCode) << verify.output;
-    EXPECT_NE(std::string::npos, verify.output.find("is not text")) << verify.output;
+    EXPECT_THAT(verify.output, HasSubstr("is not text"));
 }
 
 TEST_F(Mistake, VerifyNamesALandscapeThatIsMissingAFolderOrMalformed)
 {
     const TestSupport::ProcessResult missing = Migrate("--verify");
     EXPECT_EQ(4u, missing.exitCode) << missing.output;
-    EXPECT_NE(std::string::npos, missing.output.find("the landscape file " + user + " does not exist"))
-        << missing.output;
+    EXPECT_THAT(missing.output, HasSubstr("the landscape file " + user + " does not exist"));
     ASSERT_TRUE(CreateDirectoryA(user.c_str(), nullptr));
     const TestSupport::ProcessResult aFolder = Migrate("--verify");
     EXPECT_EQ(4u, aFolder.exitCode) << aFolder.output;
-    EXPECT_NE(std::string::npos, aFolder.output.find(user + " is a folder")) << aFolder.output;
+    EXPECT_THAT(aFolder.output, HasSubstr(user + " is a folder"));
     RemoveDirectoryA(user.c_str());
     TestSupport::Write_File(user, "<?xml version=\"1.0\"?>\r\n<Landscape>\r\n  <Workspaces>\r\n</Landscape>\r\n");
     const TestSupport::ProcessResult malformed = Migrate("--verify --report " + Quoted(report));
@@ -320,9 +313,7 @@ TEST_F(Mistake, AnAlreadyMigratedUserIsASuccessAndSaysSo)
     Migrate_Sample(HERE);
     const TestSupport::ProcessResult again = Migrate("");
     EXPECT_EQ(0u, again.exitCode) << again.output;
-    EXPECT_NE(std::string::npos,
-              again.output.find("Result: already migrated (migration state 1 (shared landscape migrated locally))"))
-        << again.output;
-    EXPECT_NE(std::string::npos, again.output.find("Migration state: 1 (shared landscape migrated locally) before"))
-        << again.output;
+    EXPECT_THAT(again.output,
+                HasSubstr("Result: already migrated (migration state 1 (shared landscape migrated locally))"));
+    EXPECT_THAT(again.output, HasSubstr("Migration state: 1 (shared landscape migrated locally) before"));
 }

@@ -9,6 +9,7 @@
 // The batch's workers read the machine settings of the real registry, so the
 // central case sets ServerLandscapeFileName there for its length and puts back
 // what was there; the test runs alone (RUN_SERIAL).
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <shlobj.h>
@@ -25,6 +26,7 @@
 #include "TestSupport.h"
 
 using namespace TestSupport;
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -168,7 +170,7 @@ TEST_P(BatchAndFirstStart, PrepareTheSameLandscapes)
         const ProcessResult batch =
             Run_Program("landscape_migrate.exe", "--profiles \"" + (work / "batch") + "\" --jobs 2");
         ASSERT_EQ(0u, batch.exitCode) << batch.output;
-        EXPECT_NE(std::string::npos, batch.output.find("3 profiles: 3 migrated,")) << batch.output;
+        EXPECT_THAT(batch.output, HasSubstr("3 profiles: 3 migrated,"));
     }
     for (size_t profile = 0; profile < startFolders.size(); ++profile) {
         SCOPED_TRACE(Old_Files()[profile]);
@@ -177,7 +179,7 @@ TEST_P(BatchAndFirstStart, PrepareTheSameLandscapes)
         Expect_Same_File(HERE, "QORUILandscapeGlobal.xml", profile);
         const std::string user = Read_File(batchFolders[profile] + "\\QORUILandscape.xml");
         const std::string include = GetParam() ? server : batchFolders[profile] + "\\QORUILandscapeGlobal.xml";
-        EXPECT_NE(std::string::npos, user.find("url=\"" + include + "\"")) << user.substr(0, 400);
+        EXPECT_THAT(user, HasSubstr("url=\"" + include + "\"")) << user.substr(0, 400);
     }
 }
 

@@ -1,6 +1,7 @@
 // The report writer, in this process: what a run's report holds and how, and
 // the check before any work that it can be written. Every report written here
 // is kept for report_schema, which checks it against docs/report.schema.json.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "Report.h"
 #include "TestSupport.h"
 
+using ::testing::HasSubstr;
 using TestSupport::Read_File;
 
 namespace {
@@ -47,24 +49,23 @@ TEST(Report, SaysWhatRanWhenAndWithWhichVersion)
 {
     const std::string json = Sample_Report().Json();
     Keep(json, "Report.Sample.json");
-    EXPECT_NE(std::string::npos, json.find("\"schema_version\": 2,")) << json;
-    EXPECT_NE(std::string::npos, json.find(std::string("\"tool_version\": \"") + LANDSCAPE_MIGRATION_VERSION + "\""))
-        << json;
+    EXPECT_THAT(json, HasSubstr("\"schema_version\": 2,"));
+    EXPECT_THAT(json, HasSubstr(std::string("\"tool_version\": \"") + LANDSCAPE_MIGRATION_VERSION + "\""));
     const std::regex time("\"started\": \"\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\",\\s+"
                           "\"ended\": \"\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\dZ\"");
     EXPECT_TRUE(std::regex_search(json, time)) << json;
-    EXPECT_NE(std::string::npos, json.find("\"command_line\": \"")) << json;
+    EXPECT_THAT(json, HasSubstr("\"command_line\": \""));
 }
 
 TEST(Report, KeysAreSnakeCaseAndTextIsUtf8)
 {
     const std::string json = Sample_Report().Json();
-    EXPECT_NE(std::string::npos, json.find("\"result\": \"already_migrated\"")) << json;
-    EXPECT_NE(std::string::npos, json.find("\"already_migrated\": 1, \"nothing_to_migrate\": 0")) << json;
-    EXPECT_NE(std::string::npos, json.find("\"profile\": \"C:\\\\profiles\\\\b\xC3\xBCro\"")) << "UTF-8: " << json;
-    EXPECT_NE(std::string::npos, json.find("\"name\": \"Sandbox \\\"new\\\"\"")) << json;
-    EXPECT_NE(std::string::npos, json.find("\"seconds\": 1.250,")) << json;
-    EXPECT_NE(std::string::npos, json.find("\"passed_over\": 1}")) << json;
+    EXPECT_THAT(json, HasSubstr("\"result\": \"already_migrated\""));
+    EXPECT_THAT(json, HasSubstr("\"already_migrated\": 1, \"nothing_to_migrate\": 0"));
+    EXPECT_THAT(json, HasSubstr("\"profile\": \"C:\\\\profiles\\\\b\xC3\xBCro\"")) << "UTF-8: " << json;
+    EXPECT_THAT(json, HasSubstr("\"name\": \"Sandbox \\\"new\\\"\""));
+    EXPECT_THAT(json, HasSubstr("\"seconds\": 1.250,"));
+    EXPECT_THAT(json, HasSubstr("\"passed_over\": 1}"));
 }
 
 TEST(Report, ProfilesComeInTheOrderOfTheirFolders)
@@ -87,7 +88,7 @@ TEST(Report, AReportThatCannotBeWrittenIsFoundBeforeAnyWork)
     EXPECT_FALSE(Admin::Report::Writable(folder.Path(), reason));
     EXPECT_EQ("it is a folder", reason);
     EXPECT_FALSE(Admin::Report::Writable(folder / "missing\\r.json", reason));
-    EXPECT_NE(std::string::npos, reason.find("(error 3)")) << reason;
+    EXPECT_THAT(reason, HasSubstr("(error 3)"));
 }
 
 TEST(Report, TheWrittenFileIsTheJson)

@@ -7,12 +7,12 @@ profile from there.
 In the 32-bit packages both parts also hold libgcc's unwinder, which every
 32-bit module shares (docs/building.md).
 
-    package_test.py BUILD_DIR win64|win32"""
+    package_test.py BUILD_DIR win64|win32 VERSION"""
 import os, subprocess, sys, tempfile, zipfile
 
 from batch_support import Checks, windows
 
-build, architecture = sys.argv[1], sys.argv[2]
+build, architecture, version = sys.argv[1], sys.argv[2], sys.argv[3]
 checks = Checks()
 check = checks.check
 
@@ -34,8 +34,8 @@ with tempfile.TemporaryDirectory() as work:
                           capture_output=True, text=True)
     check(made.returncode == 0, f"cpack: {made.stdout}{made.stderr}")
     zips = sorted(name for name in os.listdir(work) if name.endswith(".zip"))
-    check(zips == [f"landscape_migration-8000.1.15.56-{architecture}-client.zip",
-                   f"landscape_migration-8000.1.15.56-{architecture}-standins.zip"], f"packages: {zips}")
+    check(zips == [f"landscape_migration-{version}-{architecture}-client.zip",
+                   f"landscape_migration-{version}-{architecture}-standins.zip"], f"packages: {zips}")
     unpacked = os.path.join(work, "unpacked")
     os.mkdir(unpacked)
     contents = {}

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -68,13 +69,15 @@ TEST_P(VersionResource, NamesTheFileTheProductAndOneVersion)
     ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_EQ(sizeof(VS_FIXEDFILEINFO), length);
     EXPECT_EQ(VS_FFI_SIGNATURE, fixed->dwSignature);
-    EXPECT_EQ(MAKELONG(1, 8000), fixed->dwFileVersionMS) << std::hex << fixed->dwFileVersionMS;
-    EXPECT_EQ(MAKELONG(56, 15), fixed->dwFileVersionLS) << std::hex << fixed->dwFileVersionLS;
+    unsigned major = 0, minor = 0, patch = 0, tweak = 0;
+    ASSERT_EQ(4, std::sscanf(LANDSCAPE_MIGRATION_VERSION, "%u.%u.%u.%u", &major, &minor, &patch, &tweak));
+    EXPECT_EQ(MAKELONG(minor, major), fixed->dwFileVersionMS) << std::hex << fixed->dwFileVersionMS;
+    EXPECT_EQ(MAKELONG(tweak, patch), fixed->dwFileVersionLS) << std::hex << fixed->dwFileVersionLS;
     EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
     EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
     EXPECT_EQ(GetParam().type, fixed->dwFileType);
 
-    EXPECT_EQ("8000.1.15.56", Text("FileVersion"));
+    EXPECT_EQ(LANDSCAPE_MIGRATION_VERSION, Text("FileVersion"));
     EXPECT_EQ(LANDSCAPE_MIGRATION_VERSION, Text("ProductVersion")) << "the version the trace banner names";
     EXPECT_EQ(GetParam().name, Text("OriginalFilename"));
     EXPECT_EQ("Landscape migration", Text("ProductName"));

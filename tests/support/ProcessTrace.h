@@ -56,10 +56,10 @@ class TraceTail
 public:
     TraceTail() : m_start(File_Size(ProcessTrace::File())) {}
     std::string Text() const { return Read_File(ProcessTrace::File(), m_start); }
-    bool Has(const std::string& piece) const { return Text().find(piece) != std::string::npos; }
+    ::testing::AssertionResult Has(const std::string& piece) const { return Holds(Text(), piece); }
     // A line of the tail that starts with the level's tag ("***ERROR***: ",
     // "***WARNING*: ") and holds `piece` (which may end in the line's CR LF).
-    bool Has_Line(const std::string& level, const std::string& piece) const
+    ::testing::AssertionResult Has_Line(const std::string& level, const std::string& piece) const
     {
         return TestSupport::Has_Line(Text(), level, piece);
     }

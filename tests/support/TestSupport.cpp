@@ -177,7 +177,12 @@ void Write_File(const std::wstring& path, const std::string& content)
         throw std::runtime_error("cannot write " + Utf8(path));
 }
 
-bool Path_Exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+::testing::AssertionResult Path_Exists(const std::string& path)
+{
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return ::testing::AssertionFailure() << path << " does not exist";
+    return ::testing::AssertionSuccess() << path << " exists";
+}
 
 size_t Count(const std::string& text, const std::string& piece)
 {
@@ -209,16 +214,34 @@ std::wstring Decoded(const std::string& bytes, UINT codePage)
     return text;
 }
 
-bool Has_Line(const std::string& text, const std::string& level, const std::string& piece)
+::testing::AssertionResult Has_Line(const std::string& text, const std::string& level, const std::string& piece)
 {
     for (size_t start = 0; start < text.size();) {
         const size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
         const std::string line = text.substr(start, end - start);
         if (line.compare(0, level.size(), level) == 0 && line.find(piece) != std::string::npos)
-            return true;
+            return ::testing::AssertionSuccess()
+                   << "a line holds \"" << level << "\" ... \"" << piece << "\": " << line;
         start = end;
     }
-    return false;
+    return ::testing::AssertionFailure() << "no line starts with \"" << level << "\" and holds \"" << piece
+                                         << "\" in:\n"
+                                         << Tail(text);
+}
+
+::testing::AssertionResult Holds(const std::string& text, const std::string& piece)
+{
+    if (text.find(piece) == std::string::npos)
+        return ::testing::AssertionFailure() << "\"" << piece << "\" is not in:\n" << Tail(text);
+    return ::testing::AssertionSuccess() << "\"" << piece << "\" is in:\n" << Tail(text);
+}
+
+std::string Tail(const std::string& text)
+{
+    const size_t shown = 2000;
+    if (text.size() <= shown)
+        return text;
+    return "... (" + std::to_string(text.size() - shown) + " bytes before)\n" + text.substr(text.size() - shown);
 }
 
 std::vector<std::string> Files_In(const std::string& folder)
@@ -240,11 +263,13 @@ std::vector<std::wstring> Files_In(const std::wstring& folder)
     return names;
 }
 
-bool Loads_As_Xml(const std::string& path)
+::testing::AssertionResult Loads_As_Xml(const std::string& path)
 {
     QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument document;
     CString message;
-    return document.Load_From_File(CString(path.c_str()), message, true);
+    if (!document.Load_From_File(CString(path.c_str()), message, true))
+        return ::testing::AssertionFailure() << path << " does not load: " << static_cast<const char*>(message);
+    return ::testing::AssertionSuccess() << path << " loads as XML";
 }
 
 } // namespace TestSupport

@@ -2,6 +2,8 @@
 // Test fixtures for running real Windows code under Wine: each test gets its own
 // folder, its own registry hives and its own environment, all put back after.
 #include <windows.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
@@ -109,12 +111,13 @@ std::string Read_File(const std::string& path, size_t offset);
 size_t File_Size(const std::string& path);
 void Write_File(const std::string& path, const std::string& content);
 void Write_File(const std::wstring& path, const std::string& content);
-bool Path_Exists(const std::string& path);
+::testing::AssertionResult Path_Exists(const std::string& path);
 // The names in a folder, without "." and "..".
 std::vector<std::string> Files_In(const std::string& folder);
 std::vector<std::wstring> Files_In(const std::wstring& folder);
-// Whether the parsed XML file loads (MSXML, as the libraries load landscapes).
-bool Loads_As_Xml(const std::string& path);
+// Whether the parsed XML file loads (MSXML, as the libraries load landscapes);
+// a failure names the parser's reason.
+::testing::AssertionResult Loads_As_Xml(const std::string& path);
 
 // How often `piece` stands in `text`, counted without overlaps.
 size_t Count(const std::string& text, const std::string& piece);
@@ -126,6 +129,20 @@ std::wstring Decoded(const std::string& bytes, UINT codePage);
 inline std::string Utf8(const std::wstring& wide) { return Encoded(wide, CP_UTF8); }
 // A line of `text` that starts with `level` (a trace's "***ERROR***: ",
 // "***WARNING*: ") and holds `piece` (which may end in the line's CR LF).
-bool Has_Line(const std::string& text, const std::string& level, const std::string& piece);
+// Either way the result shows what was searched: the line found, or the text.
+::testing::AssertionResult Has_Line(const std::string& text, const std::string& level, const std::string& piece);
+// Whether `piece` stands in `text`, for text too long to print whole (a trace):
+// the message shows its last few thousand bytes.
+::testing::AssertionResult Holds(const std::string& text, const std::string& piece);
+// The end of a long text, as a failure shows it.
+std::string Tail(const std::string& text);
+// HasSubstr(piece) where the text must hold it, its negation where it must not:
+// for tables whose rows say which.
+inline ::testing::Matcher<const std::string&> Holds_If(bool held, const std::string& piece)
+{
+    if (held)
+        return ::testing::HasSubstr(piece);
+    return ::testing::Not(::testing::HasSubstr(piece));
+}
 
 } // namespace TestSupport

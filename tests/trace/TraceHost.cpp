@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "ProductVersion.h"
 #include "TraceScope.h"
 
 namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
@@ -57,7 +58,7 @@ int main(int argc, char** argv)
                                 "TheBufferOfTheScope::Check";
     const auto line = [](int number) { return std::to_string(number) + ": "; };
     const std::pair<int, std::string> lines[] = {
-        {3, "landscape_migration.dll v8000.1.15.56\n\n"},
+        {3, "landscape_migration.dll v" LANDSCAPE_MIGRATION_VERSION "\n\n"},
         {4, at + object + line(sample.line) + "CALL(value=5, name=sample)\n"},
         {1, "***ERROR***: " + at + object + line(sample.line + 1) + "error 5\n"},
         {2, "***WARNING*: " + at + object + line(sample.line + 2) + "warning text\n"},

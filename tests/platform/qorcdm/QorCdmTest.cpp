@@ -18,7 +18,7 @@ class QorCdm : public ::testing::Test
 protected:
     ScratchDirectory folder;
     EnvironmentVariable traceDirectory{"QOR_TRACE_DIR", folder.Path().c_str()};
-    CdmLibrary cdm{CdmLibraryFile::Old_Logon_Manager};
+    CdmLibrary cdm{CdmLibraryFile::V01_OLD_LOGON_MANAGER};
     std::string file = folder / "qorlogon.ini";
 
     int Open(const std::string& text)

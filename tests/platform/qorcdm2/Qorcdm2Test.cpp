@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,10 +13,9 @@
 #include "XmlText.h"
 
 using namespace TestSupport;
+using ::testing::HasSubstr;
 
 namespace {
-
-bool Contains(const std::string& text, const std::string& piece) { return text.find(piece) != std::string::npos; }
 
 // qorcdm2.dll with a landscape file of the test's own folder.
 class LandscapeStorage : public ::testing::Test
@@ -23,7 +23,7 @@ class LandscapeStorage : public ::testing::Test
 protected:
     ScratchDirectory folder;
     std::string file = folder / "QORUILandscape.xml";
-    CdmLibrary cdm{CdmLibraryFile::Service_Landscape};
+    CdmLibrary cdm{CdmLibraryFile::V02_SERVICE_LANDSCAPE};
 };
 
 } // namespace
@@ -52,7 +52,7 @@ TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
     EXPECT_EQ(36, first.GetLength()) << "a key in use gives a new UUID";
     EXPECT_FALSE(Path_Exists(file)) << "not saved item by item";
     ASSERT_TRUE(Qorcdm2::CLandscapeXmlDocument(true, nullptr).Save_To_File(CString(file.c_str())));
-    EXPECT_TRUE(Contains(Read_File(file), "name=\"First\"")) << "an empty landscape saved as the file";
+    EXPECT_THAT(Read_File(file), HasSubstr("name=\"First\"")) << "an empty landscape saved as the file";
     {
         Qorcdm2::CLandscapeXmlDocument document(false, nullptr);
         ASSERT_TRUE(document.Load_From_File(CString(file.c_str()), message, true)) << message.GetString();
@@ -85,7 +85,7 @@ TEST_F(LandscapeStorage, AnEmptyLandscapeSavedMeanwhileIsTakenOver)
     CString key;
     ASSERT_EQ(0, cdm.AddFolder("", "Local", TRUE, "", key, ""));
     ASSERT_EQ(0, cdm.Exit());
-    EXPECT_TRUE(Contains(Read_File(file), "<Workspace uuid=\"" + std::string(key) + "\" name=\"Local\""));
+    EXPECT_THAT(Read_File(file), HasSubstr("<Workspace uuid=\"" + std::string(key) + "\" name=\"Local\""));
 }
 
 // Another program overwrote the file while the library had it open: what it
@@ -100,7 +100,7 @@ TEST_F(LandscapeStorage, AFileChangedBehindTheLibrarysBackIsKeptBeforeItIsReplac
     ASSERT_EQ(0, cdm.AddFolder("W", "Europe", TRUE, "", key, ""));
     ASSERT_EQ(0, cdm.Exit());
     EXPECT_EQ("not a landscape at all", Read_File(file + ".bak"));
-    EXPECT_TRUE(Contains(Read_File(file), "name=\"Europe\"")) << Read_File(file);
+    EXPECT_THAT(Read_File(file), HasSubstr("name=\"Europe\""));
 }
 
 // An include with index 0 whose file reads but is no landscape lends nothing:
@@ -118,9 +118,8 @@ TEST_F(LandscapeStorage, AnIncludedFileThatIsNoLandscapeLendsNothing)
     EXPECT_STREQ("W", cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_WORKSPACE));
     ASSERT_EQ(0, cdm.Exit());
     const std::string trace = Read_File(folder / "included.trc");
-    EXPECT_TRUE(Contains(trace, "qorcdm2: the included landscape '" + other +
-                                    "' cannot be read: its root element is not Landscape\r\n"))
-        << trace;
+    EXPECT_THAT(trace, HasSubstr("qorcdm2: the included landscape '" + other +
+                                 "' cannot be read: its root element is not Landscape\r\n"));
 }
 
 // A landscape document saves another landscape as the open file: the library
@@ -157,7 +156,7 @@ TEST_F(LandscapeStorage, ADocumentOfTheOpenLibraryKeepsItsContentWhenTheLibraryC
     ASSERT_TRUE(document.Load_From_File(CString(file.c_str()), message, true)) << message.GetString();
     ASSERT_EQ(0, cdm.Exit());
     const std::wstring text = document.To_String();
-    EXPECT_NE(std::wstring::npos, text.find(L"<Service type=\"QORGUI\" uuid=\"C-PRD\" name=\"ERP Production\"/>"))
+    EXPECT_THAT(text, HasSubstr(L"<Service type=\"QORGUI\" uuid=\"C-PRD\" name=\"ERP Production\"/>"))
         << QOR::FrontEnd::MsXmlAdaptor::Utf8_From_Wide(text);
     EXPECT_TRUE(document.Is_Loaded());
 }
@@ -167,7 +166,7 @@ TEST_F(LandscapeStorage, InitReportsFilesItCannotUse)
     for (const char* content : {"<Landscape><unclosed></Landscape>", "<Other/>"}) {
         Write_File(file, content);
         EXPECT_EQ(CDM_INIT_FILE_UNREADABLE, cdm.Open(file));
-        EXPECT_TRUE(Contains(cdm.message.GetString(), file)) << cdm.message.GetString();
+        EXPECT_THAT(cdm.message.GetString(), HasSubstr(file));
         CStringArray keys;
         EXPECT_EQ(CDM_E_NOT_INITIALIZED, cdm.GetSubFolderKeys("", &keys, FALSE, TREE_ITEM_TYPE_WORKSPACE));
     }
@@ -188,9 +187,10 @@ TEST(CQorMsgRepair, AddsWhatConnectionsNeedAndWritesOnlyThen)
     CQorMsgRepair repair(examples + "qormsg.ini", examples + "services", examples + "QORUILandscape.xml", shared);
     ASSERT_TRUE(repair.Do_Migration());
     std::string text = Read_File(shared);
-    EXPECT_TRUE(Contains(text, "<Messageserver name=\"QAS\"/><Messageserver uuid=\"")) << text;
-    EXPECT_TRUE(Contains(text, "name=\"PRD\" description=\"ERP Production\" host=\"prd-ms.example.com\" port=\"3600\"/>"
-                               "</Messageservers>"));
+    EXPECT_THAT(text, HasSubstr("<Messageserver name=\"QAS\"/><Messageserver uuid=\""));
+    EXPECT_THAT(text,
+                HasSubstr("name=\"PRD\" description=\"ERP Production\" host=\"prd-ms.example.com\" port=\"3600\"/>"
+                          "</Messageservers>"));
     std::replace(text.begin(), text.end(), '"', '\''); // as no save writes it
     Write_File(shared, text);
     ASSERT_TRUE(repair.Do_Migration());

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include "TestSupport.h"
 
 using QOR::FrontEnd::MsXmlAdaptor::CMsXmlDocument;
+using ::testing::HasSubstr;
 using TestSupport::Read_File;
 using TestSupport::Write_File;
 
@@ -63,7 +65,7 @@ TEST_F(CMsXmlDocumentTest, LoadsFromTextOrFileAndSavesBackToTheFileLastLoaded)
     EXPECT_FALSE(document.Is_Loaded());
     ASSERT_TRUE(document.Load_From_String(L"<Landscape a=\"1\">t</Landscape>"));
     EXPECT_TRUE(document.Is_Loaded());
-    EXPECT_NE(std::wstring::npos, document.To_String().find(L"<Landscape a=\"1\">t</Landscape>"));
+    EXPECT_THAT(document.To_String(), HasSubstr(L"<Landscape a=\"1\">t</Landscape>"));
     EXPECT_FALSE(document.Save()) << "neither loaded from nor saved to a file";
     EXPECT_FALSE(document.Load_From_String(L"<Landscape>"));
     EXPECT_FALSE(document.Is_Loaded());
@@ -81,7 +83,7 @@ TEST_F(CMsXmlDocumentTest, LoadsFromTextOrFileAndSavesBackToTheFileLastLoaded)
     ASSERT_TRUE(document.Save());
     const char* const compact =
         "<Landscape><Services><Service type=\"QORGUI\" name=\"Production\"/></Services></Landscape>";
-    EXPECT_NE(std::string::npos, Read_File(file).find(compact)) << Read_File(file);
+    EXPECT_THAT(Read_File(file), HasSubstr(compact));
 
     Write_File(folder / "malformed.xml", "<Landscape><Services></Landscape>");
     Write_File(folder / "empty.xml", "");
@@ -98,7 +100,7 @@ TEST_F(CMsXmlDocumentTest, LoadsFromTextOrFileAndSavesBackToTheFileLastLoaded)
     }
     ASSERT_TRUE(document.Load_From_String(L"<Other/>"));
     ASSERT_TRUE(document.Save());
-    EXPECT_NE(std::string::npos, Read_File(file).find("<Other/>"));
+    EXPECT_THAT(Read_File(file), HasSubstr("<Other/>"));
 }
 
 // Wine refuses to replace a file that another handle holds open, and would
@@ -180,7 +182,7 @@ TEST_F(CMsXmlDocumentTest, ADocumentThatDoesNotLoadIsRefusedAndKeptAsBackup)
 
         ASSERT_TRUE(document.Load_From_String(L"<Landscape/>"));
         ASSERT_TRUE(Save(document, file));
-        EXPECT_NE(std::string::npos, Read_File(file).find("<Landscape/>"));
+        EXPECT_THAT(Read_File(file), HasSubstr("<Landscape/>"));
         EXPECT_EQ(text, Read_File(file + (index ? ".bak." + std::to_string(index + 1) : ".bak")));
     }
     CMsXmlDocument document;

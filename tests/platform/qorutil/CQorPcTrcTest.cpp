@@ -57,7 +57,7 @@ TEST_F(CQorPcTrcTest, EachLevelWritesItsOwnAndLowerLevelsWithPrefixes)
             writer.TraceData("%s\n", longText.c_str());
             expected += std::string(5000, 'x') + "\r\n" + std::string(3000, 'y') + "\r\n";
         }
-        EXPECT_EQ(level > 0, Path_Exists(file)) << "level " << level;
+        EXPECT_EQ(level > 0, static_cast<bool>(Path_Exists(file))) << "level " << level;
         EXPECT_EQ(level > 0 ? expected : "", Read_File(file)) << "level " << level;
     }
 }
