@@ -191,14 +191,10 @@ bool CLogonManagerLibrary::Get_Main_Folder(CString& root_uuid)
     const int listed = GetSubFolderKeys(CString(), &workspace_uuids, FALSE, TREE_ITEM_TYPE_WORKSPACE);
     trace_scope.Data("GetSubFolderKeys returned %d, workspace_uuids=%d\n", listed,
                      static_cast<int>(workspace_uuids.GetSize()));
-    if (listed != CDM_OK) {
-        trace_scope.Error("GetSubFolderKeys failed.\n");
-        return trace_scope.Return(false);
-    }
-    if (workspace_uuids.GetSize() == 0) {
-        trace_scope.Error("GetSubFolderKeys returned no workspaces.\n");
-        return trace_scope.Return(false);
-    }
+    if (listed != CDM_OK)
+        return trace_scope.Return(trace_scope.Failed("GetSubFolderKeys failed.\n"));
+    if (workspace_uuids.GetSize() == 0)
+        return trace_scope.Return(trace_scope.Failed("GetSubFolderKeys returned no workspaces.\n"));
     if (!Search_Local_Workspace(workspace_uuids, root_uuid))
         return trace_scope.Return(false);
 
@@ -209,15 +205,11 @@ bool CLogonManagerLibrary::Get_Main_Folder(CString& root_uuid)
         const int added = AddFolder(parent, name, expanded, memo, root_uuid, next);
         trace_scope.Data("AddFolder returned %d, parent=%s, name=%s, expanded=%d, memo=%s, root_uuid=%s\n", added,
                          parent, name, expanded, memo, root_uuid);
-        if (added != CDM_OK) {
-            trace_scope.Error("AddFolder failed.\n");
-            return trace_scope.Return(false);
-        }
+        if (added != CDM_OK)
+            return trace_scope.Return(trace_scope.Failed("AddFolder failed.\n"));
     }
-    if (root_uuid.IsEmpty()) {
-        trace_scope.Error("root_uuid is empty. Could not get Local workspace.\n");
-        return trace_scope.Return(false);
-    }
+    if (root_uuid.IsEmpty())
+        return trace_scope.Return(trace_scope.Failed("root_uuid is empty. Could not get Local workspace.\n"));
     trace_scope.Data("Local workspace was found with uuid=%s.\n", root_uuid);
     return trace_scope.Return(true);
 }
@@ -249,11 +241,10 @@ bool CLogonManagerLibrary::Search_Local_Workspace(const CStringArray& workspaces
         }
         CString fromServer;
         GetFolderAttribute(root_uuid, fromServer);
-        if (fromServer == "1") {
-            trace_scope.Error("Conflict: A workspace named 'LOCAL' was found in the server-Landscape-xml (see note "
-                              "1000234). Abort migration.\n");
-            return trace_scope.Return(false);
-        }
+        if (fromServer == "1")
+            return trace_scope.Return(trace_scope.Failed(
+                "Conflict: A workspace named 'LOCAL' was found in the server-Landscape-xml (see note "
+                "1000234). Abort migration.\n"));
         trace_scope.Data("Local workspace found.\n");
         break;
     }

@@ -73,24 +73,20 @@ bool CMigrationToolConfig::Is_Valid() const
                      "shared_landscape_ok=%d\n",
                      qorlogonOk, userOptionsOk, sharedOptionsOk, userLandscapeOk, sharedLandscapeOk);
 
-    if (!qorlogonOk) {
-        trace_scope.Error("qorlogon.ini file %s does not exist.\n", m_qorlogon_ini_path);
-        return trace_scope.Return(false);
-    }
+    if (!qorlogonOk)
+        return trace_scope.Return(trace_scope.Failed("qorlogon.ini file %s does not exist.\n", m_qorlogon_ini_path));
     if (!userOptionsOk)
         trace_scope.Data("User TEDUOptions file %s does not exist.\n", m_user_teduoptions_xml_path);
     if (!sharedOptionsOk)
         trace_scope.Data("Shared TEDUOptions file %s does not exist.\n", m_shared_teduoptions_xml_path);
-    if (!userLandscapeOk) {
-        trace_scope.Error("User QOR Landscape file %s cannot be overwritten. Use forced migration to overwrite it.\n",
-                          m_user_landscape_xml_path);
-        return trace_scope.Return(false);
-    }
-    if (!sharedLandscapeOk) {
-        trace_scope.Error("Shared QOR Landscape file %s cannot be overwritten. Use forced migration to overwrite it.\n",
-                          m_shared_landscape_xml_path);
-        return trace_scope.Return(false);
-    }
+    if (!userLandscapeOk)
+        return trace_scope.Return(trace_scope.Failed(
+            "User QOR Landscape file %s cannot be overwritten. Use forced migration to overwrite it.\n",
+            m_user_landscape_xml_path));
+    if (!sharedLandscapeOk)
+        return trace_scope.Return(trace_scope.Failed(
+            "Shared QOR Landscape file %s cannot be overwritten. Use forced migration to overwrite it.\n",
+            m_shared_landscape_xml_path));
     return trace_scope.Return(true);
 }
 

@@ -64,10 +64,8 @@ bool CQorRouteMigrator::Ini2Xml_Read_Qorroute_Ini()
     QOR_TRACE_SCOPE(this);
     const std::string path = Get_Configuration()->Get_Qorroute_INI_Path();
     std::ifstream file(path, std::ios::binary);
-    if (!file) {
-        trace_scope.Error("Cannot open ini file '%s'.\n", path);
-        return trace_scope.Return(false);
-    }
+    if (!file)
+        return trace_scope.Return(trace_scope.Failed("Cannot open ini file '%s'.\n", path));
     trace_scope.Data("Starting reading from file: '%s'.\n", path);
     bool inRouterSection = false;
     std::string raw;

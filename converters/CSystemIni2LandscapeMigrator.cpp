@@ -28,15 +28,11 @@ bool CSystemIni2LandscapeMigrator::Ini2Xml_Persist(const std::string& xml_file)
     const IXMLDOMDocumentPtr doc = document.m_pXmlDocument;
     if (!document.Load_From_File(path, message, true)) {
         trace_scope.Warning("Cannot load Landscape from file '%s'. Message: %s\n", xml_file, message);
-        if (!Ini2Xml_Initialize_Landscape_Root(doc)) {
-            trace_scope.Error("Cannot initialize landscape root '%s'.\n", xml_file);
-            return trace_scope.Return(false);
-        }
+        if (!Ini2Xml_Initialize_Landscape_Root(doc))
+            return trace_scope.Return(trace_scope.Failed("Cannot initialize landscape root '%s'.\n", xml_file));
     }
-    if (!Ini2Xml_Merge_Data_into_Landscape_Xml(doc)) {
-        trace_scope.Error("Cannot merge data into landscape '%s'.\n", xml_file);
-        return trace_scope.Return(false);
-    }
+    if (!Ini2Xml_Merge_Data_into_Landscape_Xml(doc))
+        return trace_scope.Return(trace_scope.Failed("Cannot merge data into landscape '%s'.\n", xml_file));
     // A simulated run changes no file; the merge itself has run and been traced.
     if (m_config->Is_Simulation()) {
         trace_scope.Data("Simulation: landscape '%s' is not saved.\n", xml_file);

@@ -31,10 +31,8 @@ bool CMigrationTool::Migrate_Typed_Entries(TREE_ITEMS_TYPE nEntryType)
     QOR_TRACE_SCOPE(this, "nEntryType=%d", static_cast<int>(nEntryType));
     CStringArray keys;
     const int listed = m_source_library->GetEntryKeys("", &keys, nEntryType);
-    if (listed != 0) {
-        trace_scope.Error("GetEntryKeys failed with result %d\n", listed);
-        return trace_scope.Return(false);
-    }
+    if (listed != 0)
+        return trace_scope.Return(trace_scope.Failed("GetEntryKeys failed with result %d\n", listed));
     trace_scope.Data("GetEntryKeys returned %d keys\n", static_cast<int>(keys.GetSize()));
     for (long long i = 0; i < keys.GetSize(); ++i)
         if (!Migrate_Entry(trace_scope, nEntryType, i, keys[i]))
@@ -48,10 +46,8 @@ bool CMigrationTool::Migrate_Entry(TraceScope& trace_scope, TREE_ITEMS_TYPE nEnt
                                    const CString& s_key)
 {
     const int i = static_cast<int>(index);
-    if (s_key.IsEmpty()) {
-        trace_scope.Error("Entry key at position %d is empty. Looks like a bug in qorcdm2.\n", i);
-        return false;
-    }
+    if (s_key.IsEmpty())
+        return trace_scope.Failed("Entry key at position %d is empty. Looks like a bug in qorcdm2.\n", i);
     SourceEntry entry;
     bool wanted = false;
     if (!Read_Entry_Type(trace_scope, i, s_key, nEntryType, entry.type, wanted))
@@ -76,20 +72,15 @@ bool CMigrationTool::Read_Entry_Type(TraceScope& trace_scope, int i, const CStri
     if (value == "1")
         return true;
     const int result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_TYPE, value);
-    if (result != 0) {
-        trace_scope.Error("GetEntryAttribute failed with result %d, i=%d, s_key=%s\n", result, i, s_key);
-        return false;
-    }
-    if (value.IsEmpty()) {
-        trace_scope.Error("GetEntryAttribute returned an empty type, i=%d, s_key=%s\n", i, s_key);
-        return false;
-    }
+    if (result != 0)
+        return trace_scope.Failed("GetEntryAttribute failed with result %d, i=%d, s_key=%s\n", result, i, s_key);
+    if (value.IsEmpty())
+        return trace_scope.Failed("GetEntryAttribute returned an empty type, i=%d, s_key=%s\n", i, s_key);
     type = std::atoi(value);
-    if (type < 0) {
-        trace_scope.Error("GetEntryAttribute returned a weird type: %d, i=%d, s_key=%s. Looks like a bug in qorcdm2.\n",
-                          type, i, s_key);
-        return false;
-    }
+    if (type < 0)
+        return trace_scope.Failed(
+            "GetEntryAttribute returned a weird type: %d, i=%d, s_key=%s. Looks like a bug in qorcdm2.\n", type, i,
+            s_key);
     wanted = type == nEntryType;
     return true;
 }
@@ -99,19 +90,13 @@ bool CMigrationTool::Read_Entry_Data(TraceScope& trace_scope, int i, const CStri
 {
     int result = m_source_library->GetEntryData(s_key, &entry.properties);
     Set_Corresponding_MsgPort_If_Needed(entry.properties);
-    if (result != 0) {
-        trace_scope.Error("GetEntryData failed with result: %d, i=%d, s_key=%s.\n", result, i, s_key);
-        return false;
-    }
+    if (result != 0)
+        return trace_scope.Failed("GetEntryData failed with result: %d, i=%d, s_key=%s.\n", result, i, s_key);
     result = m_source_library->GetParentFolderKey(s_key, entry.parent);
-    if (result != 0) {
-        trace_scope.Error("GetParentFolderKey failed with result: %d, i=%d, s_key=%s.\n", result, i, s_key);
-        return false;
-    }
-    if (entry.parent.IsEmpty()) {
-        trace_scope.Error("s_parent_key was empty, i=%d, s_key=%s.\n", i, s_key);
-        return false;
-    }
+    if (result != 0)
+        return trace_scope.Failed("GetParentFolderKey failed with result: %d, i=%d, s_key=%s.\n", result, i, s_key);
+    if (entry.parent.IsEmpty())
+        return trace_scope.Failed("s_parent_key was empty, i=%d, s_key=%s.\n", i, s_key);
     return true;
 }
 
@@ -120,16 +105,13 @@ bool CMigrationTool::Map_Entry_Parent(TraceScope& trace_scope, int i, const CStr
                                       CString& d_parent_key)
 {
     const auto mapped = m_uuid_mappings.find(s_parent_key);
-    if (mapped == m_uuid_mappings.end()) {
-        trace_scope.Bug("s_parent_key %s is not found in the mappings. i=%d, s_key=%s.\n", s_parent_key, i, s_key);
-        return false;
-    }
+    if (mapped == m_uuid_mappings.end())
+        return trace_scope.Failed_Bug("s_parent_key %s is not found in the mappings. i=%d, s_key=%s.\n", s_parent_key,
+                                      i, s_key);
     d_parent_key = mapped->second;
-    if (d_parent_key.IsEmpty()) {
-        trace_scope.Bug("s_parent_key %s is mapped to an empty destination key. i=%d, s_key=%s.\n", s_parent_key, i,
-                        s_key);
-        return false;
-    }
+    if (d_parent_key.IsEmpty())
+        return trace_scope.Failed_Bug("s_parent_key %s is mapped to an empty destination key. i=%d, s_key=%s.\n",
+                                      s_parent_key, i, s_key);
     trace_scope.Data("s_parent_key %s is mapped to destination key %s, i=%d, s_key=%s.\n", s_parent_key, d_parent_key,
                      i, s_key);
     return true;
@@ -138,14 +120,10 @@ bool CMigrationTool::Map_Entry_Parent(TraceScope& trace_scope, int i, const CStr
 bool CMigrationTool::Read_Entry_Name(TraceScope& trace_scope, int i, const CString& s_key, CString& name)
 {
     const int result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_ENTRY_NAME, name);
-    if (result != 0) {
-        trace_scope.Error("GetEntryAttribute failed with code: %d, i=%d, s_key=%s.\n", result, i, s_key);
-        return false;
-    }
-    if (name.IsEmpty()) {
-        trace_scope.Error("GetEntryAttribute returned an empty name, i=%d, s_key=%s.\n", i, s_key);
-        return false;
-    }
+    if (result != 0)
+        return trace_scope.Failed("GetEntryAttribute failed with code: %d, i=%d, s_key=%s.\n", result, i, s_key);
+    if (name.IsEmpty())
+        return trace_scope.Failed("GetEntryAttribute returned an empty name, i=%d, s_key=%s.\n", i, s_key);
     return true;
 }
 
@@ -159,11 +137,9 @@ bool CMigrationTool::Add_Entry(TraceScope& trace_scope, int i, const CString& s_
     if (entry.type == TREE_ITEM_TYPE_LINK) {
         CString strKeyEntryToBeLinked;
         result = m_source_library->GetEntryAttribute(s_key, ITEM_ATTR_LINK_TARGET, strKeyEntryToBeLinked);
-        if (result != 0 || strKeyEntryToBeLinked.IsEmpty()) {
-            trace_scope.Error("GetEntryAttribute failed, result=%d, KeyEntryToBeLinked=%s, i=%d, s_key=%s.\n", result,
-                              strKeyEntryToBeLinked, i, s_key);
-            return false;
-        }
+        if (result != 0 || strKeyEntryToBeLinked.IsEmpty())
+            return trace_scope.Failed("GetEntryAttribute failed, result=%d, KeyEntryToBeLinked=%s, i=%d, s_key=%s.\n",
+                                      result, strKeyEntryToBeLinked, i, s_key);
         trace_scope.Data("AddEntryLinkToFolder(name=%s, strKeyEntryToBeLinked=%s, d_parent_key=%s, d_key=%s, "
                          "d_next_key=%s), i=%d.\n",
                          entry.name, strKeyEntryToBeLinked, d_parent_key, d_key, d_next_key, i);
@@ -175,24 +151,19 @@ bool CMigrationTool::Add_Entry(TraceScope& trace_scope, int i, const CString& s_
         result = m_destination_library->AddEntryToFolder(entry.name, entry.type, d_parent_key, d_key, d_next_key,
                                                          &entry.properties);
     }
-    if (result != 0) {
-        trace_scope.Error("Adding entry (link) failed with result=%d, i=%d, s_key=%s.\n", result, i, s_key);
-        return false;
-    }
-    if (d_key.IsEmpty()) {
-        trace_scope.Error("Adding entry (link) returned an empty key, i=%d, s_key=%s.\n", i, s_key);
-        return false;
-    }
+    if (result != 0)
+        return trace_scope.Failed("Adding entry (link) failed with result=%d, i=%d, s_key=%s.\n", result, i, s_key);
+    if (d_key.IsEmpty())
+        return trace_scope.Failed("Adding entry (link) returned an empty key, i=%d, s_key=%s.\n", i, s_key);
     return true;
 }
 
 // Links added later find the entry under its old key.
 bool CMigrationTool::Map_Entry(TraceScope& trace_scope, int i, const CString& s_key, const CString& d_key)
 {
-    if (m_uuid_mappings.count(s_key)) {
-        trace_scope.Bug("Source key was already in the mappings. i=%d, s_key=%s, d_key=%s.\n", i, s_key, d_key);
-        return false;
-    }
+    if (m_uuid_mappings.count(s_key))
+        return trace_scope.Failed_Bug("Source key was already in the mappings. i=%d, s_key=%s, d_key=%s.\n", i, s_key,
+                                      d_key);
     trace_scope.Data("Mapping entry: i=%d, s_key=%s, d_key=%s.\n", i, s_key, d_key);
     m_uuid_mappings[s_key] = d_key;
     return true;

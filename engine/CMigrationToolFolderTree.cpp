@@ -57,10 +57,9 @@ bool CMigrationTool::Check_Prerequisites_4_User_Settings_Mig()
         return trace_scope.Return(false);
     }
     const std::string destination = m_destination_library->Get_INI_File();
-    if (!m_configuration.Is_Simulation() && !m_configuration.Is_Forced() && File_Exists(destination)) {
-        trace_scope.Error("Destination INI file exists, remove it before migration: %s\n", destination);
-        return trace_scope.Return(false);
-    }
+    if (!m_configuration.Is_Simulation() && !m_configuration.Is_Forced() && File_Exists(destination))
+        return trace_scope.Return(
+            trace_scope.Failed("Destination INI file exists, remove it before migration: %s\n", destination));
     return trace_scope.Return(true);
 }
 
@@ -70,17 +69,14 @@ bool CMigrationTool::Migrate_Folders(const CString& s_parent_key)
 {
     QOR_TRACE_SCOPE(this, "s_parent_key=%s", s_parent_key);
     CStringArray s_subfolder_keys;
-    if (m_source_library->GetSubFolderKeys(s_parent_key, &s_subfolder_keys, FALSE, TREE_ITEM_TYPE_FOLDER) != 0) {
-        trace_scope.Error("Cannot get subfolder keys. Parent = '%s'\n", s_parent_key);
-        return trace_scope.Return(false);
-    }
+    if (m_source_library->GetSubFolderKeys(s_parent_key, &s_subfolder_keys, FALSE, TREE_ITEM_TYPE_FOLDER) != 0)
+        return trace_scope.Return(trace_scope.Failed("Cannot get subfolder keys. Parent = '%s'\n", s_parent_key));
     trace_scope.Data("GetSubFolderKeys returned %d keys\n", static_cast<int>(s_subfolder_keys.GetSize()));
     for (long long i = 0; i < s_subfolder_keys.GetSize(); ++i) {
         const CString s_key = s_subfolder_keys[i];
-        if (s_key.IsEmpty()) {
-            trace_scope.Error("Empty key found in s_subfolder_keys at position %d\n", static_cast<int>(i));
-            return trace_scope.Return(false);
-        }
+        if (s_key.IsEmpty())
+            return trace_scope.Return(
+                trace_scope.Failed("Empty key found in s_subfolder_keys at position %d\n", static_cast<int>(i)));
         CString fromServer;
         m_source_library->GetFolderAttribute(s_key, fromServer);
         if (fromServer == "1")
@@ -106,49 +102,36 @@ bool CMigrationTool::Migrate_Folder(TraceScope& trace_scope, const CString& s_pa
         trace_scope.Data("s_parent_key is empty. A main folder - it needs to be found, instead of created. i=%d\n",
                          static_cast<int>(i));
         CString d_parent_key;
-        if (!m_destination_library->Get_Main_Folder(d_parent_key)) {
-            trace_scope.Error("Get_Main_Folder returned result %d, i = %d\n", 0, static_cast<int>(i));
-            return false;
-        }
+        if (!m_destination_library->Get_Main_Folder(d_parent_key))
+            return trace_scope.Failed("Get_Main_Folder returned result %d, i = %d\n", 0, static_cast<int>(i));
         trace_scope.Data("Mapping main folder: i=%d, s_key=%s, d_parent_key=%s.\n", static_cast<int>(i), s_key,
                          d_parent_key);
         m_uuid_mappings[s_key] = d_parent_key;
-        if (!Migrate_Folders(s_key)) {
-            trace_scope.Error("Could not migrate the subfolders of main folder with key %s\n", s_key);
-            return false;
-        }
+        if (!Migrate_Folders(s_key))
+            return trace_scope.Failed("Could not migrate the subfolders of main folder with key %s\n", s_key);
         return true;
     }
     const auto mapped_parent = m_uuid_mappings.find(s_parent_key);
-    if (mapped_parent == m_uuid_mappings.end()) {
-        trace_scope.Bug("Source UUID %s/%s. Had not been added to the mappings.\n", s_parent_key, name);
-        return false;
-    }
+    if (mapped_parent == m_uuid_mappings.end())
+        return trace_scope.Failed_Bug("Source UUID %s/%s. Had not been added to the mappings.\n", s_parent_key, name);
     const CString d_parent_key = mapped_parent->second;
     CString d_new_folder_key, d_next_key;
     trace_scope.Data("AddFolder(d_parent_key=%s, name=%s, expanded=%d, memo=%s, d_new_folder_key=%s), i=%d.\n",
                      d_parent_key, name, expanded ? 1 : 0, memo, d_new_folder_key, static_cast<int>(i));
     const int result =
         m_destination_library->AddFolder(d_parent_key, name, expanded, memo, d_new_folder_key, d_next_key);
-    if (result != 0) {
-        trace_scope.Error("Cannot migrate folder %s/%s. Folder creation failed with result %d.\n", s_key, name, result);
-        return false;
-    }
-    if (d_new_folder_key.IsEmpty()) {
-        trace_scope.Error("Cannot migrate folder %s/%s. Returned new UUID was empty.\n", s_key, name);
-        return false;
-    }
-    if (m_uuid_mappings.count(s_key)) {
-        trace_scope.Bug("The key being migrated already exists in the mappings %s/%s. \n", s_key, name);
-        return false;
-    }
+    if (result != 0)
+        return trace_scope.Failed("Cannot migrate folder %s/%s. Folder creation failed with result %d.\n", s_key, name,
+                                  result);
+    if (d_new_folder_key.IsEmpty())
+        return trace_scope.Failed("Cannot migrate folder %s/%s. Returned new UUID was empty.\n", s_key, name);
+    if (m_uuid_mappings.count(s_key))
+        return trace_scope.Failed_Bug("The key being migrated already exists in the mappings %s/%s. \n", s_key, name);
     trace_scope.Data("Mapping folder: i=%d, s_key=%s, d_new_folder_key=%s.\n", static_cast<int>(i), s_key,
                      d_new_folder_key);
     m_uuid_mappings[s_key] = d_new_folder_key;
-    if (!Migrate_Folders(s_key)) {
-        trace_scope.Error("Could not migrate the subfolders of folder with key %s\n", s_key);
-        return false;
-    }
+    if (!Migrate_Folders(s_key))
+        return trace_scope.Failed("Could not migrate the subfolders of folder with key %s\n", s_key);
     return true;
 }
 

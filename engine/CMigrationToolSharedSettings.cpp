@@ -61,10 +61,8 @@ bool CMigrationTool::Touch_User_Landscape()
             trace_scope.Error("Could not create landscape file '%s'.\n", path);
         return trace_scope.Return(saved);
     }
-    if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) {
-        trace_scope.Error("The landscape file '%s' is read only.\n", path);
-        return trace_scope.Return(false);
-    }
+    if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY)
+        return trace_scope.Return(trace_scope.Failed("The landscape file '%s' is read only.\n", path));
     return trace_scope.Return(true);
 }
 
@@ -78,10 +76,8 @@ bool CMigrationTool::Add_Shared_Include()
     trace_scope.Data("Adding include '%s' to user landscape\n", shared);
     Qorcdm2::CLandscapeXmlDocument landscape(false, std::shared_ptr<Qorcdm2::IFileCache>());
     CString error;
-    if (!landscape.Load_From_File(CString(user.c_str()), error, true)) {
-        trace_scope.Error("Cannot load user landscape '%s'\n", user);
-        return trace_scope.Return(false);
-    }
+    if (!landscape.Load_From_File(CString(user.c_str()), error, true))
+        return trace_scope.Return(trace_scope.Failed("Cannot load user landscape '%s'\n", user));
     trace_scope.Data("Loaded user landscape '%s'\n", user);
     const DWORD state = Read_Migration_State();
     if (state == S3_MIGRATED_INTO_COMMAND_LINE_FILE || state == S4_MIGRATED_INTO_ENVIRONMENT_FILE) {
@@ -102,10 +98,8 @@ bool CMigrationTool::Add_Shared_Include()
         }
     }
     landscape.Set_Server_Include_URL(CString(shared.c_str()));
-    if (!landscape.Save_To_File(CString(user.c_str()))) {
-        trace_scope.Error("Cannot save user landscape '%s'\n", user);
-        return trace_scope.Return(false);
-    }
+    if (!landscape.Save_To_File(CString(user.c_str())))
+        return trace_scope.Return(trace_scope.Failed("Cannot save user landscape '%s'\n", user));
     return trace_scope.Return(true);
 }
 

@@ -6,7 +6,8 @@
 //     QOR_TRACE_SCOPE(nullptr);                           // free function
 //
 // and then writes through it: trace_scope.Data("x=%s\n", x), .Error, .Warning,
-// .DeveloperNote, and `return trace_scope.Return(result);`. Message lines carry
+// .DeveloperNote, `return trace_scope.Failed("why\n");` and
+// `return trace_scope.Return(result);`. Message lines carry
 // the prefix "TID: <thread>, <Class::Function>[<object>]/<line>: ". The argument
 // list is evaluated only when level 4 is on, so a disabled scope costs a level
 // test; the function name is worked out once per function, on its first call.
@@ -119,6 +120,23 @@ public:
     {
         Print(QORPCTRC_LEVEL_ERROR, TraceMessage(" ---- BUG ---- ", what.line));
         Print(QORPCTRC_LEVEL_DATA, what, args...);
+    }
+
+    // A step that fails ends in one line, `return trace_scope.Failed("...\n", args);`:
+    // the message at the error level, then false for the caller (wrapped in
+    // Return where the function also traces its result).
+    template <typename... Args>
+    bool Failed(TraceMessage message, const Args&... args)
+    {
+        Error(message, args...);
+        return false;
+    }
+    // The same for a state the code never expects, traced as Bug does.
+    template <typename... Args>
+    bool Failed_Bug(TraceMessage what, const Args&... args)
+    {
+        Bug(what, args...);
+        return false;
     }
 
     // Traces "Setting return value:(<value>) ..." and hands the value back.
