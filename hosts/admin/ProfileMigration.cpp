@@ -11,6 +11,7 @@
 #include "FileSystem.h"
 #include "MsXml.h"
 #include "ScopeExit.h"
+#include "SystemText.h"
 #include "TraceFile.h"
 
 namespace Admin {
@@ -77,10 +78,21 @@ void ProfileMigration::Migrate_And_Verify(const std::string& folder, ProfileReco
 // look-ups are pointed at this profile while it is migrated.
 bool ProfileMigration::Migrate(const std::string& folder, ProfileRecord& record)
 {
-    const auto restore = QOR::FrontEnd::Util::scope_exit([this] { m_sandbox.Restore(); });
-    SetEnvironmentVariableA(ClientSettings::Ini_Variable, In(folder, ClientSettings::User_Ini_Name).c_str());
-    SetEnvironmentVariableA(ClientSettings::Landscape_Variable,
-                            In(folder, ClientSettings::User_Landscape_Name).c_str());
+    const auto restore = QOR::FrontEnd::Util::scope_exit([this, &record] {
+        if (!m_sandbox.Restore())
+            record.problems.push_back({"", "",
+                                       "this process's environment could not be put back after the profile: " +
+                                           QOR::FrontEnd::SystemText::Error_Text(GetLastError())});
+    });
+    // Without them the libraries would open the files of whoever runs the tool.
+    if (!SetEnvironmentVariableA(ClientSettings::Ini_Variable, In(folder, ClientSettings::User_Ini_Name).c_str()) ||
+        !SetEnvironmentVariableA(ClientSettings::Landscape_Variable,
+                                 In(folder, ClientSettings::User_Landscape_Name).c_str())) {
+        record.problems.push_back({"", "",
+                                   "the profile's files could not be named to the libraries: " +
+                                       QOR::FrontEnd::SystemText::Error_Text(GetLastError())});
+        return false;
+    }
     try {
         CMigrationToolConfig configuration;
         const bool local = CMigrationChecker().First_Start_In_Folder(folder, configuration);

@@ -1,7 +1,10 @@
 #include "RegistryRestorer.h"
 
+#include <cstdio>
+
 #include "ClientSettings.h"
 #include "Handles.h"
+#include "SystemText.h"
 
 namespace Admin {
 
@@ -21,11 +24,15 @@ RegistryRestorer::RegistryRestorer()
 // Keys the run made are removed only when nothing else has come into them.
 RegistryRestorer::~RegistryRestorer()
 {
-    for (const Value& value : m_values)
-        Put_Back(value);
+    for (const Value& value : m_values) {
+        const LSTATUS status = Put_Back(value);
+        if (status != ERROR_SUCCESS)
+            std::fprintf(stderr, "Warning: HKEY_CURRENT_USER\\%s\\%s could not be put back as it was: %s\n", value.key,
+                         value.name, QOR::FrontEnd::SystemText::Error_Text(status).c_str());
+    }
     for (const Key& key : m_keys)
         if (!key.existed && Exists(key.path) && Is_Empty(key.path))
-            RegDeleteKeyA(HKEY_CURRENT_USER, key.path);
+            static_cast<void>(RegDeleteKeyA(HKEY_CURRENT_USER, key.path)); // an empty key left decides nothing
 }
 
 void RegistryRestorer::Take(Value& value)
@@ -39,13 +46,13 @@ void RegistryRestorer::Take(Value& value)
                                      value.data.data(), &size) == ERROR_SUCCESS;
 }
 
-void RegistryRestorer::Put_Back(const Value& value)
+LSTATUS RegistryRestorer::Put_Back(const Value& value)
 {
     if (value.existed)
-        RegSetKeyValueA(HKEY_CURRENT_USER, value.key, value.name, value.type, value.data.data(),
-                        static_cast<DWORD>(value.data.size()));
-    else
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, value.key, value.name);
+        return RegSetKeyValueA(HKEY_CURRENT_USER, value.key, value.name, value.type, value.data.data(),
+                               static_cast<DWORD>(value.data.size()));
+    const LSTATUS status = RegDeleteKeyValueA(HKEY_CURRENT_USER, value.key, value.name);
+    return status == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : status; // absent before and after
 }
 
 bool RegistryRestorer::Exists(const char* key)

@@ -36,7 +36,7 @@ private:
     };
 
     static void Take(Value& value);
-    static void Put_Back(const Value& value);
+    static LSTATUS Put_Back(const Value& value);
     static bool Exists(const char* key);
     static bool Is_Empty(const char* key);
 

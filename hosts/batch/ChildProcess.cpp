@@ -95,8 +95,13 @@ bool ChildProcess::Make_Pipes(unique_handle& input, unique_handle& output)
     }
     m_output.reset(read);
     output.reset(write);
-    SetHandleInformation(m_input.get(), HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(m_output.get(), HANDLE_FLAG_INHERIT, 0);
+    // A child that inherited our ends would hold its own input open and never
+    // see it end.
+    if (!SetHandleInformation(m_input.get(), HANDLE_FLAG_INHERIT, 0) ||
+        !SetHandleInformation(m_output.get(), HANDLE_FLAG_INHERIT, 0)) {
+        m_error = GetLastError();
+        return false;
+    }
     return true;
 }
 

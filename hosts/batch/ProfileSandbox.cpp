@@ -31,7 +31,8 @@ ProfileSandbox::ProfileSandbox()
     m_active = RegCreateKeyExA(HKEY_CURRENT_USER, m_userKeyName.c_str(), 0, nullptr, REG_OPTION_VOLATILE,
                                KEY_ALL_ACCESS, nullptr, m_userKey.put(), nullptr) == ERROR_SUCCESS &&
                RegOverridePredefKey(HKEY_CURRENT_USER, m_userKey.get()) == ERROR_SUCCESS;
-    Empty_User_Key(); // a worker of the same process ID that was killed may have left it behind
+    // A worker of the same process ID that was killed may have left it filled.
+    m_active = m_active && Empty_User_Key();
     m_environment = Environment();
     m_directory = Current_Directory();
 }
@@ -40,9 +41,11 @@ ProfileSandbox::~ProfileSandbox()
 {
     if (!m_userKey)
         return;
-    RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+    // The process is ending: nothing is left to run in a wrong user, and the
+    // volatile key goes at logoff if it cannot go now.
+    static_cast<void>(RegOverridePredefKey(HKEY_CURRENT_USER, nullptr));
     m_userKey.reset();
-    RegDeleteTreeA(HKEY_CURRENT_USER, m_userKeyName.c_str());
+    static_cast<void>(RegDeleteTreeA(HKEY_CURRENT_USER, m_userKeyName.c_str()));
 }
 
 // "NAME=value" strings; the hidden "=C:=C:\..." ones that hold each drive's
@@ -59,25 +62,25 @@ std::map<std::wstring, std::wstring> ProfileSandbox::Environment()
     return variables;
 }
 
-void ProfileSandbox::Restore() const
+bool ProfileSandbox::Restore() const
 {
+    bool restored = true;
     const std::map<std::wstring, std::wstring> now = Environment();
     for (const auto& variable : now)
         if (!m_environment.count(variable.first))
-            SetEnvironmentVariableW(variable.first.c_str(), nullptr);
+            restored = SetEnvironmentVariableW(variable.first.c_str(), nullptr) && restored;
     for (const auto& variable : m_environment) {
         const auto current = now.find(variable.first);
         if (current == now.end() || current->second != variable.second)
-            SetEnvironmentVariableW(variable.first.c_str(), variable.second.c_str());
+            restored = SetEnvironmentVariableW(variable.first.c_str(), variable.second.c_str()) && restored;
     }
-    SetCurrentDirectoryW(m_directory.c_str());
-    Empty_User_Key();
+    restored = SetCurrentDirectoryW(m_directory.c_str()) && restored;
+    return Empty_User_Key() && restored;
 }
 
-void ProfileSandbox::Empty_User_Key() const
+bool ProfileSandbox::Empty_User_Key() const
 {
-    if (m_active)
-        RegDeleteTreeA(m_userKey.get(), nullptr);
+    return !m_active || RegDeleteTreeA(m_userKey.get(), nullptr) == ERROR_SUCCESS;
 }
 
 } // namespace Admin

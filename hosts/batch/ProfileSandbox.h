@@ -21,13 +21,16 @@ public:
     ProfileSandbox(const ProfileSandbox&) = delete;
     ProfileSandbox& operator=(const ProfileSandbox&) = delete;
 
-    // False when the user's key could not be replaced: the real one is in use.
+    // False when the user's key could not be replaced or emptied: the real one,
+    // or one holding a killed worker's values, is in use.
     bool Active() const { return m_active; }
-    void Restore() const;
+    // False when something could not be put back: the next profile would not
+    // start from the same state.
+    bool Restore() const;
 
 private:
     static std::map<std::wstring, std::wstring> Environment();
-    void Empty_User_Key() const;
+    bool Empty_User_Key() const;
 
     std::string m_userKeyName;
     QOR::FrontEnd::Util::unique_hkey m_userKey;
