@@ -20,8 +20,9 @@ using namespace LibraryCall;
 namespace {
 
 const char* const Export_Prefix = "CdmDataMan";
-
-const char* Which_Name(int which) { return which == 0 ? "V01_OLD_LOGON_MANAGER" : "V02_SERVICE_LANDSCAPE"; }
+// Room for a long path (4,096 characters) and its prefix: the old library may
+// leave the process in any folder it can reach.
+constexpr DWORD Saved_Directory_Size = 4160;
 
 } // namespace
 
@@ -29,9 +30,10 @@ CLogonManagerLibrary::CLogonManagerLibrary(int which, const std::string& ini_or_
                                            bool readonly)
     : m_ini_file(ini_or_xml_file), m_which(which), m_readonly(readonly)
 {
-    QOR_TRACE_SCOPE(this, "which = %s, ini_or_xml_file = %s, trace_file = %s, readonly = %s", Which_Name(which),
-                    ini_or_xml_file, trace_file, readonly ? "true" : "false");
-    const std::string path = CdmLibraryFile::Path(which);
+    QOR_TRACE_SCOPE(this, "which = %s, ini_or_xml_file = %s, trace_file = %s, readonly = %s",
+                    CdmLibraryFile::Name(static_cast<Which>(which)), ini_or_xml_file, trace_file,
+                    readonly ? "true" : "false");
+    const std::string path = CdmLibraryFile::Path(static_cast<Which>(which));
     if (path.empty())
         trace_scope.Error(
             "Error: Cannot determine full path for the current dll when loading dependency qorcdm.dll.\n");
@@ -42,14 +44,14 @@ CLogonManagerLibrary::CLogonManagerLibrary(int which, const std::string& ini_or_
     trace_scope.Data("load succeeded.\n");
 
     std::string savedDirectory;
-    if (which == 0) {
+    if (which == V01_OLD_LOGON_MANAGER) {
         trace_scope.Data("which library to load: V01_OLD_LOGON_MANAGER.\n");
         trace_scope.Data("CoInitialize will be called.\n");
         const HRESULT res = m_com.Initialize();
         if (FAILED(res))
             trace_scope.Error("CoInitialize returned an error: res = %d, GetLastError = %d.\n", static_cast<int>(res),
                               static_cast<int>(GetLastError()));
-        char directory[4160] = {};
+        char directory[Saved_Directory_Size] = {};
         const DWORD res2 = GetCurrentDirectoryA(sizeof(directory), directory);
         if (res2 == 0 || res2 >= sizeof(directory))
             trace_scope.Warning("GetCurrentDirectory returned an error: res2 = %d, GetLastError = %d.\n",
@@ -96,7 +98,7 @@ CString CLogonManagerLibrary::Named_User_File() const
 {
     char buffer[MAX_PATH] = {};
     int source = 0;
-    if (m_which == 0) {
+    if (m_which == V01_OLD_LOGON_MANAGER) {
         GetQorLogonUserIniFileToLoad(buffer, MAX_PATH, source);
         return source == QORUTIL_SOURCE_NAMED ? CString(buffer) : CString();
     }
@@ -125,10 +127,8 @@ int CLogonManagerLibrary::Exit()
 bool CLogonManagerLibrary::Load_Library_File(const std::string& dllfile)
 {
     QOR_TRACE_SCOPE(this, "dllfile=%s", dllfile);
-    if (m_library && m_library->Module()) {
-        trace_scope.Bug("Library already loaded. %s.\n", dllfile);
-        return trace_scope.Return(false);
-    }
+    if (m_library && m_library->Module())
+        return trace_scope.Return(trace_scope.Failed_Bug("Library already loaded. %s.\n", dllfile));
     m_library = std::make_unique<CdmLibraryFile>(dllfile);
     const DWORD loadError = m_library->Load_Error();
     trace_scope.Data("LoadLibrary returned %p, GetLastError was %d.\n", static_cast<void*>(m_library->Module()),
@@ -139,15 +139,14 @@ bool CLogonManagerLibrary::Load_Library_File(const std::string& dllfile)
         std::cerr << "Error: Library could not be loaded " << dllfile << std::endl
                   << "       Error code:  " << loadError << std::endl
                   << "       Current dir: " << directory << std::endl;
-        trace_scope.Error("Library could not be loaded %s\n   Error code:  %d\n   Current dir: %s\n", dllfile,
-                          static_cast<int>(loadError), directory);
-        return trace_scope.Return(false);
+        return trace_scope.Return(
+            trace_scope.Failed("Library could not be loaded %s\n   Error code:  %d\n   Current dir: %s\n", dllfile,
+                               static_cast<int>(loadError), directory));
     }
     m_functions = m_library->Functions();
-    if (const char* missing = m_library->Missing_Function()) {
-        trace_scope.Error("Invalid DLL. Cannot find function %s.\n", missing + std::strlen(Export_Prefix));
-        return trace_scope.Return(false);
-    }
+    if (const char* missing = m_library->Missing_Function())
+        return trace_scope.Return(
+            trace_scope.Failed("Invalid DLL. Cannot find function %s.\n", missing + std::strlen(Export_Prefix)));
     return trace_scope.Return(true);
 }
 
@@ -158,7 +157,7 @@ void CLogonManagerLibrary::Cleanup_Library()
         trace_scope.Warning("Cleaning up but library was already freed. The call is unnecessary.\n");
     m_functions = CdmFunctionTable(); // nothing of the library may be called any more
     m_library.reset();
-    if (m_which == 0) {
+    if (m_which == V01_OLD_LOGON_MANAGER) {
         trace_scope.Data("Calling CoUninitialize.\n");
         m_com.Reset();
     }

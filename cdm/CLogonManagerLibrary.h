@@ -16,11 +16,10 @@ namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 class CLogonManagerLibrary
 {
 public:
-    enum Which
-    {
-        V01_OLD_LOGON_MANAGER = 0,
-        V02_SERVICE_LANDSCAPE = 1
-    };
+    // Callers pass `which` as an int: 0 for the old library, 1 for the landscape's.
+    using Which = CdmLibraryFile::Which;
+    static constexpr Which V01_OLD_LOGON_MANAGER = CdmLibraryFile::V01_OLD_LOGON_MANAGER;
+    static constexpr Which V02_SERVICE_LANDSCAPE = CdmLibraryFile::V02_SERVICE_LANDSCAPE;
 
     CLogonManagerLibrary(int which, const std::string& ini_or_xml_file, const std::string& trace_file, bool readonly);
     ~CLogonManagerLibrary();

@@ -44,9 +44,17 @@ const char* CdmFunctionTable::Resolve(HMODULE module)
     return complete ? nullptr : missing;
 }
 
-const char* CdmLibraryFile::File_Name(int which) { return which == Old_Logon_Manager ? "qorcdm.dll" : "qorcdm2.dll"; }
+const char* CdmLibraryFile::Name(Which which)
+{
+    return which == V01_OLD_LOGON_MANAGER ? "V01_OLD_LOGON_MANAGER" : "V02_SERVICE_LANDSCAPE";
+}
 
-std::string CdmLibraryFile::Path(int which)
+const char* CdmLibraryFile::File_Name(Which which)
+{
+    return which == V01_OLD_LOGON_MANAGER ? "qorcdm.dll" : "qorcdm2.dll";
+}
+
+std::string CdmLibraryFile::Path(Which which)
 {
     return QOR::FrontEnd::Util::FileSystem::Get_DLL_Path(Get_Module_Handle(), File_Name(which));
 }

@@ -15,18 +15,21 @@ namespace QOR { namespace FrontEnd { namespace Landscape { namespace Migration {
 class LANDSCAPE_MIGRATION_API CdmLibraryFile
 {
 public:
+    // The library selector, numbered as the wrapper's `which` is.
     enum Which
     {
-        Old_Logon_Manager = 0, // qorcdm.dll, the old connection file
-        Service_Landscape = 1  // qorcdm2.dll, the landscape
+        V01_OLD_LOGON_MANAGER = 0, // qorcdm.dll, the old connection file
+        V02_SERVICE_LANDSCAPE = 1  // qorcdm2.dll, the landscape
     };
 
+    // "V01_OLD_LOGON_MANAGER" or "V02_SERVICE_LANDSCAPE", as traces name it.
+    static const char* Name(Which which);
     // "qorcdm.dll" or "qorcdm2.dll".
-    static const char* File_Name(int which);
+    static const char* File_Name(Which which);
     // The library's full path: beside the module that holds this code (the
     // migration library, or a test program that has it linked in); empty when
     // that folder cannot be found.
-    static std::string Path(int which);
+    static std::string Path(Which which);
 
     explicit CdmLibraryFile(const std::string& path);
     // The library of that kind from its folder.

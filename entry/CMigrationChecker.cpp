@@ -103,7 +103,7 @@ bool CMigrationChecker::Check()
     if (!User_Landscape_Ready(trace_scope, source))
         return trace_scope.Return(false);
     const bool ignoreCoreFile = Ignore_Core_File();
-    char registered[261] = {};
+    char registered[MAX_PATH + 1] = {};
     GetRegValString(registered, MAX_PATH, Options_Key, Core_Landscape_Value, 0);
 
     Step step;
@@ -277,7 +277,7 @@ bool CMigrationChecker::Environment_Fits_Code_Page(TraceScope& trace_scope)
 // migration, and it is gone: it must not steer this start to the central step.
 bool CMigrationChecker::Ignore_Core_File()
 {
-    char registered[261] = {};
+    char registered[MAX_PATH + 1] = {};
     GetRegValString(registered, MAX_PATH, Options_Key, Core_Landscape_Value, 0);
     if (!registered[0] || QOR::FrontEnd::Util::FileSystem::File_Exists(registered))
         return false;
@@ -298,7 +298,8 @@ bool CMigrationChecker::Ignore_Core_File()
 bool CMigrationChecker::FileExists(const char* name)
 {
     QOR::FrontEnd::Util::unique_hfile file(
-        CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0x48000080, nullptr));
+        CreateFileA(name, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OVERLAPPED | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     return static_cast<bool>(file);
 }
 

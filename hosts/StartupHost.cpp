@@ -72,8 +72,8 @@ int main()
     int hostState = 0;
     CString hostDescription("Ready");
     {
-        const Library source(CdmLibraryFile::Old_Logon_Manager);
-        const Library landscape(CdmLibraryFile::Service_Landscape);
+        const Library source(CdmLibraryFile::V01_OLD_LOGON_MANAGER);
+        const Library landscape(CdmLibraryFile::V02_SERVICE_LANDSCAPE);
         Update_Migration_Status(source.record, landscape.record, std::vector<int>{0}, &hostState, &hostDescription);
         std::printf("Logon pad status: %d '%s'\n", hostState, hostDescription.GetString());
         if (landscape.session.Is_Open()) {

@@ -40,8 +40,8 @@ public:
 private:
     using Library = QOR::FrontEnd::Landscape::Migration::CdmLibraryFile;
 
-    const Library m_old{Library::Old_Logon_Manager};
-    const Library m_landscape{Library::Service_Landscape};
+    const Library m_old{Library::V01_OLD_LOGON_MANAGER};
+    const Library m_landscape{Library::V02_SERVICE_LANDSCAPE};
     const MessageServerPorts m_ports;
 };
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "CdmDataMan.h"
 #include "MessageServerPortRule.h"
 
 namespace Admin {
@@ -133,11 +134,11 @@ const ConnectionTree::Entry* Verification::Counterpart(const Entry& entry, const
 {
     if (const Entry* found = m_landscape.Find_Entry(entry.key))
         return found;
-    if (entry.type != 400)
+    if (entry.type != TREE_ITEM_TYPE_LINK)
         return nullptr;
     std::string where;
     for (const Entry& candidate : m_landscape.Entries())
-        if (candidate.type == 400 && candidate.name == entry.name && candidate.target == entry.target &&
+        if (candidate.type == TREE_ITEM_TYPE_LINK && candidate.name == entry.name && candidate.target == entry.target &&
             Landscape_Path(candidate.parent, where) && where == path)
             return &candidate;
     return nullptr;
@@ -155,7 +156,7 @@ std::string Verification::Differences(const Entry& entry, const Entry& found, co
         Note(differences, "in " + Shown(where) + " instead of " + Shown(path));
     if (found.name != entry.name)
         Note(differences, "name '" + found.name + "' in the landscape");
-    if (entry.type == 400) {
+    if (entry.type == TREE_ITEM_TYPE_LINK) {
         if (found.target != entry.target)
             Note(differences, "points at '" + found.target + "' instead of '" + entry.target + "'");
         return differences;
