@@ -96,9 +96,11 @@ void CMapStringToString::InitHashTable(unsigned int hashSize)
     }
 }
 
+// BEFORE_START_POSITION is MFC's mark, the address -1: compared with, never
+// followed, and what callers of MFC's maps are handed first.
 POSITION CMapStringToString::GetStartPosition() const noexcept
 {
-    return m_count == 0 ? nullptr : BEFORE_START_POSITION;
+    return m_count == 0 ? nullptr : BEFORE_START_POSITION; // NOLINT(performance-no-int-to-ptr)
 }
 
 void CMapStringToString::GetNextAssoc(POSITION& rNextPosition, CString& rKey, CString& rValue) const
@@ -106,6 +108,7 @@ void CMapStringToString::GetNextAssoc(POSITION& rNextPosition, CString& rKey, CS
     const Assoc* assoc = reinterpret_cast<const Assoc*>(rNextPosition);
     if (assoc == nullptr)
         std::abort(); // iterating past the end is a caller's bug, as MFC asserts
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): MFC's mark, as above
     if (rNextPosition == BEFORE_START_POSITION) {
         assoc = nullptr;
         for (unsigned int bucket = 0; bucket < m_table.size() && !assoc; ++bucket)

@@ -7,7 +7,7 @@
 
 #include "CString.h"
 
-struct __POSITION
+struct __POSITION // NOLINT(bugprone-reserved-identifier): MFC's own name, as code written for MFC may spell it
 {};
 typedef __POSITION* POSITION;
 #define BEFORE_START_POSITION (reinterpret_cast<POSITION>(-1))

@@ -4,9 +4,8 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
+#include <cstring> // and the CRT's _stricmp
 #include <new>
-#include <string.h>
 
 namespace {
 
@@ -78,7 +77,8 @@ CString::~CString() { Release(m_pszData); }
 
 CString& CString::operator=(const CString& other)
 {
-    if (m_pszData != other.m_pszData) {
+    // Itself, or a copy that shares its block already: nothing changes.
+    if (this != &other && m_pszData != other.m_pszData) {
         char* shared = Share(other.m_pszData);
         Release(m_pszData);
         m_pszData = shared;

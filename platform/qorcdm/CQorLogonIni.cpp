@@ -1,10 +1,9 @@
 #include "CQorLogonIni.h"
 
-#include <string.h>
-
-#include <cstring>
-
 #include <algorithm>
+#include <cstring> // and the CRT's _strnicmp
+
+#include "CdmDataMan.h"
 
 namespace {
 
@@ -34,11 +33,11 @@ bool Same(std::string_view text, const char* word)
 int Entry_Type_Of(std::string_view word)
 {
     if (Same(word, "Connection"))
-        return 402;
+        return TREE_ITEM_TYPE_CONNECTION;
     if (Same(word, "Shortcut"))
-        return 401;
+        return TREE_ITEM_TYPE_QORSHORTCUT;
     if (Same(word, "Link"))
-        return 400;
+        return TREE_ITEM_TYPE_LINK;
     return 0;
 }
 
@@ -211,7 +210,7 @@ void CQorLogonIni::Link_Tree(const Warning& warn)
             m_topEntries.push_back(i);
         else
             m_folders[folder->second].entries.push_back(i);
-        if (entry.type == 400 && entry.target.IsEmpty())
+        if (entry.type == TREE_ITEM_TYPE_LINK && entry.target.IsEmpty())
             warn(0, std::string("link '") + entry.key.GetString() + "' has no Target");
     }
 }

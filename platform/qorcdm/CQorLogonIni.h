@@ -30,7 +30,7 @@ public:
     struct Entry
     {
         CString key;
-        int type = 0; // 400 link, 401 shortcut, 402 connection
+        int type = 0; // a TREE_ITEM_TYPE_: link, shortcut or connection
         CString name;
         CString folder; // empty: the top of the tree
         CString target; // links: key of the entry linked to

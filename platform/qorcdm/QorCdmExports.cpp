@@ -76,9 +76,9 @@ bool Is_Entry_Type(int type)
 int CdmDataManInit(const char* iniFile, int* iniState, int* error, CString* errorInFile, int traceLevel,
                    const char* traceFile)
 {
-    g_session.reset(new Session);
+    g_session = std::make_unique<Session>();
     if (traceLevel > 0 && traceFile && *traceFile)
-        g_session->trace.reset(new ComponentTracing(traceFile, traceLevel));
+        g_session->trace = std::make_unique<ComponentTracing>(traceFile, traceLevel);
     ComponentTracing* trace = g_session->trace.get();
     if (error)
         *error = 0;

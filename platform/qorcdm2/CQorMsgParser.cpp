@@ -1,8 +1,7 @@
 #include "CQorMsgParser.h"
 
-#include <string.h>
-
 #include <cstdlib>
+#include <cstring> // and the CRT's _stricmp, _strnicmp
 #include <fstream>
 #include <sstream>
 #include <vector>

@@ -94,7 +94,7 @@ private:
     Span Store(std::string_view text);
     std::string_view Text_Of(Span span) const { return std::string_view(m_text).substr(span.offset, span.length); }
     Attr* Find_Attribute(Id element, std::string_view name);
-    void Write_Node(Id node, std::string& out) const;
+    void Write_Node(Id id, std::string& out) const;
 
     class Parser;
 

@@ -40,10 +40,10 @@ int CdmDataManInit(const char* iniFile, int* iniState, int* error, CString* erro
                    const char* traceFile)
 {
     g_session.reset();
-    g_session.reset(new Session);
+    g_session = std::make_unique<Session>();
     g_session->com.Initialize();
     if (traceLevel > 0 && traceFile && *traceFile)
-        g_session->trace.reset(new ComponentTracing(traceFile, traceLevel));
+        g_session->trace = std::make_unique<ComponentTracing>(traceFile, traceLevel);
     if (error)
         *error = 0;
     std::string path = iniFile ? iniFile : "";

@@ -36,7 +36,7 @@ public:
 
     // Makes `xml` the document of `document`, as though it had been loaded
     // from `path` (for a document shared with another owner of the same file).
-    static void Adopt(CMsXmlDocument& document, IXMLDOMDocument2Ptr xml, const std::wstring& path)
+    static void Adopt(CMsXmlDocument& document, const IXMLDOMDocument2Ptr& xml, const std::wstring& path)
     {
         document.m_pXmlDocument = xml;
         document.m_file = path;

@@ -163,7 +163,8 @@ HANDLE Output_Of(FILE* file)
 {
     if (file == stderr)
         return GetStdHandle(STD_ERROR_HANDLE);
-    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    // The C runtime hands the handle out as an integer; the cast is its contract.
+    return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file))); // NOLINT(performance-no-int-to-ptr)
 }
 
 // Opens as fopen(path, "w") would: created or truncated, others may read and

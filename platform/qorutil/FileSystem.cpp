@@ -97,7 +97,7 @@ std::string Full_Path(const std::string& path)
 
 std::string Full_Path(const std::string& path, std::string& folder, std::string& name)
 {
-    const std::string full = Full_Path(path);
+    std::string full = Full_Path(path);
     const size_t separator = full.find_last_of("\\/");
     folder = separator == std::string::npos ? std::string() : full.substr(0, separator + 1);
     name = separator == std::string::npos ? full : full.substr(separator + 1);

@@ -1,8 +1,7 @@
 #include "QorLogonSettings.h"
 
-#include <string.h>
-
 #include <algorithm>
+#include <cstring> // for the CRT's _wcsnicmp
 #include <vector>
 
 #include "QorUtil.h"

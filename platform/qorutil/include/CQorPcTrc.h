@@ -30,6 +30,9 @@ class TracingAdaptor;
 class QORUTIL_API CQorPcTrc
 {
 public:
+    CQorPcTrc(const CQorPcTrc&) = delete;
+    CQorPcTrc& operator=(const CQorPcTrc&) = delete;
+
     enum Flags : unsigned int
     {
         FLAG_SERIALIZE = 1 // take a named mutex around every write
@@ -54,6 +57,4 @@ private:
     friend class QOR::FrontEnd::Util::Tracing::TracingAdaptor;
     CQorPcTrc(const char* fileName, int level);
     ~CQorPcTrc();
-    CQorPcTrc(const CQorPcTrc&) = delete;
-    CQorPcTrc& operator=(const CQorPcTrc&) = delete;
 };
