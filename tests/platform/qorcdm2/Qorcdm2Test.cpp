@@ -7,6 +7,7 @@
 #include "CLandscapeXmlDocument.h"
 #include "CQorMsgRepair.h"
 #include "CQorPcTrc.h"
+#include "CXmlTree.h"
 #include "CdmLibrary.h"
 #include "CdmResults.h"
 #include "TestSupport.h"
@@ -195,4 +196,23 @@ TEST(CQorMsgRepair, AddsWhatConnectionsNeedAndWritesOnlyThen)
     Write_File(shared, text);
     ASSERT_TRUE(repair.Do_Migration());
     EXPECT_EQ(text, Read_File(shared)) << "nothing missing, nothing written";
+}
+
+// The tree takes only well-formed text, and an element keeps its attributes
+// together when it gets one after another element got some.
+TEST(XmlTree, RefusesAnAttributeWithoutItsEqualsSign)
+{
+    Qorcdm2::CXmlTree tree;
+    EXPECT_TRUE(tree.Parse("<?xml version=\"1.0\"?><Landscape a=\"1\"/>"));
+    EXPECT_FALSE(tree.Parse("<?xml version=\"1.0\"?><Landscape a \"1\"/>"));
+}
+
+TEST(XmlTree, ANewAttributeStaysWithItsElement)
+{
+    Qorcdm2::CXmlTree tree;
+    ASSERT_TRUE(tree.Parse("<?xml version=\"1.0\"?><Landscape><a x=\"1\"/><b y=\"2\"/></Landscape>"));
+    tree.Set_Attribute(tree.First_Element(tree.Root(), "a"), "z", "3");
+    std::string text;
+    tree.Write(text);
+    EXPECT_THAT(text, HasSubstr("<Landscape><a x=\"1\" z=\"3\"/><b y=\"2\"/></Landscape>"));
 }
