@@ -7,23 +7,12 @@
 #include "CdmSession.h"
 #include "TestSupport.h"
 
-using QOR::FrontEnd::Landscape::Migration::CdmLibraryFile;
-using QOR::FrontEnd::Landscape::Migration::CdmSession;
-using QOR::FrontEnd::Landscape::Migration::ConnectionTree;
-
-namespace {
-
-const CdmLibraryFile& Old_Library()
-{
-    static const CdmLibraryFile library(CdmLibraryFile::V01_OLD_LOGON_MANAGER);
-    return library;
-}
-
-} // namespace
+using namespace QOR::FrontEnd::Landscape::Migration;
 
 TEST(CdmSession, ReadsTheTreeInTheOrderTheLibraryListsIt)
 {
-    const CdmSession session(Old_Library(), TestSupport::Program_Folder() + "\\examples\\qorlogon.ini");
+    const CdmLibraryFile library(CdmLibraryFile::V01_OLD_LOGON_MANAGER);
+    const CdmSession session(library, TestSupport::Program_Folder() + "\\examples\\qorlogon.ini");
     ASSERT_TRUE(session.Is_Open()) << session.Message();
     const ConnectionTree tree = session.Read();
     std::string folders;
@@ -40,20 +29,20 @@ TEST(CdmSession, ReadsTheTreeInTheOrderTheLibraryListsIt)
     EXPECT_TRUE(server->fromServer);
 }
 
-TEST(CdmSession, AFileThatDoesNotOpenGivesTheLibrarysReason)
+// A file that does not open gives the library's reason; a library that does
+// not load is named.
+TEST(CdmSession, ASessionThatDoesNotOpenSaysWhy)
 {
     TestSupport::ScratchDirectory folder;
-    const CdmSession session(Old_Library(), folder / "missing.ini");
-    EXPECT_FALSE(session.Is_Open());
-    EXPECT_NE(0, session.State());
-    EXPECT_NE("", session.Message());
-    EXPECT_TRUE(session.Read().Folders().empty());
-}
-
-TEST(CdmSession, ALibraryThatDoesNotLoadIsNamed)
-{
-    const CdmLibraryFile nowhere(TestSupport::Program_Folder() + "\\no-such-library.dll");
-    const CdmSession session(nowhere, "");
-    EXPECT_FALSE(session.Is_Open());
-    EXPECT_EQ(TestSupport::Program_Folder() + "\\no-such-library.dll cannot be loaded", session.Message());
+    const CdmLibraryFile library(CdmLibraryFile::V01_OLD_LOGON_MANAGER);
+    const CdmSession noFile(library, folder / "missing.ini");
+    EXPECT_FALSE(noFile.Is_Open());
+    EXPECT_NE(0, noFile.State());
+    EXPECT_NE("", noFile.Message());
+    EXPECT_TRUE(noFile.Read().Folders().empty());
+    const std::string nowhere = TestSupport::Program_Folder() + "\\no-such-library.dll";
+    const CdmLibraryFile missing(nowhere);
+    const CdmSession noLibrary(missing, "");
+    EXPECT_FALSE(noLibrary.Is_Open());
+    EXPECT_EQ(nowhere + " cannot be loaded", noLibrary.Message());
 }

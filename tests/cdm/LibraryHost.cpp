@@ -12,8 +12,7 @@ int main(int argc, char** argv)
 {
     using namespace QOR::FrontEnd::Landscape::Migration;
     Get_Trace(4);
-    const int which = argc > 1 ? std::atoi(argv[1]) : 0;
-    CLogonManagerLibrary library(which, "connections", "", true);
+    CLogonManagerLibrary library(argc > 1 ? std::atoi(argv[1]) : 0, "connections", "", true);
     std::printf("description: %s\n", library.Get_Initialization_State().description.GetString());
     return library.Get_Initialization_State().state;
 }

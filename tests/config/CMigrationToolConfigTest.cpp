@@ -8,12 +8,12 @@
 #include "ProcessTrace.h"
 #include "Tracing.h"
 
-using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
+using namespace QOR::FrontEnd::Landscape::Migration;
+using Config = CMigrationToolConfig;
 
 namespace {
 
-const auto* const g_trace = ::testing::AddGlobalTestEnvironment(
-    new TestSupport::ProcessTrace([] { QOR::FrontEnd::Landscape::Migration::Get_Trace(4); }));
+const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace([] { Get_Trace(4); }));
 
 // The printed form: the members in a fixed order, names in one column, each
 // value as given (a path after its mark, " (exists)   " or "**missing** ").
@@ -32,55 +32,46 @@ std::string Printed(const std::vector<std::string>& values)
     return text;
 }
 
-// Is_Valid, with an error line saying what is in the way exactly when it is not.
-void Expect_Valid_(const TestSupport::Caller& at, const CMigrationToolConfig& config, bool valid,
-                   const std::string& error = "")
+// Is_Valid exactly when no error is given, and then no error line; the error
+// line that says what is in the way otherwise.
+void Expect_Valid_(const TestSupport::Caller& at, const Config& config, const std::string& error)
 {
     TestSupport::TraceTail tail;
-    const bool actual = config.Is_Valid();
-    EXPECT_AT(at, actual == valid) << "Is_Valid returned " << actual << "; " << error;
-    if (valid) {
-        EXPECT_AT(at, !tail.Has("***ERROR***: "));
-    } else {
-        EXPECT_AT(at, tail.Has_Line("***ERROR***: ", error));
-    }
+    EXPECT_AT(at, config.Is_Valid() == error.empty()) << error;
+    EXPECT_AT(at, error.empty() ? !tail.Has("***ERROR***: ") : tail.Has_Line("***ERROR***: ", error)) << tail.Text();
 }
 #define Expect_Valid(...) Expect_Valid_(HERE, __VA_ARGS__)
 
 } // namespace
 
-TEST(CMigrationToolConfig, ADefaultHasEveryFlagOffAndEveryPathMissing)
+// Every flag off and every path missing.
+TEST(CMigrationToolConfig, ADefaultIsPrintedWithNothingSet)
 {
     std::vector<std::string> values(13, "**missing** ");
     std::fill_n(values.begin(), 5, "0");
-    EXPECT_EQ(Printed(values), CMigrationToolConfig().To_String());
+    EXPECT_EQ(Printed(values), Config().To_String());
 }
 
 // Distinct paths and one flag at a time: every member is kept as given, read
 // back, printed on its own line, and carried by copies and assignments.
-TEST(CMigrationToolConfig, EveryMemberIsKeptPrintedAndCopied)
+TEST(CMigrationToolConfig, EveryMemberIsKeptAsGiven)
 {
     TestSupport::ScratchDirectory folder;
     TestSupport::Write_File(folder / "services", "");
-    const std::string paths[] = {" relative\\qorlogon.ini ",
-                                 folder.Path(),
-                                 "route",
-                                 folder / "services",
-                                 "user",
-                                 "shared",
-                                 "user options",
-                                 "shared options"};
-    CMigrationToolConfig base;
-    base.Set_Qorlogon_INI_Path(paths[0]);
-    base.Set_Qormsg_INI_Path(paths[1]); // a folder is no file
-    base.Set_Qorroute_INI_Path(paths[2]);
-    base.Set_Windows_Services_File(paths[3]);
-    base.Set_User_Landscape_XML_Path(paths[4]);
-    base.Set_Shared_Landscape_XML_Path(paths[5]);
-    base.Set_User_TEDUOptions_XML_Path(paths[6]);
-    base.Set_Shared_TEDUOptions_XML_Path(paths[7]);
+    const std::pair<void (Config::*)(const std::string&), std::string> paths[] = {
+        {&Config::Set_Qorlogon_INI_Path, " relative\\qorlogon.ini "},
+        {&Config::Set_Qormsg_INI_Path, folder.Path()}, // a folder is no file
+        {&Config::Set_Qorroute_INI_Path, "route"},
+        {&Config::Set_Windows_Services_File, folder / "services"},
+        {&Config::Set_User_Landscape_XML_Path, "user"},
+        {&Config::Set_Shared_Landscape_XML_Path, "shared"},
+        {&Config::Set_User_TEDUOptions_XML_Path, "user options"},
+        {&Config::Set_Shared_TEDUOptions_XML_Path, "shared options"}};
+    Config base;
+    for (const auto& [set, path] : paths)
+        (base.*set)(path);
     for (int on = 0; on < 5; ++on) {
-        CMigrationToolConfig config(base);
+        Config config(base);
         config.Set_Check(on == 0);
         config.Set_Force(on == 1);
         config.Set_Simulation(on == 2);
@@ -90,13 +81,13 @@ TEST(CMigrationToolConfig, EveryMemberIsKeptPrintedAndCopied)
                   (std::vector<bool>{config.Is_Check(), config.Is_Forced(), config.Is_Simulation(),
                                      config.Dump_Mappings(), config.Dump_Contents()}));
         std::vector<std::string> values(5, "0");
-        for (const std::string& path : paths)
-            values.push_back((path == paths[3] ? " (exists)   " : "**missing** ") + path);
+        for (const auto& [set, path] : paths)
+            values.push_back((set == &Config::Set_Windows_Services_File ? " (exists)   " : "**missing** ") + path);
         values[on] = "1";
-        EXPECT_EQ(Printed(values), config.To_String());
-        EXPECT_EQ(Printed(values), CMigrationToolConfig(config).To_String());
-        CMigrationToolConfig assigned;
-        EXPECT_EQ(Printed(values), (assigned = config).To_String());
+        EXPECT_EQ(Printed(values), config.To_String()) << "flag " << on;
+        EXPECT_EQ(Printed(values), Config(config).To_String()) << "flag " << on;
+        Config assigned;
+        EXPECT_EQ(Printed(values), (assigned = config).To_String()) << "flag " << on;
     }
 }
 
@@ -108,26 +99,26 @@ TEST(CMigrationToolConfig, IsValidWhenTheRunCanGoAhead)
     const std::string ini = folder / "qorlogon.ini", user = folder / "user.xml", shared = folder / "shared.xml";
     const std::string overwrite = " cannot be overwritten. Use forced migration to overwrite it.\r\n";
     TestSupport::Write_File(ini, "[x]\n");
-    CMigrationToolConfig config;
+    Config config;
     config.Set_Qorlogon_INI_Path(ini);
     config.Set_User_Landscape_XML_Path(user);
     config.Set_Shared_Landscape_XML_Path(shared);
     config.Set_User_TEDUOptions_XML_Path(folder / "absent.xml"); // options files may be missing
     config.Set_Shared_TEDUOptions_XML_Path(folder / "absent.xml");
-    Expect_Valid(config, true);
+    Expect_Valid(config, "");
     TestSupport::Write_File(user, "<Landscape/>");
     TestSupport::Write_File(shared, "<Landscape/>");
-    Expect_Valid(config, false, ": User QOR Landscape file " + user + overwrite);
+    Expect_Valid(config, ": User QOR Landscape file " + user + overwrite);
     DeleteFileA(user.c_str());
-    Expect_Valid(config, false, ": Shared QOR Landscape file " + shared + overwrite);
+    Expect_Valid(config, ": Shared QOR Landscape file " + shared + overwrite);
     config.Set_Force(true);
-    Expect_Valid(config, true);
+    Expect_Valid(config, "");
     config.Set_Shared_Landscape_XML_Path("");
-    Expect_Valid(config, false, ": Shared QOR Landscape file " + overwrite);
+    Expect_Valid(config, ": Shared QOR Landscape file " + overwrite);
     config.Set_User_Landscape_XML_Path("");
-    Expect_Valid(config, false, ": User QOR Landscape file " + overwrite);
+    Expect_Valid(config, ": User QOR Landscape file " + overwrite);
     config.Set_Qorlogon_INI_Path(folder / "absent.ini");
-    Expect_Valid(config, false, ": qorlogon.ini file " + (folder / "absent.ini") + " does not exist.\r\n");
+    Expect_Valid(config, ": qorlogon.ini file " + (folder / "absent.ini") + " does not exist.\r\n");
     config.Set_Check(true);
-    Expect_Valid(config, true);
+    Expect_Valid(config, "");
 }

@@ -5,7 +5,11 @@ set -uo pipefail
 bin="$1"
 out="$2"
 rm -rf "$out" && mkdir -p "$out"
-results=$(wine "$bin/converter_scenarios.exe" "Z:${out//\//\\}" | tr -d '\r')
+# The scenarios are a test of converter_tests that leaves its files where
+# CONVERTER_OUTPUT says.
+CONVERTER_OUTPUT="Z:${out//\//\\}" wine "$bin/converter_tests.exe" \
+  --gtest_filter=Converters.TheScenariosForAnotherReaderSucceed > "$out.log" 2>&1
+status=$?
 failures=0
 
 check() { # description, expected, actual
@@ -15,7 +19,8 @@ xp() { xmllint --xpath "$2" "$out/$1" 2>/dev/null; }
 # The element as xmllint writes it, with uuid values masked: attribute order is the file's.
 element() { xp "$1" "$2" | sed -E 's/uuid="[0-9A-F-]{36}"/uuid="*"/g; s/serviceid="[0-9A-F-]{36}"/serviceid="*"/g'; }
 
-check "every scenario succeeded" "msg_new=1 msg_existing=1 msg_twice=1 msg_twice=1 routers=1 options=1 options=1" "$(echo $results)"
+check "every scenario succeeded" "0" "$status"
+[ "$status" -eq 0 ] || cat "$out.log"
 
 # Message servers into a new file: declaration, root, servers by name, no empty attributes, no port 0.
 check "new file starts with the declaration" "1" "$(head -n 1 "$out/msg_new.xml" | grep -c -E "^<\?xml +version=.1\.0. encoding=.UTF-8.\?>")"

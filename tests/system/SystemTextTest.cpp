@@ -3,56 +3,45 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "SystemText.h"
+#include "TestSupport.h"
 
 namespace SystemText = QOR::FrontEnd::SystemText;
+using SystemText::Status;
+using ::testing::PrintToString;
 
-namespace {
-
-class SystemTextTest : public ::testing::Test
+TEST(SystemText, AnEnvironmentVariableIsFoundMissingOrOutsideTheCodePage)
 {
-protected:
-    void TearDown() override { SetEnvironmentVariableW(Name, nullptr); }
-    static constexpr const wchar_t* Name = L"QOR_SYSTEM_TEXT_TEST";
-};
-
-} // namespace
-
-TEST_F(SystemTextTest, AnEnvironmentVariableIsFoundMissingOrOutsideTheCodePage)
-{
-    std::string value = "untouched";
-    EXPECT_EQ(SystemText::Status::Missing, SystemText::Environment_Variable("QOR_SYSTEM_TEXT_TEST", value));
-    EXPECT_EQ("", value);
-
-    SetEnvironmentVariableW(Name, L"");
-    value = "untouched";
-    EXPECT_EQ(SystemText::Status::Found, SystemText::Environment_Variable("QOR_SYSTEM_TEXT_TEST", value));
-    EXPECT_EQ("", value);
-
-    const std::wstring western = L"C:\\Users\\J\u00fcrgen " + std::wstring(400, L'x');
-    SetEnvironmentVariableW(Name, western.c_str());
-    EXPECT_EQ(SystemText::Status::Found, SystemText::Environment_Variable("QOR_SYSTEM_TEXT_TEST", value));
-    EXPECT_EQ("C:\\Users\\J\xFCrgen " + std::string(400, 'x'), value) << "longer than MAX_PATH, whole";
-
-    SetEnvironmentVariableW(Name, L"C:\\Users\\\u80fd\u767b");
-    value = "untouched";
-    EXPECT_EQ(SystemText::Status::Not_In_Code_Page, SystemText::Environment_Variable("QOR_SYSTEM_TEXT_TEST", value));
-    EXPECT_EQ("", value);
+    const TestSupport::EnvironmentVariable putBack("QOR_SYSTEM_TEXT_TEST", nullptr);
+    const std::wstring western = L"C:\\Users\\J\u00fcrgen " + std::wstring(400, L'x'); // longer than MAX_PATH
+    const std::tuple<const wchar_t*, Status, std::string> rows[] = {
+        {nullptr, Status::Missing, ""},
+        {L"", Status::Found, ""},
+        {western.c_str(), Status::Found, "C:\\Users\\J\xFCrgen " + std::string(400, 'x')},
+        {L"C:\\Users\\\u80fd\u767b", Status::Not_In_Code_Page, ""}};
+    for (const auto& [set, status, expected] : rows) {
+        SetEnvironmentVariableW(L"QOR_SYSTEM_TEXT_TEST", set);
+        std::string value = "untouched";
+        EXPECT_EQ(status, SystemText::Environment_Variable("QOR_SYSTEM_TEXT_TEST", value)) << PrintToString(set);
+        EXPECT_EQ(expected, value) << PrintToString(set);
+    }
 }
 
 // Neither '?' nor a "best fit" look-alike passes for the real character.
-TEST_F(SystemTextTest, ATextIsConvertedOnlyWhenTheCodePageHoldsItExactly)
+// (\337 and \200 are the code page's sharp s and euro sign.)
+TEST(SystemText, ATextIsConvertedOnlyWhenTheCodePageHoldsItExactly)
 {
     ASSERT_EQ(1252u, GetACP());
-    std::string ansi = "untouched";
-    EXPECT_TRUE(SystemText::To_Ansi(L"Stra\u00dfe \u20ac", ansi));
-    EXPECT_EQ("Stra\xDF"
-              "e \x80",
-              ansi);
-    EXPECT_FALSE(SystemText::To_Ansi(L"\u0141\u00f3d\u017a", ansi)) << "Polish letters best-fit to L, o, d, z";
-    EXPECT_EQ("", ansi);
-    EXPECT_FALSE(SystemText::To_Ansi(L"\u80fd", ansi));
-    EXPECT_EQ(L"Stra\u00dfe \u20ac", SystemText::From_Ansi("Stra\xDF"
-                                                           "e \x80"));
+    const std::tuple<std::wstring, bool, std::string> rows[] = {
+        {L"Stra\u00dfe \u20ac", true, "Stra\337e \200"},
+        {L"\u0141\u00f3d\u017a", false, ""}, // Polish letters best-fit to L, o, d, z
+        {L"\u80fd", false, ""}};
+    for (const auto& [text, held, expected] : rows) {
+        std::string ansi = "untouched";
+        EXPECT_EQ(held, SystemText::To_Ansi(text, ansi)) << PrintToString(text);
+        EXPECT_EQ(expected, ansi) << PrintToString(text);
+    }
+    EXPECT_EQ(L"Stra\u00dfe \u20ac", SystemText::From_Ansi("Stra\337e \200"));
 }

@@ -5,7 +5,7 @@
 #include "CMapStringToString.h"
 #include "CString.h"
 
-TEST(CString, CopiesAppendsFormatsComparesAndReplaces)
+TEST(CString, BuildsTextFromPiecesOfItself)
 {
     CString text("alpha"), copy(text);
     copy += "-beta";
@@ -18,14 +18,17 @@ TEST(CString, CopiesAppendsFormatsComparesAndReplaces)
         text += 'q';
     text.Format("%s|%s|%d|%s", CString("Local"), std::string("C:\\x.xml"), 42, text);
     EXPECT_EQ("Local|C:\\x.xml|42|alpha" + std::string(100000, 'q'), text.GetString());
+}
 
+// Compare, Remove and Replace match bytes; CompareNoCase matches letters in either case.
+TEST(CString, MatchesTextAsMfcDoes)
+{
     EXPECT_LT(CString("LOCAL").Compare("Local"), 0) << "byte order: 'O' < 'o'";
     EXPECT_EQ(0, CString("LoCaL").CompareNoCase("local"));
     EXPECT_NE(0, CString("Local1").CompareNoCase("local"));
-    CString path("\"C:\\Program Files\\\"");
+    CString path("\"C:\\Program Files\\\""), text("aaaa");
     EXPECT_EQ(2, path.Remove('"'));
     EXPECT_STREQ("C:\\Program Files\\", path);
-    text = "aaaa";
     EXPECT_EQ(2, text.Replace("aa", "a")) << "the search resumes after each replacement";
     EXPECT_STREQ("aa", text);
     EXPECT_EQ(0, text.Replace("", "z"));
@@ -34,8 +37,8 @@ TEST(CString, CopiesAppendsFormatsComparesAndReplaces)
 
 // MFC walks its 17 buckets in order, the newest key of a bucket first. With its
 // hash h = h*33 + c: "a" 97 % 17 = 12, "b" 13, "r" 114 % 17 = 12, "c" 14,
-// "B" 66 % 17 = 15, "0" 48 % 17 = 14.
-TEST(CMapStringToString, KeepsOneValuePerExactKeyAndIteratesInMfcOrder)
+// "B" 66 % 17 = 15, "0" 48 % 17 = 14. "A" is a key of its own beside "a".
+TEST(CMapStringToString, HoldsOneValuePerExactKeyInMfcOrder)
 {
     CMapStringToString map;
     EXPECT_EQ(nullptr, map.GetStartPosition());
@@ -44,8 +47,11 @@ TEST(CMapStringToString, KeepsOneValuePerExactKeyAndIteratesInMfcOrder)
     map.SetAt("r", "again");
     map["A"] += "new"; // [] adds an empty value
     CString key, value, pairs;
-    EXPECT_TRUE(map.Lookup("A", value) && value == "new" && map.Lookup("a", value) && value == "a");
-    EXPECT_TRUE(map.RemoveKey("A") && !map.RemoveKey("A") && !map.Lookup("A", value));
+    EXPECT_TRUE(map.Lookup("A", value));
+    EXPECT_STREQ("new", value);
+    EXPECT_TRUE(map.RemoveKey("A"));
+    EXPECT_FALSE(map.RemoveKey("A"));
+    EXPECT_FALSE(map.Lookup("A", value));
     for (POSITION position = map.GetStartPosition(); position;) {
         map.GetNextAssoc(position, key, value);
         pairs += key + "=" + value + " ";

@@ -71,18 +71,21 @@ protected:
 
 // Comments and blank lines, blanks around names and values, section words in any
 // case, three kinds of line end, a value up to the end of its line or a NUL, a
-// last line without line end; folders and entries in file order, depth first.
-// Lines that cannot be used are warned of and handled as documented.
-TEST_F(QorCdm, TheFileIsReadAsDocumented)
+// last line without line end. Lines that cannot be used are warned of and
+// handled as documented.
+const char Documented_File[] =
+    "orphan=1\n; c\r\n# c\r\n\r\n[folder  A ]\r\n  Name = A = b ; c \t\r\nExpanded=1\r\r" // 1-8
+    "[Folder a]\nParent=A\nMemo=m\nFromServer=1\nno equals sign\n=x\nColour=blue\n"       // 9-15
+    "Expanded=yes\n[CONNECTION C]\nName=c\nFolder=a\n SystemID\t= PRD\nSkip=1\n"          // 16-21
+    "Memo=x\x01y\0z\nClient=1\nClient=3\n[Shortcut S]\nFolder=a\n[Link L]\nTarget=C\n"    // 22-28
+    "Folder=A\n[Gadget G]\nName=x\n[Folder]\n[Folder B\nName=x\n[Connection A]\n"         // 29-35
+    "[Connection X]\nFolder=NOWHERE\n[Folder D]\nParent=MISSING\n[Folder E]\nParent=F\n"  // 36-41
+    "[Folder F]\nParent=E\n[Link N]\n[Parameters]\nSystemStatusURL=1\nSystemStatusURL=2"; // 42-47
+
+// Folders and entries in file order, depth first.
+TEST_F(QorCdm, TheTreeIsReadAsDocumented)
 {
-    const char text[] = "orphan=1\n; c\r\n# c\r\n\r\n[folder  A ]\r\n  Name = A = b ; c \t\r\nExpanded=1\r\r" // 1-8
-                        "[Folder a]\nParent=A\nMemo=m\nFromServer=1\nno equals sign\n=x\nColour=blue\n"       // 9-15
-                        "Expanded=yes\n[CONNECTION C]\nName=c\nFolder=a\n SystemID\t= PRD\nSkip=1\n"          // 16-21
-                        "Memo=x\x01y\0z\nClient=1\nClient=3\n[Shortcut S]\nFolder=a\n[Link L]\nTarget=C\n"    // 22-28
-                        "Folder=A\n[Gadget G]\nName=x\n[Folder]\n[Folder B\nName=x\n[Connection A]\n"         // 29-35
-                        "[Connection X]\nFolder=NOWHERE\n[Folder D]\nParent=MISSING\n[Folder E]\nParent=F\n"  // 36-41
-                        "[Folder F]\nParent=E\n[Link N]\n[Parameters]\nSystemStatusURL=1\nSystemStatusURL=2"; // 42-47
-    ASSERT_EQ(0, Open(std::string(text, sizeof(text) - 1)));
+    ASSERT_EQ(0, Open(std::string(Documented_File, sizeof(Documented_File) - 1)));
     EXPECT_STREQ("A D E", cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_FOLDER));
     EXPECT_STREQ("A a D E F", cdm.Keys(HERE, "", TRUE, TREE_ITEM_TYPE_FOLDER)) << "depth first";
     EXPECT_STREQ("X N L C S", cdm.Keys(HERE, "", TRUE, TREE_ITEM_TYPE_ANY_ENTRY)) << "a folder's, then its subfolders'";
@@ -91,15 +94,24 @@ TEST_F(QorCdm, TheFileIsReadAsDocumented)
     EXPECT_STREQ("c|402||1|a", Entry(HERE, "C"));
     EXPECT_STREQ("|401||0|a  |400|C|0|A", Entry(HERE, "S") + "  " + Entry(HERE, "L"));
     EXPECT_STREQ("|400||0|  |402||0|", Entry(HERE, "N") + "  " + Entry(HERE, "X")) << "at the top";
+    EXPECT_EQ("1 13 14 15 16 24 30 32 33 35 47 file file file file ", Warnings());
+}
+
+// An entry's properties and the file's parameters, the last of a name winning;
+// Memo is kept as read, up to the NUL.
+TEST_F(QorCdm, ValuesAreReadAsDocumented)
+{
+    ASSERT_EQ(0, Open(std::string(Documented_File, sizeof(Documented_File) - 1)));
     CMapStringToString properties;
-    CString value;
     ASSERT_EQ(0, cdm.GetEntryData("C", &properties));
     EXPECT_EQ(3, properties.GetCount());
-    EXPECT_TRUE(properties.Lookup("Memo", value) && value == "x\x01y") << "kept as read up to the NUL";
-    EXPECT_TRUE(properties.Lookup("SystemID", value) && value == "PRD");
-    EXPECT_TRUE(properties.Lookup("Client", value) && value == "3");
-    EXPECT_EQ("1 13 14 15 16 24 30 32 33 35 47 file file file file ", Warnings());
-    CString single("stale");
+    const std::pair<const char*, const char*> expected[] = {{"Memo", "x\x01y"}, {"SystemID", "PRD"}, {"Client", "3"}};
+    for (const auto& [name, text] : expected) {
+        CString value("missing");
+        properties.Lookup(name, value);
+        EXPECT_STREQ(text, value) << name;
+    }
+    CString value, single("stale");
     EXPECT_EQ(0, cdm.GetConfigurationParameter("SystemStatusURL", value));
     EXPECT_EQ(0, cdm.GetConfigurationParameter("SingleSystemStatusURL", single)) << "the client's own parameters";
     EXPECT_STREQ("2|", value + "|" + single);

@@ -29,20 +29,18 @@ protected:
 
 } // namespace
 
-// The migration's sequence on a new file: the tree stays in memory, an empty
-// landscape saved as the file writes what the library holds, a document that
-// loads the file gets it and saves it with the include, and closing writes
-// nothing more.
+// The migration's sequence on a new file: the tree stays in memory (neither
+// opening nor any change writes the file), an empty landscape saved as the file
+// writes what the library holds, a document that loads the file gets it and
+// saves it with the include, and closing writes nothing more.
 // Keys asked for are used when free, "next" places an item before that sibling,
 // and what XML cannot hold stays out of the file.
-TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
+TEST_F(LandscapeStorage, TheMigrationsStepsEndUpInOneFile)
 {
     ASSERT_EQ(0, cdm.Open(file));
-    EXPECT_FALSE(Path_Exists(file));
     const CString local = cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_WORKSPACE);
     CString production("F-PROD"), first("F-PROD"), connection("C-PRD"), shortcut("S-SU01"), link("L"), message;
     ASSERT_EQ(0, cdm.AddFolder(local, "Production", TRUE, "Live systems", production, ""));
-    EXPECT_FALSE(Path_Exists(file)) << "a new file is not written at its first change";
     ASSERT_EQ(0, cdm.AddFolder(local, "First", FALSE, "", first, "F-PROD"));
     CMapStringToString properties;
     properties.SetAt("SystemID", "PRD");
@@ -51,7 +49,7 @@ TEST_F(LandscapeStorage, TheTreeAndTheIncludeEndUpInOneFile)
     ASSERT_EQ(0, cdm.AddEntryToFolder("SU01", TREE_ITEM_TYPE_QORSHORTCUT, production, shortcut, "C-PRD", nullptr));
     ASSERT_EQ(0, cdm.AddEntryLinkToFolder("PRD", "C-PRD", first, link, ""));
     EXPECT_EQ(36, first.GetLength()) << "a key in use gives a new UUID";
-    EXPECT_FALSE(Path_Exists(file)) << "not saved item by item";
+    EXPECT_FALSE(Path_Exists(file)) << "not saved at opening, nor item by item";
     ASSERT_TRUE(Qorcdm2::CLandscapeXmlDocument(true, nullptr).Save_To_File(CString(file.c_str())));
     EXPECT_THAT(Read_File(file), HasSubstr("name=\"First\"")) << "an empty landscape saved as the file";
     {
@@ -165,6 +163,7 @@ TEST_F(LandscapeStorage, ADocumentOfTheOpenLibraryKeepsItsContentWhenTheLibraryC
 TEST_F(LandscapeStorage, InitReportsFilesItCannotUse)
 {
     for (const char* content : {"<Landscape><unclosed></Landscape>", "<Other/>"}) {
+        SCOPED_TRACE(content);
         Write_File(file, content);
         EXPECT_EQ(CDM_INIT_FILE_UNREADABLE, cdm.Open(file));
         EXPECT_THAT(cdm.message.GetString(), HasSubstr(file));
@@ -179,8 +178,9 @@ TEST_F(LandscapeStorage, InitReportsFilesItCannotUse)
 }
 
 // Only the servers that connections name by SystemID and the shared landscape
-// lacks are added, from qormsg.ini and the services file; nothing else is written.
-TEST(CQorMsgRepair, AddsWhatConnectionsNeedAndWritesOnlyThen)
+// lacks are added, from qormsg.ini and the services file; when none is missing,
+// nothing is written.
+TEST(CQorMsgRepair, AddsOnlyTheServersThatConnectionsLack)
 {
     ScratchDirectory folder;
     const std::string shared = folder / "QORUILandscapeGlobal.xml", examples = Program_Folder() + "\\examples\\";

@@ -5,7 +5,6 @@
 #include <future>
 #include <regex>
 #include <string>
-#include <thread>
 
 #include "ComponentTracing.h"
 #include "Handles.h"
@@ -39,7 +38,7 @@ struct CQorPcTrcTest : public ::testing::Test
 
 // Each piece is on disk as soon as it is printed, not only when the writer
 // closes; level 0 creates no file at all.
-TEST_F(CQorPcTrcTest, EachLevelWritesItsOwnAndLowerLevelsWithPrefixes)
+TEST_F(CQorPcTrcTest, EachLevelWritesThePiecesAtOrBelowIt)
 {
     const char* const lines[] = {"", "***ERROR***: error 1\r\n", "***WARNING*: warning two\r\n", "note 3\r\n",
                                  "data four|1\r\n"};
@@ -63,7 +62,7 @@ TEST_F(CQorPcTrcTest, EachLevelWritesItsOwnAndLowerLevelsWithPrefixes)
 }
 
 // A text that starts with a line feed gets it before the stamp.
-TEST_F(CQorPcTrcTest, TimeStampModeStampsEveryPieceAndWritesNoPrefix)
+TEST_F(CQorPcTrcTest, TimeStampModeStampsEveryPieceInsteadOfAPrefix)
 {
     ComponentTracing tracing("writer.trc", QORPCTRC_LEVEL_TIMESTAMP);
     CQorPcTrc& writer = tracing.trace();
@@ -107,18 +106,15 @@ TEST_F(CQorPcTrcTest, SerialisedWriteWaitsForTheMutexHolder)
     CQorPcTrc& writer = tracing.trace();
     writer.m_flags = CQorPcTrc::FLAG_SERIALIZE;
     writer.m_mutex = CreateMutexA(nullptr, FALSE, "QORPCTRC_writer.trc"); // the writer closes it
-    std::promise<void> started, written;
-    std::thread blocked([&] {
+    std::promise<void> started;
+    std::future<void> written = std::async(std::launch::async, [&] {
         started.set_value();
         writer.TraceError("after release\n");
-        written.set_value();
     });
     started.get_future().wait();
-    std::future<void> done = written.get_future();
-    const bool waited = done.wait_for(std::chrono::seconds(2)) == std::future_status::timeout;
-    EXPECT_TRUE(waited) << "the write did not wait for the mutex";
+    EXPECT_EQ(std::future_status::timeout, written.wait_for(std::chrono::seconds(2))) << "the write did not wait";
     EXPECT_FALSE(Path_Exists(file)) << Read_File(file);
     ReleaseMutex(held.get());
-    blocked.join();
+    written.get();
     EXPECT_EQ(Header() + "***ERROR***: after release\r\n", Read_File(file));
 }

@@ -33,7 +33,7 @@ TEST_F(FileSystemTest, FileExistsOnlyForFiles)
 
 // Relative names are taken in the current directory; forward slashes come back
 // as the system's separator; the folder keeps its separator.
-TEST_F(FileSystemTest, FullPathIsAbsoluteAndSplitsIntoFolderAndName)
+TEST_F(FileSystemTest, FullPathResolvesAgainstTheCurrentDirectory)
 {
     const std::string here = folder.Path();
     const std::string cases[][4] = {
@@ -52,11 +52,12 @@ TEST_F(FileSystemTest, FullPathIsAbsoluteAndSplitsIntoFolderAndName)
 }
 
 // The build puts every binary in one folder; a system library is where the system keeps it.
-TEST_F(FileSystemTest, ModuleDirectoryAndDllPathAreInTheFolderOfTheModule)
+TEST_F(FileSystemTest, ModulePathsAreInTheFolderOfTheModule)
 {
     const HMODULE utility = GetModuleHandleA("qorutil.dll");
     char system[MAX_PATH] = {};
-    ASSERT_TRUE(utility && GetSystemDirectoryA(system, MAX_PATH));
+    ASSERT_TRUE(utility);
+    ASSERT_TRUE(GetSystemDirectoryA(system, MAX_PATH));
 
     EXPECT_EQ(TestSupport::Program_Folder(), FileSystem::Get_Module_Directory(utility));
     EXPECT_EQ(TestSupport::Program_Folder(), FileSystem::Get_Module_Directory(nullptr));
@@ -67,7 +68,7 @@ TEST_F(FileSystemTest, ModuleDirectoryAndDllPathAreInTheFolderOfTheModule)
     EXPECT_EQ("", FileSystem::Get_DLL_Path(notAModule, "qorcdm.dll"));
 }
 
-TEST_F(FileSystemTest, CurrentDirectoryCanBeSetAndRead)
+TEST_F(FileSystemTest, TheCurrentDirectoryMovesOnlyToAFolderThatExists)
 {
     ASSERT_TRUE(CreateDirectoryA((folder / "sub").c_str(), nullptr));
     ASSERT_TRUE(FileSystem::Set_Current_Directory(folder / "sub"));

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -45,31 +44,15 @@ std::string Reg_Val_String(int mode, int size = MAX_PATH)
     return Answer(size, [&](char* buffer) { return GetRegValString(buffer, size, Test_Key, "Value", mode); });
 }
 
-// What the three file look-ups answer in this process, or in lookup_host.exe
-// started with the command line.
-std::string Ask_File_Look_Ups_(const TestSupport::Caller& at, const char* commandLine)
-{
-    if (!commandLine)
-        return "landscape|" + Ask(GetQorLogonUserLandscapeFileToLoad) + "\nini|" + Ask(GetQorLogonUserIniFileToLoad) +
-               "\nshared|" + Ask(GetQorLogonLocalSharedLandscapeFileToLoad) + "\n";
-    TestSupport::ProcessResult host = TestSupport::Run_Program("lookup_host.exe", commandLine);
-    EXPECT_AT(at, host.exitCode == 0) << "lookup_host " << commandLine << " ended with " << host.exitCode;
-    host.output.erase(std::remove(host.output.begin(), host.output.end(), '\r'), host.output.end());
-    return host.output;
-}
-#define Ask_File_Look_Ups(...) Ask_File_Look_Ups_(HERE, __VA_ARGS__)
-
 // Gives the string value below `key` to the current user and to the machine;
 // a null text removes it.
 void Put_(const TestSupport::Caller& at, const char* key, const char* value, const char* user, const char* machine)
 {
     for (const auto& [root, text] :
          {std::make_pair(HKEY_CURRENT_USER, user), std::make_pair(HKEY_LOCAL_MACHINE, machine)}) {
-        if (!text) {
-            RegDeleteKeyValueA(root, key, value);
-            continue;
-        }
-        const LSTATUS status = RegSetKeyValueA(root, key, value, REG_SZ, text, DWORD(strlen(text) + 1));
+        RegDeleteKeyValueA(root, key, value);
+        const LSTATUS status =
+            text ? RegSetKeyValueA(root, key, value, REG_SZ, text, DWORD(strlen(text) + 1)) : ERROR_SUCCESS;
         EXPECT_AT(at, status == ERROR_SUCCESS) << "setting " << key << "\\" << value << " returned " << status;
     }
 }
@@ -87,72 +70,65 @@ struct LookUpTest : public ::testing::Test
 
 } // namespace
 
-// A case without a command line asks in this process; a null APPDATA tail
-// removes APPDATA. An answer that does not fit the buffer is no answer.
+// lookup_host.exe prints what the file look-ups answer for its command line and
+// this environment; a null APPDATA tail removes APPDATA. An answer that does not
+// fit the buffer is no answer.
 TEST_F(LookUpTest, FileLookUpsAnswerFromTheCommandLineTheVariableOrTheUsersDefault)
 {
     const std::string home = appData / "QOR\\Common\\", none = "0||0";
     const std::string landscape = "1|" + home + "QORUILandscape.xml|1", ini = "1|" + home + "qorlogon.ini|1";
     const std::string shared = "1|" + home + "QORUILandscapeGlobal.xml|1";
-    struct Case
+    const struct
     {
         const char *appDataTail, *landscapeVariable, *iniVariable, *commandLine;
-        std::string expected[3];
-    };
-    const Case cases[] = {
-        {"", nullptr, nullptr, nullptr, {landscape, ini, shared}},
-        {"\\", nullptr, nullptr, nullptr, {landscape, ini, shared}},
-        {nullptr, nullptr, nullptr, nullptr, {none, none, none}},
-        {"", "D:\\n\\u.xml", nullptr, nullptr, {"1|D:\\n\\u.xml|202", ini, "1|D:\\n\\QORUILandscapeGlobal.xml|1"}},
-        {"", nullptr, "D:\\n\\i.ini", nullptr, {landscape, "1|D:\\n\\i.ini|2", shared}},
+        std::string landscape, ini, shared;
+    } cases[] = {
+        {"", nullptr, nullptr, "", landscape, ini, shared},
+        {"\\", nullptr, nullptr, "", landscape, ini, shared},
+        {nullptr, nullptr, nullptr, "", none, none, none},
+        {"", "D:\\n\\u.xml", nullptr, "", "1|D:\\n\\u.xml|202", ini, "1|D:\\n\\QORUILandscapeGlobal.xml|1"},
+        {"", nullptr, "D:\\n\\i.ini", "", landscape, "1|D:\\n\\i.ini|2", shared},
         // What set NAME="E:\a b\u.xml" leaves in the environment.
-        {"",
-         "\"E:\\a b\\u.xml\"",
-         "\"E:\\a b\\i.ini\"",
-         nullptr,
-         {"1|E:\\a b\\u.xml|202", "1|E:\\a b\\i.ini|2", "1|E:\\a b\\QORUILandscapeGlobal.xml|1"}},
-        {"", "\"\"", "\"\"", nullptr, {landscape, ini, shared}},
-        {"", "sub\\u.xml", "i.ini", nullptr, {"1|sub\\u.xml|202", "1|i.ini|2", "1|sub\\QORUILandscapeGlobal.xml|1"}},
-        {"",
-         "F:\\env\\u.xml",
-         "F:\\env\\i.ini",
-         "/INI=E:\\cmd\\i.ini /LSXML=E:\\cmd\\u.xml",
-         {"1|E:\\cmd\\u.xml|201", "1|E:\\cmd\\i.ini|2", "1|E:\\cmd\\QORUILandscapeGlobal.xml|1"}},
+        {"", "\"E:\\a b\\u.xml\"", "\"E:\\a b\\i.ini\"", "", "1|E:\\a b\\u.xml|202", "1|E:\\a b\\i.ini|2",
+         "1|E:\\a b\\QORUILandscapeGlobal.xml|1"},
+        {"", "\"\"", "\"\"", "", landscape, ini, shared},
+        {"", "sub\\u.xml", "i.ini", "", "1|sub\\u.xml|202", "1|i.ini|2", "1|sub\\QORUILandscapeGlobal.xml|1"},
+        {"", "F:\\env\\u.xml", "F:\\env\\i.ini", "/INI=E:\\cmd\\i.ini /LSXML=E:\\cmd\\u.xml", "1|E:\\cmd\\u.xml|201",
+         "1|E:\\cmd\\i.ini|2", "1|E:\\cmd\\QORUILandscapeGlobal.xml|1"},
         // Another switch, a longer name, no slash, no '=' and an empty value are all passed over.
-        {"",
-         "F:\\env\\u.xml",
-         "F:\\env\\i.ini",
-         "/other=1 /LSXMLFILE=E:\\x.xml LSXML=E:\\y.xml /INI /INIT=E:\\z.ini /LSXML=",
-         {"1|F:\\env\\u.xml|202", "1|F:\\env\\i.ini|2", "1|F:\\env\\QORUILandscapeGlobal.xml|1"}},
-        {"",
-         nullptr,
-         nullptr,
-         "-lsxml=\"E:\\a b\\u.xml\" \"/Ini=E:\\a b\\i.ini\"",
-         {"1|E:\\a b\\u.xml|201", "1|E:\\a b\\i.ini|2", "1|E:\\a b\\QORUILandscapeGlobal.xml|1"}},
+        {"", "F:\\env\\u.xml", "F:\\env\\i.ini",
+         "/other=1 /LSXMLFILE=E:\\x.xml LSXML=E:\\y.xml /INI /INIT=E:\\z.ini /LSXML=", "1|F:\\env\\u.xml|202",
+         "1|F:\\env\\i.ini|2", "1|F:\\env\\QORUILandscapeGlobal.xml|1"},
+        {"", nullptr, nullptr, "-lsxml=\"E:\\a b\\u.xml\" \"/Ini=E:\\a b\\i.ini\"", "1|E:\\a b\\u.xml|201",
+         "1|E:\\a b\\i.ini|2", "1|E:\\a b\\QORUILandscapeGlobal.xml|1"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EnvironmentVariable appDataNow("APPDATA", c.appDataTail ? (appData.Path() + c.appDataTail).c_str() : nullptr);
         EnvironmentVariable landscapeNow("QORLOGON_LSXML", c.landscapeVariable);
         EnvironmentVariable iniNow("QORLOGON_INI", c.iniVariable);
-        EXPECT_EQ("landscape|" + c.expected[0] + "\nini|" + c.expected[1] + "\nshared|" + c.expected[2] + "\n",
-                  Ask_File_Look_Ups(c.commandLine));
+        const TestSupport::ProcessResult host = TestSupport::Run_Program("lookup_host.exe", c.commandLine);
+        EXPECT_EQ(0u, host.exitCode) << "row " << &c - cases;
+        EXPECT_EQ("landscape|" + c.landscape + "\r\nini|" + c.ini + "\r\nshared|" + c.shared + "\r\n", host.output)
+            << "row " << &c - cases;
     }
-    for (FileLookUp lookUp : {GetQorLogonUserLandscapeFileToLoad, GetQorLogonUserIniFileToLoad,
-                              GetQorLogonLocalSharedLandscapeFileToLoad}) {
-        const std::string answer = Ask(lookUp);                 // "1|<path>|1"
-        const int needed = static_cast<int>(answer.size()) - 3; // the path and its terminator
-        EXPECT_EQ("0||0", Ask(lookUp, needed - 1)) << "an answer that does not fit";
+    // The same look-ups asked in this process, which has a command line of its own.
+    const std::pair<FileLookUp, std::string> defaults[] = {{GetQorLogonUserLandscapeFileToLoad, landscape},
+                                                           {GetQorLogonUserIniFileToLoad, ini},
+                                                           {GetQorLogonLocalSharedLandscapeFileToLoad, shared}};
+    for (const auto& [lookUp, answer] : defaults) {
+        EXPECT_EQ(answer, Ask(lookUp));
+        const int needed = static_cast<int>(answer.size()) - 3; // "1|<path>|1": the path and its terminator
+        EXPECT_EQ("0||0", Ask(lookUp, needed - 1)) << "an answer that does not fit: " << answer;
         EXPECT_EQ(answer, Ask(lookUp, needed));
     }
 }
 
 TEST_F(LookUpTest, ServerLandscapeSettingsReadTheUserBeforeTheMachine)
 {
-    struct Case
+    const struct
     {
         const char *userServer, *machineServer, *userCore, *machineCore, *server, *core, *shared;
-    };
-    const Case cases[] = {
+    } cases[] = {
         // the last three: what the three look-ups answer
         {nullptr, nullptr, nullptr, nullptr, "0|", "0|", "0|"},
         {nullptr, nullptr, nullptr, "\\\\m\\c.xml", "0|", "1|\\\\m\\c.xml", "1|\\\\m\\c.xml"},
@@ -161,7 +137,8 @@ TEST_F(LookUpTest, ServerLandscapeSettingsReadTheUserBeforeTheMachine)
          "1|\\\\u\\s.xml"},
         {"", "\\\\m\\s.xml", "", "\\\\m\\c.xml", "0|", "0|", "0|"}, // the user's empty values answer
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
         Put(Options_Key, "ServerLandscapeFileName", c.userServer, c.machineServer);
         Put(Options_Key, "CoreLandscapeFileOnServer", c.userCore, c.machineCore);
         EXPECT_EQ(c.server, Ask(GetServerLandscapeFileName));
@@ -176,18 +153,17 @@ TEST_F(LookUpTest, ServerLandscapeSettingsReadTheUserBeforeTheMachine)
 // Mode 1 reads the user's value, 2 the machine's, 0 and 3 the user's before the machine's.
 TEST_F(LookUpTest, RegistryStringsComeFromTheRootsOfTheMode)
 {
-    struct Case
+    const struct
     {
-        const char *user, *machine, *byMode[4];
-    }; // null: not found
-    const Case cases[] = {
+        const char *user, *machine, *byMode[4]; // null: not found
+    } cases[] = {
         {"user.ini", "machine.ini", {"user.ini", "user.ini", "machine.ini", "user.ini"}},
         {nullptr, "machine.ini", {"machine.ini", nullptr, "machine.ini", "machine.ini"}},
         {"user.ini", nullptr, {"user.ini", "user.ini", nullptr, "user.ini"}},
         {"", "machine.ini", {"", "", "machine.ini", ""}}, // found, but empty: no answer in a buffer
         {nullptr, nullptr, {nullptr, nullptr, nullptr, nullptr}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         Put(Test_Key, "Value", c.user, c.machine);
         for (int mode = 0; mode < 4; ++mode) {
             SCOPED_TRACE("case " + std::to_string(&c - cases) + ", mode " + std::to_string(mode));
@@ -215,14 +191,14 @@ TEST_F(LookUpTest, TraceDirectoryIsAnExistingFolderFromTheVariableOrElseTheOptio
 
     const std::string a = appData / "a", b = appData / "b", quotedB = "\"" + b + "\"", missing = appData / "missing";
     const std::string file = appData / "file.trc";
-    ASSERT_TRUE(CreateDirectoryA(a.c_str(), nullptr) && CreateDirectoryA(b.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(a.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(b.c_str(), nullptr));
     TestSupport::Write_File(file, "x");
-    struct Case
+    const struct
     {
         const char *variable, *userOption, *machineOption;
         std::string expected;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {nullptr, nullptr, nullptr, "0|"},
         {nullptr, a.c_str(), b.c_str(), "1|" + a},
         {nullptr, nullptr, b.c_str(), "1|" + b},
@@ -232,7 +208,7 @@ TEST_F(LookUpTest, TraceDirectoryIsAnExistingFolderFromTheVariableOrElseTheOptio
         {nullptr, file.c_str(), nullptr, "0|"},
         {missing.c_str(), a.c_str(), nullptr, "0|"}, // no falling back from a variable that names no folder
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         EnvironmentVariable variableNow("QOR_TRACE_DIR", c.variable);
         Put(Options_Key, "TraceDirectory", c.userOption, c.machineOption);

@@ -35,14 +35,13 @@ struct RegistryTest : public ::testing::Test
 // it, whether or not it was stored with its terminator.
 TEST_F(RegistryTest, GetReadsOnlyValuesOfItsOwnType)
 {
-    struct Case
+    const struct
     {
         const char* value;
         DWORD type;
         std::string data;
-        const char *number, *text;
-    }; // "found|value"
-    const Case cases[] = {
+        const char *number, *text; // "found|value"
+    } cases[] = {
         {"Number", REG_DWORD, std::string("\x2a\0\0\0", 4), "1|42", "0|"},
         {"Zero", REG_DWORD, std::string(4, '\0'), "1|0", "0|"},
         {"Binary", REG_BINARY, std::string("\x07\0\0\0", 4), "0|0", "0|"},
@@ -52,14 +51,12 @@ TEST_F(RegistryTest, GetReadsOnlyValuesOfItsOwnType)
         {"Unterminated", REG_SZ, "abc", "0|0", "1|abc"},
         {"Missing", REG_NONE, "", "0|0", "0|"}, // not stored
     };
-    for (const Case& c : cases) {
-        if (c.type == REG_NONE)
-            continue;
-        ASSERT_EQ(ERROR_SUCCESS,
-                  RegSetKeyValueA(HKEY_CURRENT_USER, Key, c.value, c.type, c.data.data(), DWORD(c.data.size())));
-    }
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.value);
+        if (c.type != REG_NONE) {
+            ASSERT_EQ(ERROR_SUCCESS,
+                      RegSetKeyValueA(HKEY_CURRENT_USER, Key, c.value, c.type, c.data.data(), DWORD(c.data.size())));
+        }
         bool found = false;
         const DWORD number = Registry::Get_DWORD(HKEY_CURRENT_USER, Key, c.value, &found);
         EXPECT_EQ(c.number, std::to_string(found) + "|" + std::to_string(number));
@@ -75,7 +72,7 @@ TEST_F(RegistryTest, GetReadsOnlyValuesOfItsOwnType)
     EXPECT_FALSE(found);
 }
 
-TEST_F(RegistryTest, SetCreatesTheKeyAndOverwritesInTheNamedRootOnly)
+TEST_F(RegistryTest, SetStoresTheValueInTheNamedRootOnly)
 {
     EXPECT_TRUE(Registry::Set_DWORD(HKEY_CURRENT_USER, Key, "Number", 7));
     EXPECT_EQ(std::string("4:\x07\0\0\0", 6), Stored(HKEY_CURRENT_USER, "Number"));
