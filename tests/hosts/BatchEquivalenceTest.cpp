@@ -14,14 +14,11 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <map>
 #include <regex>
-#include <sstream>
-#include <stdexcept>
 #include <string>
-#include <vector>
 
-#include "Caller.h"
 #include "LandscapeMigration.h"
 #include "TestSupport.h"
 
@@ -31,15 +28,10 @@ using ::testing::HasSubstr;
 namespace {
 
 const char* const Options_Key = "Software\\QOR\\QORLogon\\Options";
-const char* const Server_Value = "ServerLandscapeFileName";
 
-// The old connection files of the profiles: the sample's and generated ones.
-std::vector<std::string> Old_Files()
-{
-    const std::string bin = Program_Folder();
-    return {bin + "\\sample\\AppData\\QOR\\Common\\qorlogon.ini", bin + "\\generated\\qorlogon-30.ini",
-            bin + "\\generated\\qorlogon-300.ini"};
-}
+// The old connection files of the profiles, in the program folder: the sample's and generated ones.
+const char* const Old_Files[] = {"sample\\AppData\\QOR\\Common\\qorlogon.ini", "generated\\qorlogon-30.ini",
+                                 "generated\\qorlogon-300.ini"};
 
 // The landscape an administrator distributes, with this machine's message
 // servers in it already: every migration merges the machine's servers into the
@@ -54,14 +46,6 @@ const char* const Server_Landscape =
     "<Messageserver uuid=\"9B0D0C8E-0000-4000-8000-000000000003\" name=\"TRN\" host=\"trn-ms.example.com\"/>"
     "</Messageservers></Landscape>\r\n";
 
-void Make_Folder(const std::string& path) { SHCreateDirectoryExA(nullptr, path.c_str(), nullptr); }
-
-void Copy(const std::string& from, const std::string& to)
-{
-    if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
-        throw std::runtime_error("cannot copy " + from + " to " + to);
-}
-
 // The landscape text with each UUID replaced by its number in order of first
 // appearance, and the profile's own folder by a name for it.
 std::string Comparable(std::string text, const std::string& folder)
@@ -69,31 +53,24 @@ std::string Comparable(std::string text, const std::string& folder)
     for (size_t at = text.find(folder); at != std::string::npos; at = text.find(folder, at))
         text.replace(at, folder.size(), "<profile folder>");
     static const std::regex uuid("[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}");
-    std::map<std::string, int> numbers;
+    std::map<std::string, size_t> numbers;
     std::string result;
-    auto last = text.cbegin();
-    for (std::sregex_iterator found(text.begin(), text.end(), uuid), end; found != end; ++found) {
-        result.append(last, text.cbegin() + found->position());
-        const auto number = numbers.emplace(found->str(), static_cast<int>(numbers.size())).first->second;
-        result += "<uuid " + std::to_string(number) + ">";
-        last = text.cbegin() + found->position() + found->length();
+    for (std::smatch found; std::regex_search(text, found, uuid); text = found.suffix()) {
+        const size_t number = numbers.emplace(found.str(), numbers.size()).first->second;
+        result += found.prefix().str() + "<uuid " + std::to_string(number) + ">";
     }
-    return result.append(last, text.cend());
+    return result + text;
 }
 
 // The first line where the two differ, for the failure message.
 std::string First_Difference(const std::string& expected, const std::string& actual)
 {
-    std::istringstream a(expected), b(actual);
-    std::string lineA, lineB;
-    for (int line = 1;; ++line) {
-        const bool moreA = static_cast<bool>(std::getline(a, lineA)), moreB = static_cast<bool>(std::getline(b, lineB));
-        if (!moreA && !moreB)
-            return "no difference";
-        if (!moreA || !moreB || lineA != lineB)
-            return "line " + std::to_string(line) + ":\n  first start: " + (moreA ? lineA : "<end>") +
-                   "\n  batch:       " + (moreB ? lineB : "<end>");
-    }
+    const size_t at =
+        std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first - expected.begin();
+    const size_t start = at ? expected.rfind('\n', at - 1) + 1 : 0; // the same in both: they agree before `at`
+    const auto line = [&](const std::string& text) { return text.substr(start, text.find('\n', start) - start); };
+    return "line " + std::to_string(std::count(expected.begin(), expected.begin() + start, '\n') + 1) +
+           ":\n  first start: " + line(expected) + "\n  batch:       " + line(actual);
 }
 
 } // namespace
@@ -102,24 +79,28 @@ std::string First_Difference(const std::string& expected, const std::string& act
 class BatchAndFirstStart : public ::testing::TestWithParam<bool>
 {
 protected:
-    BatchAndFirstStart()
+    void SetUp() override
     {
         for (const char* sub : {"Windows\\System32\\drivers\\etc", "ProgramData", "server"})
-            Make_Folder(work / sub);
-        const std::string sample = Program_Folder() + "\\sample\\Windows\\";
+            SHCreateDirectoryExA(nullptr, (work / sub).c_str(), nullptr);
+        const std::string bin = Program_Folder() + "\\";
+        const auto copy = [](const std::string& from, const std::string& to) {
+            return CopyFileA(from.c_str(), to.c_str(), FALSE);
+        };
         for (const char* file : {"qormsg.ini", "qorroute.ini", "System32\\drivers\\etc\\services"})
-            Copy(sample + file, work / ("Windows\\" + std::string(file)));
+            ASSERT_TRUE(copy(bin + "sample\\Windows\\" + file, work / "Windows\\" + file)) << file;
         Write_File(server, Server_Landscape);
-        const std::vector<std::string> old = Old_Files();
-        for (size_t i = 0; i < old.size(); ++i) {
-            const std::string name = "user" + std::to_string(i);
-            batchFolders.push_back(work / ("batch\\" + name + "\\QOR\\Common"));
-            startFolders.push_back(work / ("start\\" + name + "\\AppData"));
-            for (const std::string& folder : {batchFolders.back(), startFolders.back() + "\\QOR\\Common"}) {
-                Make_Folder(folder);
-                Copy(old[i], folder + "\\qorlogon.ini");
+        for (size_t i = 0; i < std::size(Old_Files); ++i)
+            for (const char* run : {"batch", "start"}) {
+                SHCreateDirectoryExA(nullptr, Common(run, i).c_str(), nullptr);
+                ASSERT_TRUE(copy(bin + Old_Files[i], Common(run, i) + "\\qorlogon.ini")) << Old_Files[i];
             }
-        }
+    }
+
+    // A profile's QOR\Common folder: of those the batch migrates, or of the first starts'.
+    std::string Common(const char* run, size_t profile)
+    {
+        return work / (run + ("\\user" + std::to_string(profile)) + "\\QOR\\Common");
     }
 
     // The user's first start in this process, with a registry of the user's own.
@@ -127,31 +108,15 @@ protected:
     {
         RegistrySandbox registry;
         if (GetParam())
-            RegSetKeyValueA(HKEY_LOCAL_MACHINE, Options_Key, Server_Value, REG_SZ, server.c_str(),
+            RegSetKeyValueA(HKEY_LOCAL_MACHINE, Options_Key, "ServerLandscapeFileName", REG_SZ, server.c_str(),
                             static_cast<DWORD>(server.size() + 1));
         EnvironmentVariable user("APPDATA", appData.c_str());
         CDM_INITIALIZATION_STATE source, destination;
         return Execute_Landscape_Migration_Check_Internal(&source, &destination, 1);
     }
 
-    void Expect_Same_File(const TestSupport::Caller& at, const std::string& name, size_t profile)
-    {
-        const std::string startFolder = startFolders[profile] + "\\QOR\\Common";
-        const std::string fromStart = startFolder + "\\" + name, fromBatch = batchFolders[profile] + "\\" + name;
-        const bool started = Path_Exists(fromStart), batched = Path_Exists(fromBatch);
-        EXPECT_AT(at, started == batched) << fromStart << (started ? " exists, " : " is missing, ") << fromBatch
-                                          << (batched ? " exists" : " is missing");
-        if (!started || !batched)
-            return;
-        const std::string expected = Comparable(Read_File(fromStart), startFolder);
-        const std::string actual = Comparable(Read_File(fromBatch), batchFolders[profile]);
-        EXPECT_AT(at, expected == actual)
-            << name << " of " << Old_Files()[profile] << " differs at " << First_Difference(expected, actual);
-    }
-
     ScratchDirectory work;
     std::string server = work / "server\\QORUILandscapeServer.xml";
-    std::vector<std::string> batchFolders, startFolders;
     EnvironmentVariable windir{"windir", (work / "Windows").c_str()};
     EnvironmentVariable machineData{"ProgramData", (work / "ProgramData").c_str()};
     EnvironmentVariable noNamedLandscape{"QORLOGON_LSXML", nullptr};
@@ -164,7 +129,7 @@ TEST_P(BatchAndFirstStart, PrepareTheSameLandscapes)
         // The machine's options as the batch's workers see them: the real hive's.
         const RealKeySetAside machineOptions(Options_Key, HKEY_LOCAL_MACHINE);
         if (GetParam()) {
-            ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_LOCAL_MACHINE, Options_Key, Server_Value, REG_SZ,
+            ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_LOCAL_MACHINE, Options_Key, "ServerLandscapeFileName", REG_SZ,
                                                      server.c_str(), static_cast<DWORD>(server.size() + 1)));
         }
         const ProcessResult batch =
@@ -172,13 +137,20 @@ TEST_P(BatchAndFirstStart, PrepareTheSameLandscapes)
         ASSERT_EQ(0u, batch.exitCode) << batch.output;
         EXPECT_THAT(batch.output, HasSubstr("3 profiles: 3 migrated,"));
     }
-    for (size_t profile = 0; profile < startFolders.size(); ++profile) {
-        SCOPED_TRACE(Old_Files()[profile]);
-        ASSERT_TRUE(First_Start(startFolders[profile]));
-        Expect_Same_File(HERE, "QORUILandscape.xml", profile);
-        Expect_Same_File(HERE, "QORUILandscapeGlobal.xml", profile);
-        const std::string user = Read_File(batchFolders[profile] + "\\QORUILandscape.xml");
-        const std::string include = GetParam() ? server : batchFolders[profile] + "\\QORUILandscapeGlobal.xml";
+    for (size_t i = 0; i < std::size(Old_Files); ++i) {
+        SCOPED_TRACE(Old_Files[i]);
+        ASSERT_TRUE(First_Start(work / ("start\\user" + std::to_string(i))));
+        for (const std::string name : {"QORUILandscape.xml", "QORUILandscapeGlobal.xml"}) {
+            const std::string fromStart = Common("start", i) + "\\" + name,
+                              fromBatch = Common("batch", i) + "\\" + name;
+            const bool started = Path_Exists(fromStart), batched = Path_Exists(fromBatch);
+            EXPECT_EQ(started, batched) << fromStart << " against " << fromBatch;
+            const std::string expected = Comparable(Read_File(fromStart), Common("start", i));
+            const std::string actual = Comparable(Read_File(fromBatch), Common("batch", i));
+            EXPECT_TRUE(expected == actual) << name << " differs at " << First_Difference(expected, actual);
+        }
+        const std::string user = Read_File(Common("batch", i) + "\\QORUILandscape.xml");
+        const std::string include = GetParam() ? server : Common("batch", i) + "\\QORUILandscapeGlobal.xml";
         EXPECT_THAT(user, HasSubstr("url=\"" + include + "\"")) << user.substr(0, 400);
     }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CommandLine.h"
@@ -10,36 +11,20 @@
 namespace {
 
 using Mode = Admin::CommandLine::Mode;
+using ::testing::PrintToString;
 
-// "landscape_migrate" and the arguments, parsed.
-struct Parsed
+// Parses "landscape_migrate" and the arguments into `options`; whether it took them.
+bool Parse(Admin::CommandLine& options, std::vector<const char*> arguments)
 {
-    explicit Parsed(std::vector<const char*> arguments)
-    {
-        arguments.insert(arguments.begin(), "landscape_migrate");
-        ok = options.Parse(static_cast<int>(arguments.size()), arguments.data());
-    }
-    Admin::CommandLine options;
-    bool ok = false;
-};
-
-struct Meaningful
-{
-    std::vector<const char*> arguments;
-    Mode mode;
-};
-
-struct Refused
-{
-    std::vector<const char*> arguments;
-    const char* error;
-};
+    arguments.insert(arguments.begin(), "landscape_migrate");
+    return options.Parse(static_cast<int>(arguments.size()), arguments.data());
+}
 
 } // namespace
 
 TEST(CommandLine, EachMeaningfulCombinationHasItsMode)
 {
-    const Meaningful cases[] = {
+    const std::pair<std::vector<const char*>, Mode> cases[] = {
         {{}, Mode::Migrate},
         {{"--force", "--simulate", "--dump-mappings"}, Mode::Migrate},
         {{"--report", "r.json"}, Mode::Migrate},
@@ -53,28 +38,28 @@ TEST(CommandLine, EachMeaningfulCombinationHasItsMode)
         {{"/?"}, Mode::Help},
         {{"--batch-worker"}, Mode::Worker},
     };
-    for (const Meaningful& c : cases) {
-        const Parsed parsed(c.arguments);
-        EXPECT_TRUE(parsed.ok) << c.arguments.size() << " arguments: " << parsed.options.Error();
-        EXPECT_EQ(static_cast<int>(c.mode), static_cast<int>(parsed.options.mode))
-            << c.arguments.size() << " arguments, the first " << (c.arguments.empty() ? "none" : c.arguments[0]);
+    for (const auto& [arguments, mode] : cases) {
+        Admin::CommandLine options;
+        EXPECT_TRUE(Parse(options, arguments)) << PrintToString(arguments) << ": " << options.Error();
+        EXPECT_EQ(static_cast<int>(mode), static_cast<int>(options.mode)) << PrintToString(arguments);
     }
 }
 
 TEST(CommandLine, ValuesAreKept)
 {
-    const Parsed parsed({"--verify", "--ini", "a.ini", "--landscape", "b.xml", "--report", "r.json"});
-    EXPECT_EQ("a.ini", parsed.options.ini);
-    EXPECT_EQ("b.xml", parsed.options.landscape);
-    EXPECT_EQ("r.json", parsed.options.report);
-    const Parsed batch({"--profiles", "D:\\profiles", "--jobs", "3"});
-    EXPECT_EQ("D:\\profiles", batch.options.folder);
-    EXPECT_EQ(3, batch.options.jobs);
+    Admin::CommandLine verify, batch;
+    ASSERT_TRUE(Parse(verify, {"--verify", "--ini", "a.ini", "--landscape", "b.xml", "--report", "r.json"}));
+    EXPECT_EQ("a.ini", verify.ini);
+    EXPECT_EQ("b.xml", verify.landscape);
+    EXPECT_EQ("r.json", verify.report);
+    ASSERT_TRUE(Parse(batch, {"--profiles", "D:\\profiles", "--jobs", "3"}));
+    EXPECT_EQ("D:\\profiles", batch.folder);
+    EXPECT_EQ(3, batch.jobs);
 }
 
 TEST(CommandLine, EveryMistakeIsNamedInOneLineEndingWithSeeHelp)
 {
-    const Refused cases[] = {
+    const std::pair<std::vector<const char*>, std::string> cases[] = {
         {{"--verify", "--report", "--ini"}, "--report needs a value, not the option --ini; see --help"},
         {{"--report"}, "--report needs a value; see --help"},
         {{"--profiles", ""}, "--profiles needs a value, not an empty text; see --help"},
@@ -91,9 +76,9 @@ TEST(CommandLine, EveryMistakeIsNamedInOneLineEndingWithSeeHelp)
         {{"--simulate", "--report", "r.json"}, "a simulation writes nothing, not even a report; see --help"},
         {{"verify"}, "unknown option 'verify'; see --help"},
     };
-    for (const Refused& c : cases) {
-        const Parsed parsed(c.arguments);
-        EXPECT_FALSE(parsed.ok) << c.error;
-        EXPECT_EQ(c.error, parsed.options.Error());
+    for (const auto& [arguments, error] : cases) {
+        Admin::CommandLine options;
+        EXPECT_FALSE(Parse(options, arguments)) << PrintToString(arguments);
+        EXPECT_EQ(error, options.Error()) << PrintToString(arguments);
     }
 }
