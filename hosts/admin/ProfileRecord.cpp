@@ -91,17 +91,17 @@ void ProfileRecord::Fail(const std::string& reason)
 
 void ProfileRecord::Account(const Verification& verification)
 {
-    using Outcome = Verification::Outcome;
-    folders = verification.Count(true, Outcome::Migrated) + verification.Count(true, Outcome::Missing) +
-              verification.Count(true, Outcome::Different);
-    entries = verification.Count(false, Outcome::Migrated) + verification.Count(false, Outcome::Missing) +
-              verification.Count(false, Outcome::Different);
-    skipped = verification.Count(true, Outcome::Skipped) + verification.Count(false, Outcome::Skipped);
-    leftOut = verification.Count(true, Outcome::LeftOut) + verification.Count(false, Outcome::LeftOut);
+    using Verdict = Verification::Verdict;
+    folders = verification.Count(true, Verdict::Migrated) + verification.Count(true, Verdict::Missing) +
+              verification.Count(true, Verdict::Different);
+    entries = verification.Count(false, Verdict::Migrated) + verification.Count(false, Verdict::Missing) +
+              verification.Count(false, Verdict::Different);
+    skipped = verification.Count(true, Verdict::Skipped) + verification.Count(false, Verdict::Skipped);
+    leftOut = verification.Count(true, Verdict::LeftOut) + verification.Count(false, Verdict::LeftOut);
     for (const Verification::Finding& finding : verification.Findings())
-        if (finding.outcome == Outcome::Missing || finding.outcome == Outcome::Different)
+        if (finding.Is_Problem())
             problems.push_back({finding.key, finding.name,
-                                std::string(Verification::Name(finding.outcome)) +
+                                std::string(Verification::Name(finding.verdict)) +
                                     (finding.folder ? " folder: " : ": ") + finding.reason});
 }
 

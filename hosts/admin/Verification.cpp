@@ -60,43 +60,42 @@ Verification::Verification(const ConnectionTree& old, const ConnectionTree& land
         m_findings.push_back(Check(entry));
 }
 
-int Verification::Count(bool folders, Outcome outcome) const
+int Verification::Count(bool folders, Verdict verdict) const
 {
     return static_cast<int>(std::count_if(m_findings.begin(), m_findings.end(), [&](const Finding& finding) {
-        return finding.folder == folders && finding.outcome == outcome;
+        return finding.folder == folders && finding.verdict == verdict;
     }));
 }
 
 bool Verification::Passed() const
 {
-    return Count(true, Outcome::Missing) + Count(true, Outcome::Different) + Count(false, Outcome::Missing) +
-               Count(false, Outcome::Different) ==
-           0;
+    return std::none_of(m_findings.begin(), m_findings.end(),
+                        [](const Finding& finding) { return finding.Is_Problem(); });
 }
 
-const char* Verification::Name(Outcome outcome)
+const char* Verification::Name(Verdict verdict)
 {
     static const char* const names[] = {"migrated", "skipped", "left out", "missing", "different"};
-    return names[static_cast<int>(outcome)];
+    return names[static_cast<int>(verdict)];
 }
 
 Verification::Finding Verification::Check(const Folder& folder) const
 {
     Finding finding(true, folder.key, folder.name);
     if (Left_Out(folder.key)) {
-        finding.outcome = Outcome::LeftOut;
+        finding.verdict = Verdict::LeftOut;
         return finding;
     }
     const std::string path = Old_Path(folder.key);
     if (path.empty()) { // a top-level folder: the main folder
         if (m_main.empty())
             finding =
-                Finding(true, folder.key, folder.name, Outcome::Missing, "the landscape has no main folder 'Local'");
+                Finding(true, folder.key, folder.name, Verdict::Missing, "the landscape has no main folder 'Local'");
         return finding;
     }
     const auto [first, last] = m_byPath.equal_range(path);
     if (first == last)
-        return {true, folder.key, folder.name, Outcome::Missing, "no folder " + Shown(path) + " in the landscape"};
+        return {true, folder.key, folder.name, Verdict::Missing, "no folder " + Shown(path) + " in the landscape"};
     for (auto candidate = first; candidate != last; ++candidate)
         if (candidate->second->expanded == folder.expanded && candidate->second->memo == folder.memo)
             return finding;
@@ -106,25 +105,25 @@ Verification::Finding Verification::Check(const Folder& folder) const
                               (first->second->expanded ? "1" : "0") + " in the landscape");
     if (first->second->memo != folder.memo)
         Note(differences, "memo '" + folder.memo + "' in the old file, '" + first->second->memo + "' in the landscape");
-    return {true, folder.key, folder.name, Outcome::Different, differences};
+    return {true, folder.key, folder.name, Verdict::Different, differences};
 }
 
 Verification::Finding Verification::Check(const Entry& entry) const
 {
     Finding finding(false, entry.key, entry.name);
     if (entry.skip)
-        finding.outcome = Outcome::Skipped;
+        finding.verdict = Verdict::Skipped;
     else if (Left_Out(entry.parent))
-        finding.outcome = Outcome::LeftOut;
-    if (finding.outcome != Outcome::Migrated)
+        finding.verdict = Verdict::LeftOut;
+    if (finding.verdict != Verdict::Migrated)
         return finding;
     const std::string path = Old_Path(entry.parent);
     const Entry* found = Counterpart(entry, path);
     if (!found)
-        return {false, entry.key, entry.name, Outcome::Missing, "not in the landscape"};
+        return {false, entry.key, entry.name, Verdict::Missing, "not in the landscape"};
     const std::string differences = Differences(entry, *found, path);
     if (!differences.empty())
-        finding = {false, entry.key, entry.name, Outcome::Different, differences};
+        finding = {false, entry.key, entry.name, Verdict::Different, differences};
     return finding;
 }
 

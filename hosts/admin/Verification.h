@@ -20,7 +20,9 @@ using QOR::FrontEnd::Landscape::Migration::ConnectionTree;
 class Verification
 {
 public:
-    enum class Outcome
+    // What became of one folder or entry of the old file. (A profile's result
+    // as a whole is an Outcome.)
+    enum class Verdict
     {
         Migrated,
         Skipped,
@@ -30,25 +32,27 @@ public:
     };
     struct Finding
     {
-        Finding(bool isFolder, std::string itsKey, std::string itsName, Outcome what = Outcome::Migrated,
+        Finding(bool isFolder, std::string itsKey, std::string itsName, Verdict what = Verdict::Migrated,
                 std::string why = "")
-            : folder(isFolder), key(std::move(itsKey)), name(std::move(itsName)), outcome(what), reason(std::move(why))
+            : folder(isFolder), key(std::move(itsKey)), name(std::move(itsName)), verdict(what), reason(std::move(why))
         {
         }
+        // Missing or different: what fails a verification.
+        bool Is_Problem() const { return verdict == Verdict::Missing || verdict == Verdict::Different; }
 
         bool folder = false;
         std::string key, name;
-        Outcome outcome = Outcome::Migrated;
+        Verdict verdict = Verdict::Migrated;
         std::string reason; // for missing and different
     };
 
     Verification(const ConnectionTree& old, const ConnectionTree& landscape, const MessageServerPorts& ports);
 
     const std::vector<Finding>& Findings() const { return m_findings; }
-    int Count(bool folders, Outcome outcome) const;
+    int Count(bool folders, Verdict verdict) const;
     // No folder or entry is missing or different.
     bool Passed() const;
-    static const char* Name(Outcome outcome);
+    static const char* Name(Verdict verdict);
 
 private:
     using Folder = ConnectionTree::Folder;

@@ -50,16 +50,16 @@ int VerifyCommand::Run(Report& report) const
 
 void VerifyCommand::Print(const Verification& verification)
 {
-    using Outcome = Verification::Outcome;
-    const Outcome outcomes[] = {Outcome::Migrated, Outcome::Skipped, Outcome::LeftOut, Outcome::Missing,
-                                Outcome::Different};
+    using Verdict = Verification::Verdict;
+    const Verdict verdicts[] = {Verdict::Migrated, Verdict::Skipped, Verdict::LeftOut, Verdict::Missing,
+                                Verdict::Different};
     std::printf("%-9s", "");
-    for (Outcome outcome : outcomes)
-        std::printf("%11s", Verification::Name(outcome));
+    for (Verdict verdict : verdicts)
+        std::printf("%11s", Verification::Name(verdict));
     for (bool folders : {true, false}) {
         std::printf("\n%-9s", folders ? "folders" : "entries");
-        for (Outcome outcome : outcomes)
-            std::printf("%11d", verification.Count(folders, outcome));
+        for (Verdict verdict : verdicts)
+            std::printf("%11d", verification.Count(folders, verdict));
     }
     std::printf("\n\n");
     if (verification.Passed()) {
@@ -68,8 +68,8 @@ void VerifyCommand::Print(const Verification& verification)
     }
     std::printf("Problems:\n");
     for (const Verification::Finding& finding : verification.Findings())
-        if (finding.outcome == Outcome::Missing || finding.outcome == Outcome::Different)
-            std::printf("  %-9s %-6s %s '%s': %s\n", Verification::Name(finding.outcome),
+        if (finding.Is_Problem())
+            std::printf("  %-9s %-6s %s '%s': %s\n", Verification::Name(finding.verdict),
                         finding.folder ? "folder" : "entry", finding.key.c_str(), finding.name.c_str(),
                         finding.reason.c_str());
 }

@@ -12,7 +12,7 @@ namespace {
 
 using Admin::ConnectionTree;
 using Admin::Verification;
-using Outcome = Verification::Outcome;
+using Verdict = Verification::Verdict;
 
 ConnectionTree::Folder Folder(const char* key, const char* name, const char* parent, bool workspace = false)
 {
@@ -55,8 +55,8 @@ TEST(Verification, WhatIsInItsPlaceIsMigrated)
     trees.landscape.Add(Entry("N-1", "PRD", "W-LOCAL", "C-PRD"));
     const Verification verification(trees.old, trees.landscape, trees.ports);
     EXPECT_TRUE(verification.Passed());
-    EXPECT_EQ(2, verification.Count(true, Outcome::Migrated)) << "the top folder stands for Local";
-    EXPECT_EQ(3, verification.Count(false, Outcome::Migrated)) << "the link found by its name and target";
+    EXPECT_EQ(2, verification.Count(true, Verdict::Migrated)) << "the top folder stands for Local";
+    EXPECT_EQ(3, verification.Count(false, Verdict::Migrated)) << "the link found by its name and target";
 }
 
 // Each row: a landscape that lacks or changes what the old file holds, and the
@@ -77,14 +77,14 @@ TEST(Verification, WhatDoesNotMatchIsNamedWithItsReason)
         {moved, "C-QAS", "different", "property Language: none in the old file, 'EN' in the landscape"},
         {empty, "F-TOP", "missing", "the landscape has no main folder 'Local'"},
     };
-    for (const auto& [landscape, key, outcome, reason] : cases) {
+    for (const auto& [landscape, key, verdict, reason] : cases) {
         const Verification verification(trees.old, landscape, trees.ports);
         EXPECT_FALSE(verification.Passed()) << key;
         auto finding = verification.Findings().begin();
         while (finding != verification.Findings().end() && finding->key != key)
             ++finding;
         ASSERT_TRUE(finding != verification.Findings().end()) << "no finding on " << key;
-        EXPECT_EQ(outcome, Verification::Name(finding->outcome)) << key;
+        EXPECT_EQ(verdict, Verification::Name(finding->verdict)) << key;
         EXPECT_EQ(reason, finding->reason) << key;
     }
 }
@@ -96,7 +96,7 @@ TEST(Verification, WhatTheMigrationLeavesOutIsAccountedForApart)
     trees.old.Add(Entry("C-SRV", "From the server", "F-SRV"));
     trees.old.Add(ConnectionTree::Entry{"C-SKIP", "Skipped", "F-ERP", "", 402, /*skip*/ true, {}});
     const Verification verification(trees.old, trees.landscape, trees.ports);
-    EXPECT_EQ(1, verification.Count(false, Outcome::Skipped));
-    EXPECT_EQ(1, verification.Count(true, Outcome::LeftOut));
-    EXPECT_EQ(1, verification.Count(false, Outcome::LeftOut));
+    EXPECT_EQ(1, verification.Count(false, Verdict::Skipped));
+    EXPECT_EQ(1, verification.Count(true, Verdict::LeftOut));
+    EXPECT_EQ(1, verification.Count(false, Verdict::LeftOut));
 }
