@@ -2,8 +2,6 @@
 // the landscape format is switched off, so that each call only traces; with
 // "-on", the format stays on (the caller names a landscape the check refuses).
 //   entry_host.exe check | custom-then-check | check-on | custom-then-check-on
-#include <string>
-
 #include "LandscapeMigration.h"
 #include "TestSupport.h"
 

@@ -1,33 +1,38 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
+#include <comdef.h>
 
-#include <shlobj.h>
+#include <tuple>
+#include <utility>
 
-#include <string>
-
+#include "Caller.h"
 #include "FileSystem.h"
-#include "MsXml.h"
 #include "StartupFixture.h"
 
-using QOR::FrontEnd::Landscape::Migration::CMigrationToolConfig;
-using TestSupport::EnvironmentVariable;
-using TestSupport::Read_File;
-using TestSupport::TraceTail;
-using TestSupport::Write_File;
-
 using namespace StartupFixture;
+using namespace TestSupport;
 using ::testing::HasSubstr;
 
-const auto* const g_trace =
-    ::testing::AddGlobalTestEnvironment(new TestSupport::ProcessTrace(Start_Tracing_At_Level_4));
+const auto* const g_trace = ::testing::AddGlobalTestEnvironment(new ProcessTrace(Start_Tracing_At_Level_4));
 
-TEST_F(Startup, FirstStartMigratesLocallyAndRecordsTheCoreFile)
+namespace {
+
+const std::string Server = "\\\\server\\qor\\core.xml";
+
+// One start-up call: what it returns, the state it leaves recorded and a piece of what it traces.
+void Expect_Start_(const Caller& at, Profile& profile, bool migrated, DWORD state, const std::string& traced)
 {
-    TraceTail tail;
-    EXPECT_TRUE(Start());
-    EXPECT_EQ(1u, State());
+    const TraceTail tail;
+    EXPECT_AT(at, profile.Start() == migrated) << "the call reports " << !migrated;
+    EXPECT_AT(at, profile.State() == state) << "the recorded state is " << profile.State();
+    EXPECT_AT(at, tail.Has(traced)) << tail.Has(traced).message();
+}
+#define Expect_Start(...) Expect_Start_(HERE, *this, __VA_ARGS__)
+
+} // namespace
+
+TEST_F(Startup, FirstStartMigratesIntoALocalSharedLandscape)
+{
+    Expect_Start(true, 1, ": Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \r\n");
     EXPECT_EQ(global, Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
-    EXPECT_TRUE(tail.Has(": Setting migration state to S1_SHARED_LANDSCAPE_MIGRATED_LOCALLY. \r\n"));
     EXPECT_THAT(Read_File(user), HasSubstr("<Include index=\"0\" url=\"" + global + "\"/>"));
     EXPECT_THAT(Read_File(global), HasSubstr("name=\"PRD\" description=\"ERP Production\" "
                                              "host=\"prd-ms.example.com\" port=\"3600\""))
@@ -38,22 +43,16 @@ TEST_F(Startup, StateOneWithoutServerLandscapeDoesNothing)
 {
     ASSERT_TRUE(Start());
     const std::string before = Read_File(user);
-    TraceTail tail;
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(1u, State());
+    Expect_Start(false, 1, ": No migration was necessary or has been performed.\r\n");
     EXPECT_EQ(before, Read_File(user));
-    EXPECT_TRUE(tail.Has(": No migration was necessary or has been performed.\r\n"));
 }
 
 TEST_F(Startup, StateOneWithAServerLandscapeSwitchesToCentral)
 {
     ASSERT_TRUE(Start());
-    Set_String(Options_Key, "ServerLandscapeFileName", "\\\\server\\qor\\core.xml");
-    TraceTail tail;
-    EXPECT_TRUE(Start());
-    EXPECT_EQ(2u, State());
-    EXPECT_TRUE(tail.Has(": S2_Switch_To_Central_Landscape's result: true\r\n"));
-    EXPECT_THAT(Read_File(user), HasSubstr("url=\"\\\\server\\qor\\core.xml\""));
+    Set_String(Options_Key, "ServerLandscapeFileName", Server);
+    Expect_Start(true, 2, ": S2_Switch_To_Central_Landscape's result: true\r\n");
+    EXPECT_THAT(Read_File(user), HasSubstr("url=\"" + Server + "\""));
 }
 
 // A user landscape that includes nothing gets the server landscape as the
@@ -62,23 +61,18 @@ TEST_F(Startup, StateOneWithoutAnIncludeGetsTheServerLandscapeAsIncludeZero)
 {
     Set_DWORD(Qor_Key, "LandscapeMigrationState", 1);
     Write_File(user, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Landscape><Workspaces/></Landscape>\r\n");
-    Set_String(Options_Key, "ServerLandscapeFileName", "\\\\server\\qor\\core.xml");
-    EXPECT_TRUE(Start());
-    EXPECT_EQ(2u, State());
-    const std::string landscape = Read_File(user);
-    EXPECT_THAT(landscape, HasSubstr("<Include index=\"0\" url=\"\\\\server\\qor\\core.xml\"/>"));
+    Set_String(Options_Key, "ServerLandscapeFileName", Server);
+    Expect_Start(true, 2, ": S2_Switch_To_Central_Landscape's result: true\r\n");
+    EXPECT_THAT(Read_File(user), HasSubstr("<Include index=\"0\" url=\"" + Server + "\"/>"));
 }
 
 TEST_F(Startup, StateTwoIsFinal)
 {
     Set_DWORD(Qor_Key, "LandscapeMigrationState", 2);
     Write_File(user, "<Landscape/>");
-    TraceTail tail;
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(2u, State());
+    Expect_Start(false, 2,
+                 ": Migration state is S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. No migration is necessary.\r\n");
     EXPECT_EQ("<Landscape/>", Read_File(user));
-    EXPECT_TRUE(
-        tail.Has(": Migration state is S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. No migration is necessary.\r\n"));
 }
 
 TEST_F(Startup, AConfiguredServerLandscapeMakesTheFirstStepCentral)
@@ -86,24 +80,19 @@ TEST_F(Startup, AConfiguredServerLandscapeMakesTheFirstStepCentral)
     const std::string server = folder / "server-core.xml";
     Write_File(server, "<?xml version=\"1.0\"?>\n<Landscape/>\n");
     Set_String(Options_Key, "ServerLandscapeFileName", server);
-    TraceTail tail;
-    EXPECT_TRUE(Start());
-    EXPECT_EQ(2u, State());
-    EXPECT_TRUE(tail.Has(": Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. \r\n"));
+    Expect_Start(true, 2, ": Setting migration state to S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. \r\n");
     EXPECT_THAT(Read_File(user), HasSubstr("url=\"" + server + "\""));
-    EXPECT_FALSE(TestSupport::Path_Exists(global)) << "no local shared landscape";
+    EXPECT_FALSE(Path_Exists(global)) << "no local shared landscape";
     EXPECT_EQ("", Registry_String(Options_Key, "CoreLandscapeFileOnServer"));
 }
 
-TEST_F(Startup, AGoneLocalCoreFileIsIgnoredAndTheStepIsLocalAgain)
+// The recorded core file is gone with the landscapes: the step is local again.
+TEST_F(Startup, AGoneLocalCoreFileIsIgnored)
 {
     ASSERT_TRUE(Start());
     DeleteFileA(user.c_str());
     DeleteFileA(global.c_str());
-    TraceTail tail;
-    EXPECT_TRUE(Start());
-    EXPECT_EQ(1u, State());
-    EXPECT_TRUE(tail.Has(": no_shared_landscape_reg_setting: true, IgnoreCoreFile: " + global + " \r\n"));
+    Expect_Start(true, 1, ": no_shared_landscape_reg_setting: true, IgnoreCoreFile: " + global + " \r\n");
 }
 
 TEST_F(Startup, AFileNamedByTheEnvironmentIsMigratedIntoWithStateFour)
@@ -115,20 +104,18 @@ TEST_F(Startup, AFileNamedByTheEnvironmentIsMigratedIntoWithStateFour)
     EXPECT_EQ(4u, State());
     EXPECT_THAT(Read_File(named), HasSubstr("name=\"ERP\""));
     EXPECT_THAT(Read_File(named), HasSubstr(folder / "named\\QORUILandscapeGlobal.xml"));
-    TraceTail second;
-    EXPECT_FALSE(Start()) << "the file exists now: no migration";
-    EXPECT_TRUE(second.Has(": No migration for file >" + named +
-                           "< defined by command parameter or envrionment variable.\r\n"));
+    // The file exists now: no migration.
+    Expect_Start(false, 4,
+                 ": No migration for file >" + named + "< defined by command parameter or envrionment variable.\r\n");
 }
 
+// The state is left untouched.
 TEST_F(Startup, AWebAddressNamedByTheEnvironmentIsNotMigrated)
 {
     EnvironmentVariable variable("QORLOGON_LSXML", "http://landscape.example.com/mine.xml");
-    TraceTail tail;
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(0xFFFFFFFFu, State()) << "the state is untouched";
-    EXPECT_TRUE(tail.Has(": No migration for file >http://landscape.example.com/mine.xml< defined by command parameter "
-                         "or envrionment variable.\r\n"));
+    Expect_Start(false, 0xFFFFFFFF,
+                 ": No migration for file >http://landscape.example.com/mine.xml< defined by command parameter "
+                 "or envrionment variable.\r\n");
 }
 
 // The start-up host in a process of its own, with the landscape named on its
@@ -137,24 +124,23 @@ TEST_F(Startup, AWebAddressNamedByTheEnvironmentIsNotMigrated)
 TEST_F(Startup, AFileNamedOnTheCommandLineIsMigratedIntoWithStateThree)
 {
     // The host sees the real hive, and so does this test from here on.
-    const TestSupport::RealKeySetAside real("Software\\QOR");
+    const RealKeySetAside real("Software\\QOR");
     const std::string named = folder / "mine.xml";
-    const TestSupport::ProcessResult result = TestSupport::Run_Program("logon_startup.exe", "\"/LSXML=" + named + "\"");
+    const ProcessResult result = Run_Program("logon_startup.exe", "\"/LSXML=" + named + "\"");
     EXPECT_THAT(result.output, HasSubstr("Execute_Landscape_Migration_Check: a migration step ran"));
     EXPECT_THAT(result.output, HasSubstr("Recorded migration state after:  3"));
     EXPECT_EQ(3u, State());
     EXPECT_THAT(Read_File(named), HasSubstr("name=\"ERP\""));
 }
 
+// The state is not even read.
 TEST_F(Startup, ADisabledLandscapeFormatStopsEverything)
 {
     Set_DWORD(Options_Key, "LandscapeFormatEnabled", 0);
-    TraceTail tail;
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(0xFFFFFFFFu, State()) << "the state is not even read";
-    EXPECT_FALSE(TestSupport::Path_Exists(user));
-    EXPECT_TRUE(tail.Has(": Landscape is not enabled and configuration is not forced. No landscape migration will be "
-                         "done.\r\n"));
+    Expect_Start(
+        false, 0xFFFFFFFF,
+        ": Landscape is not enabled and configuration is not forced. No landscape migration will be done.\r\n");
+    EXPECT_FALSE(Path_Exists(user));
 }
 
 TEST_F(Startup, AnXmlErrorOfAConverterReachesTheCaller)
@@ -170,64 +156,58 @@ TEST_F(Startup, AnXmlErrorOfAConverterReachesTheCaller)
     EXPECT_EQ(directory, QOR::FrontEnd::Util::FileSystem::Get_Current_Directory()) << "the directory is put back";
 }
 
-TEST(UpdateMigrationStatus, FoldsOnlyReplaceableStatesAndTheDestinationWins)
+// The host's state is replaced only when it is one of the replaceable ones, and
+// then by the last record that has a state: the destination's before the source's.
+TEST(UpdateMigrationStatus, AReplaceableStateTakesTheLastRecordWithAState)
 {
-    const CDM_INITIALIZATION_STATE source{5, CString("source text")};
-    const CDM_INITIALIZATION_STATE destination{7, CString("destination text")};
-    const CDM_INITIALIZATION_STATE nothing{0, CString("ignored")};
-    int state = 1;
-    CString description("host");
-    Update_Migration_Status(source, destination, {0, 2}, &state, &description);
-    EXPECT_EQ(1, state);
-    EXPECT_STREQ("host", description);
-    Update_Migration_Status(source, destination, {}, &state, &description);
-    EXPECT_EQ(1, state);
-    Update_Migration_Status(source, nothing, {1}, &state, &description);
-    EXPECT_EQ(5, state);
-    EXPECT_STREQ("source text", description);
-    state = 1;
-    Update_Migration_Status(source, destination, {3, 1}, &state, &description);
-    EXPECT_EQ(7, state);
-    EXPECT_STREQ("destination text", description);
+    const CDM_INITIALIZATION_STATE source{5, CString("source text")}, destination{7, CString("destination text")},
+        nothing{0, CString("ignored")};
+    // The destination record, the replaceable states, and what the host's state 1 and "host" become.
+    const std::tuple<const CDM_INITIALIZATION_STATE*, std::vector<int>, int, const char*> cases[] = {
+        {&destination, {0, 2}, 1, "host"},
+        {&destination, {}, 1, "host"},
+        {&nothing, {1}, 5, "source text"},
+        {&destination, {3, 1}, 7, "destination text"}};
+    for (const auto& [record, replaceable, state, description] : cases) {
+        int host_state = 1;
+        CString host_description("host");
+        Update_Migration_Status(source, *record, replaceable, &host_state, &host_description);
+        EXPECT_EQ(state, host_state) << "replaceable " << ::testing::PrintToString(replaceable);
+        EXPECT_STREQ(description, host_description) << "replaceable " << ::testing::PrintToString(replaceable);
+    }
 }
 
 TEST(GetMigrationState, OnlyZeroToFourAreStates)
 {
-    TestSupport::RegistrySandbox registry;
+    RegistrySandbox registry;
     EXPECT_EQ(0, Get_Migration_State());
-    const struct
-    {
-        DWORD stored;
-        int read;
-    } values[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 0}, {7, 0}, {0xFFFFFFFF, 0}};
-    for (const auto& value : values) {
-        Set_DWORD(Qor_Key, "LandscapeMigrationState", value.stored);
-        EXPECT_EQ(value.read, Get_Migration_State()) << value.stored;
+    const std::pair<DWORD, int> values[] = {{0, 0}, {1, 1}, {2, 2}, {3, 3}, {4, 4}, {5, 0}, {7, 0}, {0xFFFFFFFF, 0}};
+    for (const auto& [stored, read] : values) {
+        Set_DWORD(Qor_Key, "LandscapeMigrationState", stored);
+        EXPECT_EQ(read, Get_Migration_State()) << stored;
     }
 }
 
-TEST(ExportTable, TheFiveFunctionsAndTheClassesAreExported)
+// The five functions by their exact names, the class members by their names
+// whatever the mangling around them.
+TEST(ExportTable, EveryNameTheClientCallsIsExported)
 {
     const HMODULE module = GetModuleHandleA("landscape_migration.dll");
     ASSERT_NE(nullptr, module);
-    for (const char* function :
-         {"Execute_Landscape_Migration_Check", "Execute_Landscape_Migration_Check_Internal",
-          "Execute_Landscape_Migration_Check_Custom", "Update_Migration_Status", "Get_Migration_State"})
-        EXPECT_NE(nullptr, GetProcAddress(module, function)) << function;
-    // Class members by their names, whatever the mangling around them.
     const auto* base = reinterpret_cast<const BYTE*>(module);
     const auto* nt =
         reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const auto* exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY*>(
         base + nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT].VirtualAddress);
-    std::string names;
+    const auto* names = reinterpret_cast<const DWORD*>(base + exports->AddressOfNames);
+    std::string listed = " ";
     for (DWORD i = 0; i < exports->NumberOfNames; ++i)
-        names += std::string(reinterpret_cast<const char*>(
-                     base + reinterpret_cast<const DWORD*>(base + exports->AddressOfNames)[i])) +
-                 " ";
-    for (const char* member :
-         {"17CMigrationChecker5Check", "17CMigrationChecker28GetSourceInitializationState",
+        listed += std::string(reinterpret_cast<const char*>(base + names[i])) + " ";
+    for (const char* name :
+         {" Execute_Landscape_Migration_Check ", " Execute_Landscape_Migration_Check_Internal ",
+          " Execute_Landscape_Migration_Check_Custom ", " Update_Migration_Status ", " Get_Migration_State ",
+          "17CMigrationChecker5Check", "17CMigrationChecker28GetSourceInitializationState",
           "17CMigrationChecker31FileDoesNotExistAndCanBeCreated", "14CMigrationTool12Do_Migration",
           "14CMigrationTool15Migrate_Folders", "20CMigrationToolConfig9To_String", "20CMigrationToolConfig8Is_Valid"})
-        EXPECT_THAT(names, HasSubstr(member)) << member;
+        EXPECT_THAT(listed, HasSubstr(name));
 }

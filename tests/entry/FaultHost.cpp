@@ -10,11 +10,9 @@
 //       records the migration state that the next start under that key reads.
 //   fault_host.exe forget <registry key>
 //       deletes what starts under that key recorded.
-#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "LandscapeMigration.h"
 #include "MsXml.h"
@@ -24,25 +22,14 @@ namespace {
 
 const std::string Test_Keys = "Software\\QORTest\\FaultHost\\";
 
-std::string Utf8_Registry_String(const wchar_t* key, const wchar_t* value)
-{
-    wchar_t data[4096] = {};
-    DWORD size = sizeof(data);
-    if (RegGetValueW(HKEY_CURRENT_USER, key, value, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return std::string();
-    char utf8[16384] = {};
-    WideCharToMultiByte(CP_UTF8, 0, data, -1, utf8, sizeof(utf8), nullptr, nullptr);
-    return utf8;
-}
-
-int Start(const std::string& registry, const std::string& profile, const std::string& traces)
+int Start(const std::string& registry, const std::string& profile, const char* traces)
 {
     const auto machine = TestSupport::Redirect_Hive(HKEY_LOCAL_MACHINE, Test_Keys + registry + "\\machine");
     const auto user = TestSupport::Redirect_Hive(HKEY_CURRENT_USER, Test_Keys + registry + "\\user");
     SetEnvironmentVariableA("APPDATA", (profile + "\\AppData").c_str());
     SetEnvironmentVariableA("ProgramData", (profile + "\\ProgramData").c_str());
     SetEnvironmentVariableA("windir", (profile + "\\Windows").c_str());
-    SetEnvironmentVariableA("QOR_TRACE_DIR", traces.c_str());
+    SetEnvironmentVariableA("QOR_TRACE_DIR", traces);
     bool result = false;
     try {
         result = Execute_Landscape_Migration_Check();
@@ -50,19 +37,13 @@ int Start(const std::string& registry, const std::string& profile, const std::st
         std::printf("XML error 0x%08lX\n", static_cast<unsigned long>(error.Error()));
         return 3;
     }
-    std::printf("result=%d state=%d core=%s\n", result ? 1 : 0, Get_Migration_State(),
-                Utf8_Registry_String(L"Software\\QOR\\QORLogon\\Options", L"CoreLandscapeFileOnServer").c_str());
+    wchar_t core[4096] = {};
+    DWORD size = sizeof(core);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\QOR\\QORLogon\\Options", L"CoreLandscapeFileOnServer",
+                     RRF_RT_REG_SZ, nullptr, core, &size) != ERROR_SUCCESS)
+        core[0] = L'\0';
+    std::printf("result=%d state=%d core=%s\n", result ? 1 : 0, Get_Migration_State(), TestSupport::Utf8(core).c_str());
     return 0;
-}
-
-int Record(const std::string& registry, const char* state)
-{
-    const DWORD value = static_cast<DWORD>(std::atoi(state));
-    const std::string key = Test_Keys + registry + "\\user\\Software\\QOR\\QORLogon";
-    return RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "LandscapeMigrationState", REG_DWORD, &value,
-                           sizeof(value)) == ERROR_SUCCESS
-               ? 0
-               : 1;
 }
 
 } // namespace
@@ -72,8 +53,13 @@ int main(int argc, char** argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == "start" && argc == 5)
         return Start(argv[2], argv[3], argv[4]);
-    if (command == "record" && argc == 4)
-        return Record(argv[2], argv[3]);
+    if (command == "record" && argc == 4) {
+        const DWORD state = static_cast<DWORD>(std::atoi(argv[3]));
+        const std::string key = Test_Keys + argv[2] + "\\user\\Software\\QOR\\QORLogon";
+        // Exit code 1 when it cannot.
+        return RegSetKeyValueA(HKEY_CURRENT_USER, key.c_str(), "LandscapeMigrationState", REG_DWORD, &state,
+                               sizeof(state)) != ERROR_SUCCESS;
+    }
     if (command == "forget" && argc == 3)
         return RegDeleteTreeA(HKEY_CURRENT_USER, (Test_Keys + argv[2]).c_str()) == ERROR_SUCCESS ? 0 : 1;
     std::fprintf(stderr, "usage: fault_host.exe start <registry key> <profile folder> <trace folder>\n"

@@ -10,23 +10,18 @@
 //
 // The host uses the real HKEY_CURRENT_USER of the Wine prefix: its QOR key is
 // deleted before every run and at the end.
-#include <windows.h>
-#include <shellapi.h>
-#include <shlobj.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
+#include <numeric>
 #include <random>
-#include <string>
-#include <vector>
 
 #include "ChildProcess.h"
 #include "TestSupport.h"
 
-using TestSupport::Read_File;
-using TestSupport::Write_File;
+using namespace TestSupport;
 
 namespace {
 
@@ -40,9 +35,7 @@ const char* const Mutated_Files[] = {"AppData\\QOR\\Common\\qorlogon.ini",
 const char* const Profile_Folders[] = {"AppData\\QOR\\Common", "AppData\\QOR\\TEDU", "ProgramData\\QOR\\TEDU",
                                        "Windows\\System32\\drivers\\etc", "traces"};
 
-using Random = std::mt19937_64;
-
-size_t Pick(Random& random, size_t count)
+size_t Pick(std::mt19937_64& random, size_t count)
 {
     return count ? std::uniform_int_distribution<size_t>(0, count - 1)(random) : 0;
 }
@@ -50,24 +43,15 @@ size_t Pick(Random& random, size_t count)
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = std::min(text.find('\n', start), text.size() - 1);
         lines.push_back(text.substr(start, end + 1 - start));
-    if (start < text.size())
-        lines.push_back(text.substr(start));
+    }
     return lines;
 }
 
-std::string Joined(const std::vector<std::string>& lines)
-{
-    std::string text;
-    for (const std::string& line : lines)
-        text += line;
-    return text;
-}
-
 // One random change; returns what it did, for the record of a failing run.
-std::string Mutate(std::string& text, Random& random)
+std::string Mutate(std::string& text, std::mt19937_64& random)
 {
     static const char stray[] = {'[', ']', '=', '<', '>', '&', '"', ';', '\0', '\r', '\n', '\x01', '\x0b', '\x1f'};
     std::vector<std::string> lines = Lines(text);
@@ -99,28 +83,23 @@ std::string Mutate(std::string& text, Random& random)
         lines.insert(lines.begin() + static_cast<long>(Pick(random, lines.size() + 1)), lines[line]);
     else
         std::shuffle(lines.begin(), lines.end(), random);
-    text = Joined(lines);
+    text = std::accumulate(lines.begin(), lines.end(), std::string());
     static const char* const done[] = {"", "cut a line", "cut a line short", "duplicated a line", "shuffled the lines"};
     return done[kind];
 }
 
-struct Run
-{
-    std::string failure; // empty: the run passed
-    std::string record;  // what was mutated
-};
-
 // Runs the host; one that takes longer than `seconds` is stopped and counts
-// as hung. Empty when it ran to its end, else what went wrong. A host that
-// could not be started never saw the profile: that is this machine's fault,
-// not the migration's, so `run` says so and the host is started once more.
-std::string Run_Host(const std::string& host, const std::string& run, DWORD seconds, DWORD& exit_code,
-                     std::string& output)
+// as hung. Empty when it ran to its end and reported the result of the
+// start-up call, else what went wrong. A host that could not be started never
+// saw the profile: that is this machine's fault, not the migration's, so `run`
+// says so and the host is started once more.
+std::string Run_Host(const std::string& run, DWORD seconds)
 {
-    auto child = std::make_unique<Admin::ChildProcess>("\"" + host + "\"");
+    const std::string host = "\"" + Program_Folder() + "\\logon_startup.exe\"";
+    auto child = std::make_unique<Admin::ChildProcess>(host);
     if (!child->Started()) {
         std::printf("%s: the host did not start (error %lu); starting it again\n", run.c_str(), child->Start_Error());
-        child = std::make_unique<Admin::ChildProcess>("\"" + host + "\"");
+        child = std::make_unique<Admin::ChildProcess>(host);
     }
     if (!child->Started())
         return "the host did not start (error " + std::to_string(child->Start_Error()) + ")";
@@ -133,31 +112,30 @@ std::string Run_Host(const std::string& host, const std::string& run, DWORD seco
                                       : "waiting for the host failed (" + std::to_string(waited) + ", error " +
                                             std::to_string(wait_error) + ")";
     }
-    exit_code = child->Exit_Code();
-    output = child->Output();
+    if (child->Exit_Code() != 0 || child->Output().find("Execute_Landscape_Migration_Check: ") == std::string::npos)
+        return "the host returned no result (exit code " + std::to_string(child->Exit_Code()) + ")";
     return std::string();
 }
 
-Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long long iteration)
+// One run; returns what went wrong (empty: it passed) and records what was mutated.
+std::string Run_Once(const std::string& profile, unsigned long long seed, unsigned long long iteration,
+                     std::string& record)
 {
-    Run run;
-    Random random(seed * 1000003ULL + iteration);
-    const std::string sample = TestSupport::Program_Folder() + "\\sample\\";
+    std::mt19937_64 random(seed * 1000003ULL + iteration);
+    const std::string sample = Program_Folder() + "\\sample\\";
     for (const char* sub : Profile_Folders)
-        SHCreateDirectoryExA(nullptr, (profile + "\\" + sub).c_str(), nullptr);
+        std::filesystem::create_directories(profile + "\\" + sub);
     for (const char* file : Mutated_Files)
         CopyFileA((sample + file).c_str(), (profile + "\\" + file).c_str(), FALSE);
-    const size_t files = 1 + Pick(random, 3);
-    for (size_t f = 0; f < files; ++f) {
+    for (size_t f = 0, files = 1 + Pick(random, 3); f < files; ++f) {
         const char* file = Mutated_Files[Pick(random, std::size(Mutated_Files))];
         std::string text = Read_File(profile + "\\" + file);
-        const size_t changes = 1 + Pick(random, 4);
-        for (size_t c = 0; c < changes; ++c)
-            run.record += std::string(file) + ": " + Mutate(text, random) + "\n";
+        for (size_t c = 0, changes = 1 + Pick(random, 4); c < changes; ++c)
+            record += std::string(file) + ": " + Mutate(text, random) + "\n";
         Write_File(profile + "\\" + file, text);
     }
     const std::string level = Pick(random, 2) ? "4" : "0";
-    run.record += "trace level " + level + "\n";
+    record += "trace level " + level + "\n";
 
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\QOR");
     SetEnvironmentVariableA("APPDATA", (profile + "\\AppData").c_str());
@@ -166,49 +144,32 @@ Run Run_Once(const std::string& profile, unsigned long long seed, unsigned long 
     SetEnvironmentVariableA("QOR_TRACE_DIR", (profile + "\\traces").c_str());
     SetEnvironmentVariableA("LD_MIG_TRC_LEVEL", level.c_str());
 
-    const std::string ini = profile + "\\" + Mutated_Files[0];
-    const std::string before = Read_File(ini);
-    DWORD exit_code = 0;
-    std::string output;
-    const std::string name = "seed " + std::to_string(seed) + " iteration " + std::to_string(iteration);
-    run.failure = Run_Host(TestSupport::Program_Folder() + "\\logon_startup.exe", name, 120, exit_code, output);
-    if (!run.failure.empty())
-        return run;
-    if (exit_code != 0 || output.find("Execute_Landscape_Migration_Check: ") == std::string::npos)
-        run.failure = "the host returned no result (exit code " + std::to_string(exit_code) + ")";
-    else if (Read_File(ini) != before)
-        run.failure = "qorlogon.ini changed";
+    const std::string ini = profile + "\\" + Mutated_Files[0], before = Read_File(ini);
+    std::string failure = Run_Host("seed " + std::to_string(seed) + " iteration " + std::to_string(iteration), 120);
+    if (failure.empty() && Read_File(ini) != before)
+        failure = "qorlogon.ini changed";
     const std::string common = profile + "\\AppData\\QOR\\Common";
     // No landscape file was there before the run: a backup means that the run
     // wrote a file that it could not read again.
-    for (const std::string& name : TestSupport::Files_In(common)) {
-        if (!run.failure.empty())
-            break;
-        if (name.find(".bak") != std::string::npos)
-            run.failure = name + " was made: a landscape file did not load";
-        else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0 &&
-                 !TestSupport::Loads_As_Xml(common + "\\" + name))
-            run.failure = name + " does not load";
-    }
-    return run;
+    for (const std::string& name : Files_In(common))
+        if (failure.empty() && name.find(".bak") != std::string::npos)
+            failure = name + " was made: a landscape file did not load";
+        else if (failure.empty() && name.size() > 4 && name.compare(name.size() - 4, 4, ".xml") == 0 &&
+                 !Loads_As_Xml(common + "\\" + name))
+            failure = name + " does not load";
+    return failure;
 }
 
-// Keeps the whole profile of a failing run (inputs, landscapes, traces, output).
-void Keep(const std::string& profile, const std::string& keep, const Run& run, unsigned long long seed,
+// Keeps the whole profile of a failing run (inputs, landscapes, traces, output)
+// and the report of what went wrong and what was mutated.
+void Keep(const std::string& profile, const std::string& keep, const std::string& report, unsigned long long seed,
           unsigned long long iteration)
 {
-    char full[MAX_PATH] = {}; // SHCreateDirectoryEx takes full paths only
-    GetFullPathNameA(keep.c_str(), MAX_PATH, full, nullptr);
-    const std::string target = full + ("\\seed-" + std::to_string(seed) + "-iteration-" + std::to_string(iteration));
-    SHCreateDirectoryExA(nullptr, full, nullptr);
-    std::string from = profile + '\0', to = target + '\0';
-    SHFILEOPSTRUCTA copy{};
-    copy.wFunc = FO_COPY;
-    copy.pFrom = from.c_str();
-    copy.pTo = to.c_str();
-    copy.fFlags = FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&copy);
-    Write_File(target + "\\failure.txt", run.failure + "\n" + run.record);
+    const std::string target = keep + "\\seed-" + std::to_string(seed) + "-iteration-" + std::to_string(iteration);
+    std::error_code ignored;
+    std::filesystem::create_directories(target, ignored);
+    std::filesystem::copy(profile, target, std::filesystem::copy_options::recursive, ignored);
+    Write_File(target + "\\failure.txt", report);
 }
 
 } // namespace
@@ -216,27 +177,26 @@ void Keep(const std::string& profile, const std::string& keep, const Run& run, u
 int main(int argc, char** argv)
 {
     unsigned long long iterations = 100, seed = 1, first = 0;
-    std::string keep = TestSupport::Program_Folder() + "\\mutation-failures";
+    std::string keep = Program_Folder() + "\\mutation-failures";
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::string option = argv[i];
-        if (option == "--iterations")
-            iterations = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (option == "--seed")
-            seed = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (option == "--first")
-            first = std::strtoull(argv[i + 1], nullptr, 10);
-        else if (option == "--keep")
+        if (option == "--keep")
             keep = argv[i + 1];
+        for (const auto& [name, value] :
+             {std::pair{"--iterations", &iterations}, {"--seed", &seed}, {"--first", &first}})
+            if (option == name)
+                *value = std::strtoull(argv[i + 1], nullptr, 10);
     }
     unsigned long long failures = 0;
     for (unsigned long long i = first; i < first + iterations; ++i) {
-        const TestSupport::ScratchDirectory profile;
-        const Run run = Run_Once(profile.Path(), seed, i);
-        if (!run.failure.empty()) {
+        const ScratchDirectory profile;
+        std::string record;
+        const std::string failure = Run_Once(profile.Path(), seed, i, record);
+        if (!failure.empty()) {
             ++failures;
-            std::printf("FAIL seed %llu iteration %llu: %s\n%s", seed, i, run.failure.c_str(), run.record.c_str());
+            std::printf("FAIL seed %llu iteration %llu: %s\n%s", seed, i, failure.c_str(), record.c_str());
             std::fflush(stdout);
-            Keep(profile.Path(), keep, run, seed, i);
+            Keep(profile.Path(), keep, failure + "\n" + record, seed, i);
         }
         if ((i + 1 - first) % 50 == 0 || i + 1 == first + iterations)
             std::printf("%llu of %llu runs, %llu failed\n", i + 1 - first, iterations, failures);

@@ -1,77 +1,59 @@
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "Caller.h"
 #include "ProductVersion.h"
 #include "TestSupport.h"
 
-using ::testing::HasSubstr;
-using ::testing::Not;
-using TestSupport::EnvironmentVariable;
-using TestSupport::ScratchDirectory;
+using namespace TestSupport;
 
 namespace {
 
 // Runs the host with LD_MIG_TRC_LEVEL as given (null: unset) and returns its
 // trace file, or "<none>".
-std::string Trace_Of_Host_(const TestSupport::Caller& at, const char* level, const char* mode = "check")
+std::string Trace_Of_Host_(const Caller& at, const char* level, const char* mode = "check")
 {
     ScratchDirectory folder;
     EnvironmentVariable traceDirectory("QOR_TRACE_DIR", folder.Path().c_str());
     EnvironmentVariable traceLevel("LD_MIG_TRC_LEVEL", level);
-    const TestSupport::ProcessResult result = TestSupport::Run_Program("entry_host.exe", mode);
-    EXPECT_AT(at, result.exitCode == 0) << "entry_host " << mode << " ended with " << result.exitCode << ": "
-                                        << result.output;
-    const auto files = TestSupport::Files_In(folder.Path());
-    return files.empty() ? "<none>" : TestSupport::Read_File(folder / files[0]);
+    const ProcessResult result = Run_Program("entry_host.exe", mode);
+    EXPECT_AT(at, result.exitCode == 0) << mode << " ended with " << result.exitCode << ": " << result.output;
+    const auto files = Files_In(folder.Path());
+    return files.empty() ? "<none>" : Read_File(folder / files[0]);
 }
 #define Trace_Of_Host(...) Trace_Of_Host_(HERE, __VA_ARGS__)
 
-const char* const Disabled = ": Landscape is not enabled and configuration is not forced. No landscape migration will "
-                             "be done.\r\n";
-
 } // namespace
 
-TEST(TraceLevel, UnsetEmptyOrNotANumberMeansNoTrace)
+// What each level writes when the check is switched off ("check") and when it
+// meets a landscape named on a share that cannot be reached ("check-on"): it
+// warns that the file does not exist and fails with an error when it cannot
+// make it. A level unset, empty or not a number writes no file at all. The
+// custom call's level 1 holds for the whole process, whatever the variable says.
+TEST(TraceLevel, TheFirstLevelOfTheProcessDecidesWhatIsWritten)
 {
-    EXPECT_EQ("<none>", Trace_Of_Host(nullptr));
-    EXPECT_EQ("<none>", Trace_Of_Host(""));
-    EXPECT_EQ("<none>", Trace_Of_Host("abc"));
-}
-
-TEST(TraceLevel, TheDigitFourTracesEverything)
-{
-    for (const char* level : {"4", "4 and more"}) {
-        const std::string trace = Trace_Of_Host(level);
-        EXPECT_THAT(trace, HasSubstr("landscape_migration.dll v" LANDSCAPE_MIGRATION_VERSION)) << level;
-        EXPECT_THAT(trace, HasSubstr(", Execute_Landscape_Migration_Check_Internal/")) << level;
-        EXPECT_THAT(trace, HasSubstr(Disabled)) << level;
+    EnvironmentVariable named("QORLOGON_LSXML", "\\\\server\\share\\QORUILandscape.xml");
+    const char* const pieces[] = {
+        "landscape_migration.dll v" LANDSCAPE_MIGRATION_VERSION, ", Execute_Landscape_Migration_Check_Internal/",
+        ": Landscape is not enabled and configuration is not forced. No landscape migration will be done.\r\n",
+        "***ERROR***: Failed in creating the new file\r\n", "***WARNING*: The given file with name>"};
+    const struct
+    {
+        const char* level;
+        const char* mode;
+        bool file;
+        bool written[std::size(pieces)];
+    } cases[] = {
+        {nullptr, "check", false, {}},
+        {"", "check", false, {}},
+        {"abc", "check", false, {}},
+        {"4", "check", true, {true, true, true, false, false}},
+        {"4 and more", "check", true, {true, true, true, false, false}},
+        {"2", "check-on", true, {false, false, false, true, true}},
+        {"4", "custom-then-check-on", true, {false, false, false, true, false}},
+    };
+    for (const auto& row : cases) {
+        SCOPED_TRACE(std::string("level ") + (row.level ? row.level : "unset") + ", " + row.mode);
+        const std::string trace = Trace_Of_Host(row.level, row.mode);
+        EXPECT_EQ(row.file, trace != "<none>");
+        for (size_t piece = 0; piece < std::size(pieces); ++piece)
+            EXPECT_THAT(trace, Holds_If(row.written[piece], pieces[piece]));
     }
-}
-
-// A landscape named on a share that cannot be reached: the check warns that the
-// file does not exist and fails with an error when it cannot make it.
-const char* const Unreachable = "\\\\server\\share\\QORUILandscape.xml";
-const char* const Cannot_Make = "***ERROR***: Failed in creating the new file\r\n";
-const char* const Not_Existing = "***WARNING*: The given file with name>";
-
-TEST(TraceLevel, LevelTwoWritesTheWarningOfAnUnreachableLandscape)
-{
-    EnvironmentVariable named("QORLOGON_LSXML", Unreachable);
-    const std::string trace = Trace_Of_Host("2", "check-on");
-    EXPECT_THAT(trace, HasSubstr(Cannot_Make));
-    EXPECT_THAT(trace, HasSubstr(Not_Existing));
-}
-
-// The custom call's level 1 holds for the whole process, whatever the variable
-// says: the check's error is written, its warning and developer notes are not.
-TEST(TraceLevel, ACustomCallFirstFixesLevelOneForTheProcess)
-{
-    EnvironmentVariable named("QORLOGON_LSXML", Unreachable);
-    const std::string trace = Trace_Of_Host("4", "custom-then-check-on");
-    EXPECT_THAT(trace, HasSubstr(Cannot_Make));
-    EXPECT_THAT(trace, Not(HasSubstr(Not_Existing)));
-    EXPECT_THAT(trace, Not(HasSubstr("landscape_migration.dll v" LANDSCAPE_MIGRATION_VERSION)));
 }

@@ -1,7 +1,4 @@
-#include <gtest/gtest.h>
-
 #include <regex>
-#include <string>
 
 #include "TestSupport.h"
 
