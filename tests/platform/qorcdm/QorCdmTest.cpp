@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <string>
 
 #include "CdmLibrary.h"
@@ -11,8 +10,7 @@ using namespace TestSupport;
 
 namespace {
 
-// qorcdm.dll reading a connection file of the test's own folder, with its
-// warnings traced into that folder.
+// qorcdm.dll reading a connection file of the test's own folder.
 class QorCdm : public ::testing::Test
 {
 protected:
@@ -25,17 +23,6 @@ protected:
     {
         Write_File(file, text);
         return cdm.Open(file, 2, "test_lm01.trc");
-    }
-    // The warnings about the file, each by the number of the line it names, or
-    // "file" when it concerns the file as a whole.
-    std::string Warnings() const
-    {
-        const std::string trace = Read_File(folder / "test_lm01.trc");
-        const std::regex warning(R"(\*\*\*WARNING\*: qorcdm: .*?(?: line (\d+))?: )");
-        std::string warnings;
-        for (std::sregex_iterator match(trace.begin(), trace.end(), warning), end; match != end; ++match)
-            warnings += ((*match)[1].matched ? (*match)[1].str() : "file") + " ";
-        return warnings;
     }
     // A folder's "name|expanded|memo|parent|from server" and an entry's "name|type|
     // link target|skip flag|folder", each attribute as the library answers it.
@@ -71,8 +58,7 @@ protected:
 
 // Comments and blank lines, blanks around names and values, section words in any
 // case, three kinds of line end, a value up to the end of its line or a NUL, a
-// last line without line end. Lines that cannot be used are warned of and
-// handled as documented.
+// last line without line end. Lines that cannot be used are handled as documented.
 const char Documented_File[] =
     "orphan=1\n; c\r\n# c\r\n\r\n[folder  A ]\r\n  Name = A = b ; c \t\r\nExpanded=1\r\r" // 1-8
     "[Folder a]\nParent=A\nMemo=m\nFromServer=1\nno equals sign\n=x\nColour=blue\n"       // 9-15
@@ -94,7 +80,6 @@ TEST_F(QorCdm, TheTreeIsReadAsDocumented)
     EXPECT_STREQ("c|402||1|a", Entry(HERE, "C"));
     EXPECT_STREQ("|401||0|a  |400|C|0|A", Entry(HERE, "S") + "  " + Entry(HERE, "L"));
     EXPECT_STREQ("|400||0|  |402||0|", Entry(HERE, "N") + "  " + Entry(HERE, "X")) << "at the top";
-    EXPECT_EQ("1 13 14 15 16 24 30 32 33 35 47 file file file file ", Warnings());
 }
 
 // An entry's properties and the file's parameters, the last of a name winning;
@@ -128,5 +113,4 @@ TEST_F(QorCdm, FoldersDeeperThanTwoHundredLevelsMoveToTheTop)
     EXPECT_STREQ("1 201 401", cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_FOLDER));
     EXPECT_STREQ("", cdm.Keys(HERE, "200", FALSE, TREE_ITEM_TYPE_FOLDER));
     EXPECT_STREQ("202", cdm.Keys(HERE, "201", FALSE, TREE_ITEM_TYPE_FOLDER)) << "with everything below it";
-    EXPECT_EQ("file file file ", Warnings());
 }

@@ -84,42 +84,6 @@ struct CMsXmlDocumentTest : public ::testing::Test
 
 } // namespace
 
-TEST_F(CMsXmlDocumentTest, TextLoadsIntoADocumentThatHasNoFile)
-{
-    CMsXmlDocument document;
-    EXPECT_FALSE(document.Is_Loaded());
-    ASSERT_TRUE(document.Load_From_String(L"<Landscape a=\"1\">t</Landscape>"));
-    EXPECT_TRUE(document.Is_Loaded());
-    EXPECT_THAT(document.To_String(), HasSubstr(L"<Landscape a=\"1\">t</Landscape>"));
-    EXPECT_FALSE(document.Save()) << "neither loaded from nor saved to a file";
-}
-
-// Without white space preserved, the layout between elements is dropped. A
-// failed load leaves an empty document but not a forgotten file: Save() writes
-// to the file last loaded. Wine's MSXML gives the same reason for every failure,
-// "error"; either way it is MSXML's text, not the wrapper's fallback.
-TEST_F(CMsXmlDocumentTest, SaveWritesToTheFileLastLoaded)
-{
-    CMsXmlDocument document;
-    Write_File(file, Landscape_Text);
-    std::wstring wideMessage;
-    ASSERT_TRUE(document.Load_From_File(std::wstring(_bstr_t(file.c_str())), wideMessage, false));
-    ASSERT_TRUE(document.Save());
-    const char* const compact =
-        "<Landscape><Services><Service type=\"QORGUI\" name=\"Production\"/></Services></Landscape>";
-    EXPECT_THAT(Read_File(file), HasSubstr(compact));
-    CString message;
-    EXPECT_FALSE(Load(document, folder / "missing.xml", message));
-    EXPECT_FALSE(message.IsEmpty());
-    EXPECT_STRNE("The file does not exist.", message.GetString());
-    EXPECT_FALSE(document.Is_Loaded());
-    EXPECT_EQ(L"", document.To_String());
-    EXPECT_FALSE(document.Save()) << "a document without a root element is not saved";
-    ASSERT_TRUE(document.Load_From_String(L"<Other/>"));
-    ASSERT_TRUE(document.Save());
-    EXPECT_THAT(Read_File(file), HasSubstr("<Other/>"));
-}
-
 // Wine refuses to replace a file that another handle holds open, and would
 // replace a read-only one. A new profile has no client folder yet. Every file
 // saved starts with one declaration, whether the document had one or not.
@@ -130,7 +94,6 @@ TEST_F(CMsXmlDocumentTest, SaveReplacesTheTargetWholeOrLeavesItAsItWas)
     ASSERT_TRUE(document.Load_From_String(L"<Landscape><Routers/></Landscape>"));
     EXPECT_FALSE(Save(empty, file)) << "MSXML would write a document without a root as an empty file";
     EXPECT_FALSE(Save(document, ""));
-    EXPECT_FALSE(document.Save_To_File_Deprecated(nullptr));
     EXPECT_FALSE(Save(document, file + "\\below\\a-file.xml")) << "no folder can be made below a file";
     {
         const QOR::FrontEnd::Util::unique_hfile reader(CreateFileA(
@@ -148,34 +111,30 @@ TEST_F(CMsXmlDocumentTest, SaveReplacesTheTargetWholeOrLeavesItAsItWas)
     EXPECT_TRUE(std::regex_match(Read_File(file), declaredOnce)) << Read_File(file);
     EXPECT_EQ(std::vector<std::string>{"caf\xE9.xml"}, TestSupport::Files_In(folder.Path()))
         << "no temporary, no backup";
-    ASSERT_TRUE(document.Save_To_File_Deprecated((folder / "new\\profile\\other.xml").c_str()));
+    ASSERT_TRUE(Save(document, folder / "new\\profile\\other.xml"));
     EXPECT_TRUE(std::regex_match(Read_File(folder / "new\\profile\\other.xml"), declaredOnce))
         << Read_File(folder / "new\\profile\\other.xml");
 }
 
-// A failed load from a file or from text leaves an empty document, and the
-// reason is MSXML's or the refusal's, never the wrapper's fallback.
-TEST_F(CMsXmlDocumentTest, ADocumentThatDoesNotLoadLeavesTheDocumentEmpty)
+// A file that does not load, or is missing, is refused with MSXML's reason or the
+// refusal's, never the wrapper's fallback. (Wine's MSXML gives the same reason
+// for every failure, "error".)
+TEST_F(CMsXmlDocumentTest, ADocumentThatDoesNotLoadIsRefused)
 {
     const std::vector<std::string> documents = Unloadable(folder);
-    for (size_t index = 0; index < documents.size(); ++index) {
+    for (size_t index = 0; index <= documents.size(); ++index) {
         SCOPED_TRACE(index);
-        Write_File(file, documents[index]);
+        const bool missing = index == documents.size();
+        if (!missing)
+            Write_File(file, documents[index]);
         CMsXmlDocument document;
         CString message;
-        ASSERT_TRUE(document.Load_From_String(L"<Landscape/>"));
-        EXPECT_FALSE(Load(document, file, message));
+        EXPECT_FALSE(Load(document, missing ? folder / "missing.xml" : file, message));
         EXPECT_FALSE(message.IsEmpty());
-        EXPECT_STRNE("The file could not be parsed.", message.GetString());
+        EXPECT_STRNE(missing ? "The file does not exist." : "The file could not be parsed.", message.GetString());
         if (index == 0) {
             EXPECT_STREQ("The document has a document type declaration, which is not accepted.", message.GetString());
         }
-        EXPECT_FALSE(document.Is_Loaded());
-        EXPECT_EQ(L"", document.To_String());
-        ASSERT_TRUE(document.Load_From_String(L"<Landscape/>"));
-        EXPECT_FALSE(document.Load_From_String(std::wstring(documents[index].begin(), documents[index].end())));
-        EXPECT_FALSE(document.Is_Loaded());
-        EXPECT_EQ(L"", document.To_String());
     }
 }
 
@@ -228,33 +187,26 @@ TEST_F(CMsXmlDocumentTest, ADocumentIsSavedAsUtf8WhateverItWasReadAs)
         CString message("stale");
         ASSERT_TRUE(Load(document, file, message)) << message.GetString();
         EXPECT_STREQ("", message.GetString());
-        ASSERT_TRUE(document.Save());
+        ASSERT_TRUE(Save(document, file));
         EXPECT_EQ(each.written, Read_File(file));
         ASSERT_TRUE(Load(again, file, message)) << message.GetString();
-        ASSERT_TRUE(again.Save());
+        ASSERT_TRUE(Save(again, file));
         EXPECT_EQ(each.written, Read_File(file)) << "a second save";
     }
 }
 
-// The document joins a thread to a COM apartment for its own lifetime only, and
-// works in a thread that is already in the multithreaded apartment.
+// The document joins a thread to a COM apartment for its own lifetime only: the
+// host's thread is left as it was.
 TEST_F(CMsXmlDocumentTest, ComIsInitialisedForTheDocumentsLifetime)
 {
-    HRESULT during = E_FAIL, afterwards = E_FAIL, again = E_FAIL;
-    bool loadedInMta = false;
+    HRESULT during = E_FAIL, afterwards = E_FAIL;
     std::thread([&] {
         std::optional<CMsXmlDocument> document(std::in_place);
         during = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         document.reset();
         afterwards = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
         const auto leave = QOR::FrontEnd::Util::scope_exit([] { CoUninitialize(); });
-        loadedInMta = document.emplace().Load_From_String(L"<Landscape/>");
-        document.reset();
-        again = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
-        const auto leaveAgain = QOR::FrontEnd::Util::scope_exit([] { CoUninitialize(); });
     }).join();
     EXPECT_EQ(RPC_E_CHANGED_MODE, during) << "the thread is in a single-threaded apartment";
     EXPECT_EQ(S_OK, afterwards) << "the apartment was left";
-    EXPECT_TRUE(loadedInMta);
-    EXPECT_EQ(S_FALSE, again) << "the thread stays in its multithreaded apartment";
 }

@@ -3,7 +3,6 @@
 #include <chrono>
 #include <filesystem>
 #include <future>
-#include <regex>
 #include <string>
 
 #include "ComponentTracing.h"
@@ -15,16 +14,16 @@ using TestSupport::Read_File;
 
 namespace {
 
-// The header, each of its lines after `stamp`. The file is written in text
-// mode: every line feed reaches the disk as CR LF.
-std::string Header(const std::string& stamp = "")
+// The header. The file is written in text mode: every line feed reaches the
+// disk as CR LF.
+std::string Header()
 {
     char program[512] = {};
     GetModuleFileNameA(nullptr, program, sizeof(program));
-    const std::string stars = stamp + std::string(80, '*') + "\r\n";
-    return stars + stamp + "****************************  QOR SE, Trace File  ******************************\r\n" +
-           stamp + "** Main trace mode: Error, Warning, Developer Notes and additional data \r\n" + stamp +
-           "** Program: \t" + program + "\r\n" + stars + "\r\n";
+    const std::string stars = std::string(80, '*') + "\r\n";
+    return stars + "****************************  QOR SE, Trace File  ******************************\r\n" +
+           "** Main trace mode: Error, Warning, Developer Notes and additional data \r\n" + "** Program: \t" + program +
+           "\r\n" + stars + "\r\n";
 }
 
 struct CQorPcTrcTest : public ::testing::Test
@@ -59,21 +58,6 @@ TEST_F(CQorPcTrcTest, EachLevelWritesThePiecesAtOrBelowIt)
         EXPECT_EQ(level > 0, static_cast<bool>(Path_Exists(file))) << "level " << level;
         EXPECT_EQ(level > 0 ? expected : "", Read_File(file)) << "level " << level;
     }
-}
-
-// A text that starts with a line feed gets it before the stamp.
-TEST_F(CQorPcTrcTest, TimeStampModeStampsEveryPieceInsteadOfAPrefix)
-{
-    ComponentTracing tracing("writer.trc", QORPCTRC_LEVEL_TIMESTAMP);
-    CQorPcTrc& writer = tracing.trace();
-    writer.TraceError("error\n");
-    writer.TraceData("\nafter a line feed\n");
-    writer.TraceData("piece one, ");
-    writer.TraceData("piece two\n");
-    const std::regex stamp(R"(\(\d\d\.\d\d\.\d\d \d\d:\d\d:\d\d\) )");
-    EXPECT_EQ(Header("(stamp) ") + "(stamp) error\r\n" + "\r\n(stamp) after a line feed\r\n" +
-                  "(stamp) piece one, (stamp) piece two\r\n",
-              std::regex_replace(Read_File(file), stamp, "(stamp) "));
 }
 
 // No file is opened before a print passes the level; without a trace directory
