@@ -113,52 +113,17 @@ TEST(Loading, TheRecordOfALandscapeThatCannotBeOpenedNamesWhatTheHostCanActOn)
                 HasSubstr("description: " + named + "\r\n"));
 }
 
-// The example as connection-files.md reads it: depth first in file order,
-// entries always with their whole subtree, and no workspaces.
-TEST_F(OldConnectionFile, ListsTheExampleDepthFirstInFileOrder)
+// The record of the opened example names the file the host named.
+TEST_F(OldConnectionFile, TheRecordNamesTheFileTheHostNamed)
 {
     EXPECT_EQ(0, library.Get_Initialization_State().state);
     EXPECT_EQ(file, library.Get_Initialization_State().description.GetString());
-    const BOOL entries = -1;
-    EXPECT_EQ("F-PROD F-ERP F-ERP-EU F-TEST F-SERVER ", Listed(library, "", TRUE, TREE_ITEM_TYPE_FOLDER));
-    EXPECT_EQ("F-PROD F-TEST F-SERVER ", Listed(library, "", FALSE, TREE_ITEM_TYPE_FOLDER));
-    EXPECT_EQ("F-ERP ", Listed(library, "F-PROD", FALSE, TREE_ITEM_TYPE_FOLDER));
-    EXPECT_EQ("", Listed(library, "", FALSE, TREE_ITEM_TYPE_WORKSPACE));
-    EXPECT_EQ("C-QAS C-PRD C-TRN C-SRV ", Listed(library, "", entries, TREE_ITEM_TYPE_CONNECTION));
-    EXPECT_EQ("S-SU01 ", Listed(library, "", entries, TREE_ITEM_TYPE_QORSHORTCUT));
-    EXPECT_EQ("C-QAS S-SU01 C-PRD ", Listed(library, "F-PROD", entries, TREE_ITEM_TYPE_ANY_ENTRY));
-    EXPECT_EQ("C-TRN L-PRD ", Listed(library, "F-TEST", entries, TREE_ITEM_TYPE_ANY_ENTRY));
 }
 
-// What the example says of its folders and entries, one attribute at a time.
-TEST_F(OldConnectionFile, AnswersTheAttributesOfTheExample)
+// The old file is read only: writes are refused.
+TEST_F(OldConnectionFile, RefusesWrites)
 {
     CString value;
-    EXPECT_EQ("Production|Live systems - handle with care||1", Folder(library, "F-PROD"));
-    EXPECT_EQ("Europe||F-ERP|0", Folder(library, "F-ERP-EU"));
-    EXPECT_EQ("1", Answer(library.GetFolderAttribute("F-SERVER", value), value));
-    EXPECT_EQ("0", Answer(library.GetFolderAttribute("F-PROD", value), value));
-    EXPECT_EQ("ERP Production (PRD)", Answer(library.GetEntryAttribute("C-PRD", ITEM_ATTR_ENTRY_NAME, value), value));
-    EXPECT_EQ("402", Answer(library.GetEntryAttribute("C-PRD", ITEM_ATTR_ENTRY_TYPE, value), value));
-    EXPECT_EQ("401", Answer(library.GetEntryAttribute("S-SU01", ITEM_ATTR_ENTRY_TYPE, value), value));
-    EXPECT_EQ("400", Answer(library.GetEntryAttribute("L-PRD", ITEM_ATTR_ENTRY_TYPE, value), value));
-    EXPECT_EQ("C-PRD", Answer(library.GetEntryAttribute("L-PRD", ITEM_ATTR_LINK_TARGET, value), value));
-    EXPECT_EQ("1", Answer(library.GetEntryAttribute("C-TRN", ITEM_ATTR_ENTRY_SKIP_FLAG, value), value));
-    EXPECT_EQ("0", Answer(library.GetEntryAttribute("C-PRD", ITEM_ATTR_ENTRY_SKIP_FLAG, value), value));
-}
-
-// Properties, parents and parameters by name; writes are refused.
-TEST_F(OldConnectionFile, ServesLookUpsReadOnly)
-{
-    CString value;
-    CMapStringToString properties;
-    ASSERT_EQ(0, library.GetEntryData("S-SU01", &properties));
-    EXPECT_EQ(3, properties.GetCount()) << "Name and Folder are no properties";
-    EXPECT_STREQ("SU01", properties["Transaction"]);
-    EXPECT_EQ("F-ERP-EU", Answer(library.GetParentFolderKey("C-PRD", value), value));
-    EXPECT_EQ("https://status.example.com/systems",
-              Answer(library.GetConfigurationParameter("SystemStatusURL", value), value));
-    EXPECT_EQ(CDM_E_NOT_FOUND, library.GetConfigurationParameter("NoSuchParameter", value));
     CLogonManagerLibrary writable(CLogonManagerLibrary::V01_OLD_LOGON_MANAGER, file, "", false);
     EXPECT_EQ(CDM_E_READ_ONLY, writable.AddFolder("", "x", TRUE, "", value, ""));
     EXPECT_EQ(CDM_E_READ_ONLY, writable.SetConfigurationParameter("SystemStatusURL", "x"));

@@ -48,27 +48,20 @@ protected:
 
 } // namespace
 
-TEST_F(WindowsFolder, BothLandscapesAreCopiedIn)
+// The global copy overwrites, as CopyFileA told to overwrite does: the
+// installation's global landscape replaces the one the user's folder had.
+TEST_F(WindowsFolder, BothLandscapesAreCopiedInTheGlobalOneOverALocalOne)
 {
+    Write_File(global, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Landscape><Routers><Router uuid=\"R-2\" "
+                       "name=\"Local\" router=\"/H/local.example.com/S/3299\"/></Routers></Landscape>\r\n");
     TraceTail tail;
     EXPECT_FALSE(Start()) << "state 2: no step after the copies";
     EXPECT_EQ(User_Copy, Read_File(user));
-    EXPECT_EQ(Global_Copy, Read_File(global));
+    EXPECT_EQ(Global_Copy, Read_File(global)) << "the local global landscape is replaced";
     EXPECT_TRUE(tail.Has(": User landscape file copied from >" + userCopy.path + "< to >" + user + "<\r\n"));
     EXPECT_TRUE(tail.Has(": Global landscape file copied from >" + globalCopy.path + "< to >" + global + "<\r\n"));
     for (const std::string& name : Files_In(common))
         EXPECT_THAT(name, ::testing::Not(::testing::EndsWith(".tmp"))) << "a temporary file is left";
-}
-
-// The global copy overwrites, as CopyFileA told to overwrite does: the
-// installation's global landscape replaces the one the user's folder had.
-TEST_F(WindowsFolder, TheGlobalCopyReplacesALocalGlobalLandscape)
-{
-    Write_File(global, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Landscape><Routers><Router uuid=\"R-2\" "
-                       "name=\"Local\" router=\"/H/local.example.com/S/3299\"/></Routers></Landscape>\r\n");
-    EXPECT_FALSE(Start());
-    EXPECT_EQ(Global_Copy, Read_File(global)) << "the local global landscape is replaced";
-    EXPECT_EQ(User_Copy, Read_File(user));
 }
 
 // Without the user's folder there is nowhere to copy to: the copy fails

@@ -245,15 +245,12 @@ TEST_F(Administrator, AReadOnlyRequestOverAFolderWritesNothingButTheReport)
     EXPECT_THAT(Read_File(report), HasSubstr(In_Json(user) + " does not exist"));
 }
 
-TEST_F(Administrator, AnOldFileThatIsNotTextFailsItsProfile)
+// A batch over such a file fails its profile and leaves it no landscape: batch_test.
+TEST_F(Administrator, VerifyNamesAnOldFileThatIsNotText)
 {
     Write_File(ini, std::string("[Folder F-1]\r\nName=One\r\n\0\x01\x02", 27));
-    Call(HERE, "--profiles " + Quoted(appData) + " --report " + Quoted(report), 1,
-         {"is not text: it holds a NUL byte (at byte 24)"});
-    EXPECT_THAT(Read_File(report), HasSubstr("\"result\": \"failed\""));
-    EXPECT_FALSE(Path_Exists(user)) << "the failed profile keeps no new file";
     Write_File(user, "<Landscape/>");
-    Call(HERE, "--verify", 1, {"is not text"});
+    Call(HERE, "--verify", 1, {"is not text: it holds a NUL byte (at byte 24)"});
 }
 
 TEST_F(Administrator, VerifyNamesALandscapeThatIsAFolderOrMalformed)

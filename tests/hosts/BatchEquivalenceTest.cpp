@@ -14,7 +14,6 @@
 
 #include <shlobj.h>
 
-#include <algorithm>
 #include <map>
 #include <regex>
 #include <string>
@@ -60,17 +59,6 @@ std::string Comparable(std::string text, const std::string& folder)
         result += found.prefix().str() + "<uuid " + std::to_string(number) + ">";
     }
     return result + text;
-}
-
-// The first line where the two differ, for the failure message.
-std::string First_Difference(const std::string& expected, const std::string& actual)
-{
-    const size_t at =
-        std::mismatch(expected.begin(), expected.end(), actual.begin(), actual.end()).first - expected.begin();
-    const size_t start = at ? expected.rfind('\n', at - 1) + 1 : 0; // the same in both: they agree before `at`
-    const auto line = [&](const std::string& text) { return text.substr(start, text.find('\n', start) - start); };
-    return "line " + std::to_string(std::count(expected.begin(), expected.begin() + start, '\n') + 1) +
-           ":\n  first start: " + line(expected) + "\n  batch:       " + line(actual);
 }
 
 } // namespace
@@ -141,17 +129,11 @@ TEST_P(BatchAndFirstStart, PrepareTheSameLandscapes)
         SCOPED_TRACE(Old_Files[i]);
         ASSERT_TRUE(First_Start(work / ("start\\user" + std::to_string(i))));
         for (const std::string name : {"QORUILandscape.xml", "QORUILandscapeGlobal.xml"}) {
-            const std::string fromStart = Common("start", i) + "\\" + name,
-                              fromBatch = Common("batch", i) + "\\" + name;
-            const bool started = Path_Exists(fromStart), batched = Path_Exists(fromBatch);
-            EXPECT_EQ(started, batched) << fromStart << " against " << fromBatch;
-            const std::string expected = Comparable(Read_File(fromStart), Common("start", i));
-            const std::string actual = Comparable(Read_File(fromBatch), Common("batch", i));
-            EXPECT_TRUE(expected == actual) << name << " differs at " << First_Difference(expected, actual);
+            // A file that only one run made differs from the other's "".
+            const std::string expected = Comparable(Read_File(Common("start", i) + "\\" + name), Common("start", i));
+            const std::string actual = Comparable(Read_File(Common("batch", i) + "\\" + name), Common("batch", i));
+            EXPECT_EQ(expected, actual) << name; // the failure shows the lines that differ
         }
-        const std::string user = Read_File(Common("batch", i) + "\\QORUILandscape.xml");
-        const std::string include = GetParam() ? server : Common("batch", i) + "\\QORUILandscapeGlobal.xml";
-        EXPECT_THAT(user, HasSubstr("url=\"" + include + "\"")) << user.substr(0, 400);
     }
 }
 
