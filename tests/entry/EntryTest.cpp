@@ -39,20 +39,21 @@ TEST_F(Startup, FirstStartMigratesIntoALocalSharedLandscape)
         << "the port from the services file below windir";
 }
 
-TEST_F(Startup, StateOneWithoutServerLandscapeDoesNothing)
+// After the first start (state 1) only a configured server landscape moves the
+// state on, to the central state 2, which is final.
+TEST_F(Startup, AfterTheFirstStartOnlyAServerLandscapeMovesTheStateOn)
 {
     ASSERT_TRUE(Start());
-    const std::string before = Read_File(user);
+    const std::string local = Read_File(user);
     Expect_Start(false, 1, ": No migration was necessary or has been performed.\r\n");
-    EXPECT_EQ(before, Read_File(user));
-}
-
-TEST_F(Startup, StateOneWithAServerLandscapeSwitchesToCentral)
-{
-    ASSERT_TRUE(Start());
+    EXPECT_EQ(local, Read_File(user));
     Set_String(Options_Key, "ServerLandscapeFileName", Server);
     Expect_Start(true, 2, ": S2_Switch_To_Central_Landscape's result: true\r\n");
-    EXPECT_THAT(Read_File(user), HasSubstr("url=\"" + Server + "\""));
+    const std::string central = Read_File(user);
+    EXPECT_THAT(central, HasSubstr("url=\"" + Server + "\""));
+    Expect_Start(false, 2,
+                 ": Migration state is S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. No migration is necessary.\r\n");
+    EXPECT_EQ(central, Read_File(user));
 }
 
 // A user landscape that includes nothing gets the server landscape as the
@@ -64,15 +65,6 @@ TEST_F(Startup, StateOneWithoutAnIncludeGetsTheServerLandscapeAsIncludeZero)
     Set_String(Options_Key, "ServerLandscapeFileName", Server);
     Expect_Start(true, 2, ": S2_Switch_To_Central_Landscape's result: true\r\n");
     EXPECT_THAT(Read_File(user), HasSubstr("<Include index=\"0\" url=\"" + Server + "\"/>"));
-}
-
-TEST_F(Startup, StateTwoIsFinal)
-{
-    Set_DWORD(Qor_Key, "LandscapeMigrationState", 2);
-    Write_File(user, "<Landscape/>");
-    Expect_Start(false, 2,
-                 ": Migration state is S2_SHARED_LANDSCAPE_MIGRATED_CENTRALLY. No migration is necessary.\r\n");
-    EXPECT_EQ("<Landscape/>", Read_File(user));
 }
 
 TEST_F(Startup, AConfiguredServerLandscapeMakesTheFirstStepCentral)

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <functional>
 #include <memory>
-#include <regex>
 #include <string>
 #include <utility>
 
@@ -67,8 +66,5 @@ public:
 private:
     size_t m_start;
 };
-
-// The trace file is written in text mode: line feeds are stored as CR LF.
-inline std::string Crlf(const std::string& text) { return std::regex_replace(text, std::regex("\n"), "\r\n"); }
 
 } // namespace TestSupport
