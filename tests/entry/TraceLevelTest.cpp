@@ -30,8 +30,9 @@ std::string Trace_Of_Host_(const Caller& at, const char* level, const char* mode
 TEST(TraceLevel, TheFirstLevelOfTheProcessDecidesWhatIsWritten)
 {
     EnvironmentVariable named("QORLOGON_LSXML", "\\\\server\\share\\QORUILandscape.xml");
-    const char* const pieces[] = {
-        "landscape_migration.dll v" LANDSCAPE_MIGRATION_VERSION, ", Execute_Landscape_Migration_Check_Internal/",
+    constexpr size_t Pieces = 5;
+    const char* const pieces[Pieces] = {
+        ("landscape_migration.dll v" LANDSCAPE_MIGRATION_VERSION), ", Execute_Landscape_Migration_Check_Internal/",
         ": Landscape is not enabled and configuration is not forced. No landscape migration will be done.\r\n",
         "***ERROR***: Failed in creating the new file\r\n", "***WARNING*: The given file with name>"};
     const struct
@@ -39,7 +40,7 @@ TEST(TraceLevel, TheFirstLevelOfTheProcessDecidesWhatIsWritten)
         const char* level;
         const char* mode;
         bool file;
-        bool written[std::size(pieces)];
+        bool written[Pieces];
     } cases[] = {
         {nullptr, "check", false, {}},
         {"", "check", false, {}},
@@ -53,7 +54,7 @@ TEST(TraceLevel, TheFirstLevelOfTheProcessDecidesWhatIsWritten)
         SCOPED_TRACE(std::string("level ") + (row.level ? row.level : "unset") + ", " + row.mode);
         const std::string trace = Trace_Of_Host(row.level, row.mode);
         EXPECT_EQ(row.file, trace != "<none>");
-        for (size_t piece = 0; piece < std::size(pieces); ++piece)
+        for (size_t piece = 0; piece < Pieces; ++piece)
             EXPECT_THAT(trace, Holds_If(row.written[piece], pieces[piece]));
     }
 }
