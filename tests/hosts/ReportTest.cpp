@@ -45,11 +45,11 @@ TEST(Report, EachFieldIsWrittenInItsForm)
     // Kept for report_schema, when the suite asks for it.
     if (const char* kept = std::getenv("REPORTS_TO_CHECK"))
         TestSupport::Write_File(std::string(kept) + "\\Report.Sample.json", json);
+    const std::string version = std::string("\"tool_version\": \"") + LANDSCAPE_MIGRATION_VERSION + "\"";
     for (const std::string piece :
-         {"\"schema_version\": 2,", "\"tool_version\": \"" LANDSCAPE_MIGRATION_VERSION "\"", "\"command_line\": \"",
-          "\"result\": \"already_migrated\"", "\"already_migrated\": 1, \"nothing_to_migrate\": 0",
-          "\"profile\": \"C:\\\\profiles\\\\b\xC3\xBCro\"", "\"name\": \"Sandbox \\\"new\\\"\"", "\"seconds\": 1.250,",
-          "\"passed_over\": 1}"})
+         {"\"schema_version\": 2,", version.c_str(), "\"command_line\": \"", "\"result\": \"already_migrated\"",
+          "\"already_migrated\": 1, \"nothing_to_migrate\": 0", "\"profile\": \"C:\\\\profiles\\\\b\xC3\xBCro\"",
+          "\"name\": \"Sandbox \\\"new\\\"\"", "\"seconds\": 1.250,", "\"passed_over\": 1}"})
         EXPECT_THAT(json, HasSubstr(piece));
 }
 

@@ -19,6 +19,7 @@
 #include <utility>
 #include <vector>
 
+#include "Handles.h"
 #include "TestSupport.h"
 
 namespace {
@@ -33,11 +34,13 @@ using Import = std::pair<std::string, std::string>;
 // nothing resolved and nothing run. None when it cannot be mapped.
 std::vector<Import> Imports_Of(const std::string& path)
 {
-    const HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    const QOR::FrontEnd::Util::unique_hmodule module(
+        LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE));
     if (!module)
         return {};
     // The handle of a module mapped so has its low bits set.
-    const char* base = reinterpret_cast<const char*>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR{3});
+    const char* handle = reinterpret_cast<const char*>(module.get());
+    const char* base = handle - (reinterpret_cast<ULONG_PTR>(handle) & 3);
     const auto headers =
         reinterpret_cast<const IMAGE_NT_HEADERS64*>(base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const bool wide = headers->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC;
@@ -56,10 +59,9 @@ std::vector<Import> Imports_Of(const std::string& path)
             if (!value)
                 break;
             const bool byOrdinal = value & (wide ? IMAGE_ORDINAL_FLAG64 : IMAGE_ORDINAL_FLAG32);
-            imports.push_back({library, byOrdinal ? "#ordinal" : base + static_cast<DWORD>(value) + 2});
+            imports.emplace_back(library, byOrdinal ? "#ordinal" : base + static_cast<DWORD>(value) + 2);
         }
     }
-    FreeLibrary(module);
     return imports;
 }
 
