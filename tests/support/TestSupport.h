@@ -132,7 +132,7 @@ inline std::string Utf8(const std::wstring& wide) { return Encoded(wide, CP_UTF8
 // Either way the result shows what was searched: the line found, or the text.
 ::testing::AssertionResult Has_Line(const std::string& text, const std::string& level, const std::string& piece);
 // Whether `piece` stands in `text`, for text too long to print whole (a trace):
-// the message shows its last few thousand bytes.
+// the message shows its last 2,000 bytes.
 ::testing::AssertionResult Holds(const std::string& text, const std::string& piece);
 // The end of a long text, as a failure shows it.
 std::string Tail(const std::string& text);
