@@ -3,7 +3,6 @@
 #include <string>
 
 #include "CLogonManagerLibrary.h"
-#include "CdmResults.h"
 #include "LibraryCall.h"
 #include "ProcessTrace.h"
 #include "Tracing.h"
@@ -118,15 +117,6 @@ TEST_F(OldConnectionFile, TheRecordNamesTheFileTheHostNamed)
 {
     EXPECT_EQ(0, library.Get_Initialization_State().state);
     EXPECT_EQ(file, library.Get_Initialization_State().description.GetString());
-}
-
-// The old file is read only: writes are refused.
-TEST_F(OldConnectionFile, RefusesWrites)
-{
-    CString value;
-    CLogonManagerLibrary writable(CLogonManagerLibrary::V01_OLD_LOGON_MANAGER, file, "", false);
-    EXPECT_EQ(CDM_E_READ_ONLY, writable.AddFolder("", "x", TRUE, "", value, ""));
-    EXPECT_EQ(CDM_E_READ_ONLY, writable.SetConfigurationParameter("SystemStatusURL", "x"));
 }
 
 // A second load of a loaded library is refused, and after the clean-up (once

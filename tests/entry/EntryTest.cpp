@@ -23,8 +23,7 @@ void Expect_Start_(const Caller& at, Profile& profile, bool migrated, DWORD stat
     const TraceTail tail;
     EXPECT_AT(at, profile.Start() == migrated) << "the call reports " << !migrated;
     EXPECT_AT(at, profile.State() == state) << "the recorded state is " << profile.State();
-    const ::testing::AssertionResult has = tail.Has(traced);
-    EXPECT_AT(at, has) << has.message();
+    EXPECT_AT(at, tail.Has(traced)) << tail.Has(traced).message();
 }
 #define Expect_Start(...) Expect_Start_(HERE, *this, __VA_ARGS__)
 

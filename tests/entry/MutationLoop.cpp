@@ -25,16 +25,6 @@ using namespace TestSupport;
 
 namespace {
 
-const char* const Mutated_Files[] = {"AppData\\QOR\\Common\\qorlogon.ini",
-                                     "Windows\\qormsg.ini",
-                                     "Windows\\qorroute.ini",
-                                     "Windows\\System32\\drivers\\etc\\services",
-                                     "AppData\\QOR\\TEDU\\TEDUOptions.xml",
-                                     "ProgramData\\QOR\\TEDU\\TEDUOptions.xml"};
-
-const char* const Profile_Folders[] = {"AppData\\QOR\\Common", "AppData\\QOR\\TEDU", "ProgramData\\QOR\\TEDU",
-                                       "Windows\\System32\\drivers\\etc", "traces"};
-
 size_t Pick(std::mt19937_64& random, size_t count)
 {
     return count ? std::uniform_int_distribution<size_t>(0, count - 1)(random) : 0;
@@ -103,14 +93,10 @@ std::string Run_Host(const std::string& run, DWORD seconds)
     }
     if (!child->Started())
         return "the host did not start (error " + std::to_string(child->Start_Error()) + ")";
-    const DWORD waited = WaitForSingleObject(child->Handle(), seconds * 1000);
-    const DWORD wait_error = GetLastError();
-    if (waited != WAIT_OBJECT_0) {
+    if (!child->Wait(seconds * 1000)) {
         child->Terminate(99);
         child->Wait();
-        return waited == WAIT_TIMEOUT ? "the host did not finish within " + std::to_string(seconds) + " s"
-                                      : "waiting for the host failed (" + std::to_string(waited) + ", error " +
-                                            std::to_string(wait_error) + ")";
+        return "the host did not finish within " + std::to_string(seconds) + " s";
     }
     if (child->Exit_Code() != 0 || child->Output().find("Execute_Landscape_Migration_Check: ") == std::string::npos)
         return "the host returned no result (exit code " + std::to_string(child->Exit_Code()) + ")";
@@ -123,12 +109,13 @@ std::string Run_Once(const std::string& profile, unsigned long long seed, unsign
 {
     std::mt19937_64 random(seed * 1000003ULL + iteration);
     const std::string sample = Program_Folder() + "\\sample\\";
-    for (const char* sub : Profile_Folders)
-        std::filesystem::create_directories(profile + "\\" + sub);
-    for (const char* file : Mutated_Files)
+    std::filesystem::create_directories(profile + "\\traces");
+    for (const char* file : Sample_Files) {
+        std::filesystem::create_directories(std::filesystem::path(profile + "\\" + file).parent_path());
         CopyFileA((sample + file).c_str(), (profile + "\\" + file).c_str(), FALSE);
+    }
     for (size_t f = 0, files = 1 + Pick(random, 3); f < files; ++f) {
-        const char* file = Mutated_Files[Pick(random, std::size(Mutated_Files))];
+        const char* file = Sample_Files[Pick(random, std::size(Sample_Files))];
         std::string text = Read_File(profile + "\\" + file);
         for (size_t c = 0, changes = 1 + Pick(random, 4); c < changes; ++c)
             record += std::string(file) + ": " + Mutate(text, random) + "\n";
@@ -144,7 +131,7 @@ std::string Run_Once(const std::string& profile, unsigned long long seed, unsign
     SetEnvironmentVariableA("QOR_TRACE_DIR", (profile + "\\traces").c_str());
     SetEnvironmentVariableA("LD_MIG_TRC_LEVEL", level.c_str());
 
-    const std::string ini = profile + "\\" + Mutated_Files[0], before = Read_File(ini);
+    const std::string ini = profile + "\\" + Sample_Files[0], before = Read_File(ini);
     std::string failure = Run_Host("seed " + std::to_string(seed) + " iteration " + std::to_string(iteration), 120);
     if (failure.empty() && Read_File(ini) != before)
         failure = "qorlogon.ini changed";

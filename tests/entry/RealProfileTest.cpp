@@ -258,7 +258,7 @@ TEST_F(Startup, AHundredThousandLevelChainIsMigratedInChainsOfTwoHundred)
     EXPECT_EQ(size_t(levels - levels / 200), Count(landscape, "<Node "));
     EXPECT_THAT(landscape, HasSubstr("name=\"At the bottom\""));
     EXPECT_TRUE(Loads_As_Xml(user));
-    const std::string trace = ProcessTrace::File();
+    const std::string trace = ProcessTrace::file;
     EXPECT_EQ(size_t(levels / 200 - 1), Count(Read_File(trace.substr(0, trace.size() - 4) + "_lm01.trc"),
                                               "is nested deeper than 200 levels; it is placed at the top"));
 }

@@ -54,7 +54,8 @@ protected:
 
 } // namespace
 
-TEST_P(VersionResource, TheFixedPartCarriesTheProductVersion)
+// The fixed part carries the product version; the string table names the binary.
+TEST_P(VersionResource, NamesTheBinaryAtTheProductVersion)
 {
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
@@ -68,10 +69,6 @@ TEST_P(VersionResource, TheFixedPartCarriesTheProductVersion)
     EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
     EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
     EXPECT_EQ(GetParam().second, fixed->dwFileType);
-}
-
-TEST_P(VersionResource, TheStringTableNamesTheBinary)
-{
     EXPECT_EQ(LANDSCAPE_MIGRATION_VERSION, Text("FileVersion"));
     EXPECT_EQ(LANDSCAPE_MIGRATION_VERSION, Text("ProductVersion")) << "the version the trace banner names";
     EXPECT_EQ(GetParam().first, Text("OriginalFilename"));

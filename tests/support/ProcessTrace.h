@@ -23,38 +23,29 @@ public:
 
     void SetUp() override
     {
-        Folder() = std::make_unique<ScratchDirectory>();
-        SetEnvironmentVariableA("QOR_TRACE_DIR", Folder()->Path().c_str());
+        folder = std::make_unique<ScratchDirectory>();
+        SetEnvironmentVariableA("QOR_TRACE_DIR", folder->Path().c_str());
         m_start();
         char name[MAX_PATH];
         std::snprintf(name, sizeof(name), "\\landscape_migration_%.4d_%.4d.trc",
                       static_cast<int>(GetCurrentProcessId()), static_cast<int>(GetCurrentThreadId()));
-        File() = Folder()->Path() + name;
+        file = folder->Path() + name;
     }
 
-    static std::string& File()
-    {
-        static std::string file;
-        return file;
-    }
+    inline static std::string file;
 
 private:
     std::function<void()> m_start;
-
     // Kept to the end of the process: the trace file stays open until then.
-    static std::unique_ptr<ScratchDirectory>& Folder()
-    {
-        static std::unique_ptr<ScratchDirectory> folder;
-        return folder;
-    }
+    inline static std::unique_ptr<ScratchDirectory> folder;
 };
 
 // What the process trace file gained since the object was made.
 class TraceTail
 {
 public:
-    TraceTail() : m_start(File_Size(ProcessTrace::File())) {}
-    std::string Text() const { return Read_File(ProcessTrace::File(), m_start); }
+    TraceTail() : m_start(File_Size(ProcessTrace::file)) {}
+    std::string Text() const { return Read_File(ProcessTrace::file, m_start); }
     ::testing::AssertionResult Has(const std::string& piece) const { return Holds(Text(), piece); }
     // A line of the tail that starts with the level's tag ("***ERROR***: ",
     // "***WARNING*: ") and holds `piece` (which may end in the line's CR LF).

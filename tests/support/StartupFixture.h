@@ -65,18 +65,10 @@ public:
         for (const char* sub : {"AppData\\QOR\\Common", "AppData\\QOR\\TEDU", "ProgramData\\QOR\\TEDU",
                                 "Windows\\System32\\drivers\\etc"})
             SHCreateDirectoryExA(nullptr, (folder / sub).c_str(), nullptr);
-        for (const char* file : Sample_Files)
+        for (const char* file : TestSupport::Sample_Files)
             if (!CopyFileA((sample + "\\" + file).c_str(), (folder / file).c_str(), FALSE))
                 throw std::runtime_error(std::string("cannot install ") + file);
     }
-
-    // The files of the sample profile, relative to the profile folder.
-    static constexpr const char* Sample_Files[] = {"AppData\\QOR\\Common\\qorlogon.ini",
-                                                   "AppData\\QOR\\TEDU\\TEDUOptions.xml",
-                                                   "ProgramData\\QOR\\TEDU\\TEDUOptions.xml",
-                                                   "Windows\\qormsg.ini",
-                                                   "Windows\\qorroute.ini",
-                                                   "Windows\\System32\\drivers\\etc\\services"};
 
     bool Start()
     {

@@ -149,8 +149,6 @@ ProcessResult Run_Process(const std::string& path, const std::string& arguments)
     return ProcessResult{child.Exit_Code(), child.Output()};
 }
 
-std::string Read_File(const std::string& path) { return Read_File(Decoded(path, CP_ACP), 0); }
-
 std::string Read_File(const std::string& path, size_t offset) { return Read_File(Decoded(path, CP_ACP), offset); }
 
 std::string Read_File(const std::wstring& path, size_t offset)
@@ -162,10 +160,9 @@ std::string Read_File(const std::wstring& path, size_t offset)
 
 size_t File_Size(const std::string& path)
 {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
-        return 0;
-    return static_cast<size_t>((static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    std::error_code missing;
+    const auto size = std::filesystem::file_size(std::filesystem::path(Decoded(path, CP_ACP)), missing);
+    return missing ? 0 : static_cast<size_t>(size);
 }
 
 void Write_File(const std::string& path, const std::string& content) { Write_File(Decoded(path, CP_ACP), content); }

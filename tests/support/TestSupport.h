@@ -89,6 +89,15 @@ private:
     bool m_hadOld = false;
 };
 
+// The files of the sample profile, relative to a profile folder; the old
+// connection file first.
+inline constexpr const char* Sample_Files[] = {"AppData\\QOR\\Common\\qorlogon.ini",
+                                               "AppData\\QOR\\TEDU\\TEDUOptions.xml",
+                                               "ProgramData\\QOR\\TEDU\\TEDUOptions.xml",
+                                               "Windows\\qormsg.ini",
+                                               "Windows\\qorroute.ini",
+                                               "Windows\\System32\\drivers\\etc\\services"};
+
 struct ProcessResult
 {
     DWORD exitCode = 0;
@@ -104,10 +113,9 @@ ProcessResult Run_Process(const std::string& path, const std::string& arguments)
 // Files by narrow paths (in the ANSI code page) or by wide ones, which name
 // what the ANSI code page cannot.
 std::string Program_Folder();
-std::string Read_File(const std::string& path);
-std::string Read_File(const std::wstring& path, size_t offset = 0);
 // What follows the first `offset` bytes of the file.
-std::string Read_File(const std::string& path, size_t offset);
+std::string Read_File(const std::string& path, size_t offset = 0);
+std::string Read_File(const std::wstring& path, size_t offset = 0);
 size_t File_Size(const std::string& path);
 void Write_File(const std::string& path, const std::string& content);
 void Write_File(const std::wstring& path, const std::string& content);
@@ -140,9 +148,8 @@ std::string Tail(const std::string& text);
 // for tables whose rows say which.
 inline ::testing::Matcher<const std::string&> Holds_If(bool held, const std::string& piece)
 {
-    if (held)
-        return ::testing::HasSubstr(piece);
-    return ::testing::Not(::testing::HasSubstr(piece));
+    const ::testing::Matcher<const std::string&> holds = ::testing::HasSubstr(piece);
+    return held ? holds : ::testing::Matcher<const std::string&>(::testing::Not(holds));
 }
 
 } // namespace TestSupport

@@ -7,23 +7,6 @@
 
 using QOR::FrontEnd::MsXmlAdaptor::Xml_Text;
 
-// com_thrower.dll's export: MsXmlAdaptor::Check in a library of its own.
-extern "C" __declspec(dllimport) void Com_Thrower_Check(HRESULT hr);
-
-TEST(ComErrors, AFailureLeavesTheLibraryWithItsResult)
-{
-    for (const HRESULT hr : {S_OK, S_FALSE})
-        EXPECT_NO_THROW(Com_Thrower_Check(hr)) << std::showbase << std::hex << hr;
-    for (const HRESULT hr : {E_FAIL, E_OUTOFMEMORY, HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND)}) {
-        try {
-            Com_Thrower_Check(hr);
-            ADD_FAILURE() << "nothing thrown for " << std::showbase << std::hex << hr;
-        } catch (const _com_error& error) {
-            EXPECT_EQ(hr, error.Error());
-        }
-    }
-}
-
 // Narrow text enters COM in the system ANSI code page (1252 under Wine) and leaves
 // it in the calling thread's. A thread with a Russian locale has code page 1251 as
 // its ANSI code page: DOM text becomes 1251 there, while narrow text still goes in

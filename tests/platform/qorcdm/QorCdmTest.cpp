@@ -102,15 +102,3 @@ TEST_F(QorCdm, ValuesAreReadAsDocumented)
     EXPECT_STREQ("2|", value + "|" + single);
     EXPECT_EQ(CDM_E_NOT_FOUND, cdm.GetConfigurationParameter("systemstatusurl", value));
 }
-
-// Levels 1-200, 201-400 and 401-450 of a chain of 450 each start at the top.
-TEST_F(QorCdm, FoldersDeeperThanTwoHundredLevelsMoveToTheTop)
-{
-    std::string chain;
-    for (int i = 1; i <= 450; ++i) // the first names a parent the file does not have
-        chain += "[Folder " + std::to_string(i) + "]\nParent=" + std::to_string(i - 1) + "\n";
-    ASSERT_EQ(0, Open(chain));
-    EXPECT_STREQ("1 201 401", cdm.Keys(HERE, "", FALSE, TREE_ITEM_TYPE_FOLDER));
-    EXPECT_STREQ("", cdm.Keys(HERE, "200", FALSE, TREE_ITEM_TYPE_FOLDER));
-    EXPECT_STREQ("202", cdm.Keys(HERE, "201", FALSE, TREE_ITEM_TYPE_FOLDER)) << "with everything below it";
-}

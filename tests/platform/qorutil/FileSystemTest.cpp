@@ -22,15 +22,6 @@ struct FileSystemTest : public ::testing::Test
 
 } // namespace
 
-TEST_F(FileSystemTest, FileExistsOnlyForFiles)
-{
-    TestSupport::Write_File(folder / "present.ini", "x");
-    ASSERT_TRUE(CreateDirectoryA((folder / "sub").c_str(), nullptr));
-    EXPECT_TRUE(FileSystem::File_Exists(folder / "present.ini"));
-    for (const std::string& path : {folder / "sub", folder / "missing.ini", folder / "no\\present.ini", std::string()})
-        EXPECT_FALSE(FileSystem::File_Exists(path)) << path;
-}
-
 // Relative names are taken in the current directory; forward slashes come back
 // as the system's separator; the folder keeps its separator.
 TEST_F(FileSystemTest, FullPathResolvesAgainstTheCurrentDirectory)
