@@ -77,6 +77,9 @@ TEST(CMigrationToolConfig, EveryMemberIsKeptAsGiven)
         config.Set_Simulation(on == 2);
         config.Set_Dump_Mappings(on == 3);
         config.Set_Dump_Contents(on == 4);
+        EXPECT_EQ((std::vector<bool>{on == 0, on == 1, on == 2, on == 3, on == 4}),
+                  (std::vector<bool>{config.Is_Check(), config.Is_Forced(), config.Is_Simulation(),
+                                     config.Dump_Mappings(), config.Dump_Contents()}));
         std::vector<std::string> values(5, "0");
         for (const auto& [set, path] : paths)
             values.push_back((set == &Config::Set_Windows_Services_File ? " (exists)   " : "**missing** ") + path);

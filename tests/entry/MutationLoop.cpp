@@ -30,16 +30,6 @@ size_t Pick(std::mt19937_64& random, size_t count)
     return count ? std::uniform_int_distribution<size_t>(0, count - 1)(random) : 0;
 }
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    for (size_t start = 0, end; start < text.size(); start = end + 1) {
-        end = std::min(text.find('\n', start), text.size() - 1);
-        lines.push_back(text.substr(start, end + 1 - start));
-    }
-    return lines;
-}
-
 // One random change; returns what it did, for the record of a failing run.
 std::string Mutate(std::string& text, std::mt19937_64& random)
 {

@@ -211,16 +211,22 @@ std::wstring Decoded(const std::string& bytes, UINT codePage)
     return text;
 }
 
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (size_t start = 0, end; start < text.size(); start = end + 1) {
+        end = std::min(text.find('\n', start), text.size() - 1);
+        lines.push_back(text.substr(start, end + 1 - start));
+    }
+    return lines;
+}
+
 ::testing::AssertionResult Has_Line(const std::string& text, const std::string& level, const std::string& piece)
 {
-    for (size_t start = 0; start < text.size();) {
-        const size_t end = std::min(text.find('\n', start), text.size() - 1) + 1;
-        const std::string line = text.substr(start, end - start);
+    for (const std::string& line : Lines(text))
         if (line.compare(0, level.size(), level) == 0 && line.find(piece) != std::string::npos)
             return ::testing::AssertionSuccess()
                    << "a line holds \"" << level << "\" ... \"" << piece << "\": " << line;
-        start = end;
-    }
     return ::testing::AssertionFailure() << "no line starts with \"" << level << "\" and holds \"" << piece
                                          << "\" in:\n"
                                          << Tail(text);

@@ -135,6 +135,8 @@ std::string Encoded(const std::wstring& text, UINT codePage);
 std::wstring Decoded(const std::string& bytes, UINT codePage);
 // Wide text as UTF-8, as a landscape file holds it.
 inline std::string Utf8(const std::wstring& wide) { return Encoded(wide, CP_UTF8); }
+// The lines of `text`, each with its line feed (the last may have none).
+std::vector<std::string> Lines(const std::string& text);
 // A line of `text` that starts with `level` (a trace's "***ERROR***: ",
 // "***WARNING*: ") and holds `piece` (which may end in the line's CR LF).
 // Either way the result shows what was searched: the line found, or the text.

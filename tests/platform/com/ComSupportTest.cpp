@@ -3,9 +3,23 @@
 #include <string>
 #include <thread>
 
+#include "MsXml.h"
 #include "XmlText.h"
 
 using QOR::FrontEnd::MsXmlAdaptor::Xml_Text;
+
+// The converters' DOM calls go through Check: a failure leaves as the
+// _com_error of its result, which the start-up call passes to its caller.
+TEST(ComErrors, AFailedResultIsThrownWithItsValue)
+{
+    EXPECT_NO_THROW(QOR::FrontEnd::MsXmlAdaptor::Check(S_FALSE));
+    try {
+        QOR::FrontEnd::MsXmlAdaptor::Check(E_OUTOFMEMORY);
+        ADD_FAILURE() << "nothing thrown for E_OUTOFMEMORY";
+    } catch (const _com_error& error) {
+        EXPECT_EQ(E_OUTOFMEMORY, error.Error());
+    }
+}
 
 // Narrow text enters COM in the system ANSI code page (1252 under Wine) and leaves
 // it in the calling thread's. A thread with a Russian locale has code page 1251 as

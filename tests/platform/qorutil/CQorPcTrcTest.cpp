@@ -35,16 +35,17 @@ struct CQorPcTrcTest : public ::testing::Test
 
 } // namespace
 
-// A piece is on disk as soon as it is printed, not only when the writer closes,
-// and whole when it is longer than any stack buffer. Which piece each level
-// writes, and that level 0 writes no file, trace_tests shows through the
-// migration's own trace.
-TEST_F(CQorPcTrcTest, APieceIsOnDiskWholeAsSoonAsItIsPrinted)
+// A piece up to the writer's level is on disk as soon as it is printed, not
+// only when the writer closes, and whole when it is longer than any stack
+// buffer; one above the level is not written. Which piece each level of the
+// migration's own trace writes, trace_tests shows byte for byte.
+TEST_F(CQorPcTrcTest, APieceUpToTheLevelIsOnDiskWholeAtOnce)
 {
-    ComponentTracing tracing("writer.trc", QORPCTRC_LEVEL_DATA);
+    ComponentTracing tracing("writer.trc", QORPCTRC_LEVEL_DEVELOPER);
     const std::string longText = std::string(5000, 'x') + "\n" + std::string(3000, 'y');
-    tracing.trace().TraceData("%s|%d\n", longText.c_str(), 1);
-    EXPECT_EQ(Header() + std::string(5000, 'x') + "\r\n" + std::string(3000, 'y') + "|1\r\n", Read_File(file));
+    tracing.trace().TraceDeveloperNote("%s|%d\n", longText.c_str(), 3);
+    tracing.trace().TraceData("data\n");
+    EXPECT_EQ(Header() + std::string(5000, 'x') + "\r\n" + std::string(3000, 'y') + "|3\r\n", Read_File(file));
 }
 
 // No file is opened before a print passes the level; without a trace directory

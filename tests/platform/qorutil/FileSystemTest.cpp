@@ -42,20 +42,6 @@ TEST_F(FileSystemTest, FullPathResolvesAgainstTheCurrentDirectory)
     }
 }
 
-// The build puts every binary in one folder.
-TEST_F(FileSystemTest, ModulePathsAreInTheFolderOfTheModule)
-{
-    const HMODULE utility = GetModuleHandleA("qorutil.dll");
-    ASSERT_TRUE(utility);
-    char data[16] = {}; // an address that no module was loaded at
-    EXPECT_EQ(TestSupport::Program_Folder(), FileSystem::Get_Module_Directory(utility));
-    EXPECT_EQ(TestSupport::Program_Folder(), FileSystem::Get_Module_Directory(nullptr));
-    EXPECT_EQ(TestSupport::Program_Folder() + "\\qorcdm.dll", FileSystem::Get_DLL_Path(utility, "qorcdm.dll"));
-    const HINSTANCE notAModule = reinterpret_cast<HINSTANCE>(data);
-    EXPECT_EQ("", FileSystem::Get_Module_Directory(notAModule));
-    EXPECT_EQ("", FileSystem::Get_DLL_Path(notAModule, "qorcdm.dll"));
-}
-
 TEST_F(FileSystemTest, TheCurrentDirectoryMovesOnlyToAFolderThatExists)
 {
     ASSERT_TRUE(CreateDirectoryA((folder / "sub").c_str(), nullptr));
