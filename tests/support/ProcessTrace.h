@@ -6,10 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 
 #include "TestSupport.h"
 
@@ -19,7 +17,7 @@ class ProcessTrace : public ::testing::Environment
 {
 public:
     // `start_at_level_4` makes the process's first trace request, at level 4.
-    explicit ProcessTrace(std::function<void()> start_at_level_4) : m_start(std::move(start_at_level_4)) {}
+    explicit ProcessTrace(void (*start_at_level_4)()) : m_start(start_at_level_4) {}
 
     void SetUp() override
     {
@@ -35,7 +33,7 @@ public:
     inline static std::string file;
 
 private:
-    std::function<void()> m_start;
+    void (*m_start)();
     // Kept to the end of the process: the trace file stays open until then.
     inline static std::unique_ptr<ScratchDirectory> folder;
 };
