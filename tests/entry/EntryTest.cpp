@@ -1,4 +1,5 @@
 #include <comdef.h>
+#include <shlobj.h>
 
 #include <tuple>
 #include <utility>

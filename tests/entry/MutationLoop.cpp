@@ -98,12 +98,8 @@ std::string Run_Once(const std::string& profile, unsigned long long seed, unsign
                      std::string& record)
 {
     std::mt19937_64 random(seed * 1000003ULL + iteration);
-    const std::string sample = Program_Folder() + "\\sample\\";
     std::filesystem::create_directories(profile + "\\traces");
-    for (const char* file : Sample_Files) {
-        std::filesystem::create_directories(std::filesystem::path(profile + "\\" + file).parent_path());
-        CopyFileA((sample + file).c_str(), (profile + "\\" + file).c_str(), FALSE);
-    }
+    Install_Sample(profile);
     for (size_t f = 0, files = 1 + Pick(random, 3); f < files; ++f) {
         const char* file = Sample_Files[Pick(random, std::size(Sample_Files))];
         std::string text = Read_File(profile + "\\" + file);

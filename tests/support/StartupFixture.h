@@ -5,9 +5,6 @@
 // process trace.
 #include <gtest/gtest.h>
 
-#include <shlobj.h>
-
-#include <stdexcept>
 #include <string>
 
 #include "LandscapeMigration.h"
@@ -59,16 +56,7 @@ inline void Start_Tracing_At_Level_4()
 class Profile
 {
 public:
-    Profile()
-    {
-        const std::string sample = TestSupport::Program_Folder() + "\\sample";
-        for (const char* sub : {"AppData\\QOR\\Common", "AppData\\QOR\\TEDU", "ProgramData\\QOR\\TEDU",
-                                "Windows\\System32\\drivers\\etc"})
-            SHCreateDirectoryExA(nullptr, (folder / sub).c_str(), nullptr);
-        for (const char* file : TestSupport::Sample_Files)
-            if (!CopyFileA((sample + "\\" + file).c_str(), (folder / file).c_str(), FALSE))
-                throw std::runtime_error(std::string("cannot install ") + file);
-    }
+    Profile() { TestSupport::Install_Sample(folder.Path()); }
 
     bool Start()
     {

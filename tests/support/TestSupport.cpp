@@ -134,6 +134,16 @@ std::string Program_Folder()
     return file.substr(0, file.find_last_of('\\'));
 }
 
+void Install_Sample(const std::string& profile)
+{
+    for (const char* file : Sample_Files) {
+        const std::string from = Program_Folder() + "\\sample\\" + file, to = profile + "\\" + file;
+        std::filesystem::create_directories(std::filesystem::path(Decoded(to, CP_ACP)).parent_path());
+        if (!CopyFileA(from.c_str(), to.c_str(), FALSE))
+            throw std::runtime_error("cannot install " + from + " as " + to);
+    }
+}
+
 ProcessResult Run_Program(const std::string& program, const std::string& arguments)
 {
     return Run_Process(Program_Folder() + "\\" + program, arguments);

@@ -97,6 +97,9 @@ inline constexpr const char* Sample_Files[] = {"AppData\\QOR\\Common\\qorlogon.i
                                                "Windows\\qormsg.ini",
                                                "Windows\\qorroute.ini",
                                                "Windows\\System32\\drivers\\etc\\services"};
+// Copies the sample profile (of the test folder) into `profile`, making its
+// folders; throws when a file cannot be copied.
+void Install_Sample(const std::string& profile);
 
 struct ProcessResult
 {
